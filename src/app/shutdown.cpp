@@ -1,0 +1,27 @@
+#include "app/shutdown.h"
+
+#include "serial/comm_control.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+CommControl* shutdownPort = nullptr;
+}
+
+void Shutdown::setPort(CommControl* port) { shutdownPort = port; }
+
+void Shutdown::endProgram(int exitCode) {
+    if (shutdownPort) {
+        try {
+            shutdownPort->closePort();
+        } catch (...) {
+            // The program ends either way; a port that cannot be closed is closed by the OS.
+        }
+    }
+    std::fflush(stdout);
+    std::fflush(stderr);
+    // Leaving through _Exit skips the stack of nested handlers entirely, so no
+    // interrupted operation can run another step.
+    std::_Exit(exitCode);
+}

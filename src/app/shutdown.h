@@ -1,0 +1,12 @@
+#pragma once
+
+class CommControl;
+
+// Ending the program at once, from any depth of nested handlers: the serial
+// port is closed (bytes already written still leave), every window goes, and
+// nothing of the interrupted handlers runs on.
+namespace Shutdown {
+// The port to close on the way out; null for none.
+void setPort(CommControl* port);
+[[noreturn]] void endProgram(int exitCode = 0);
+} // namespace Shutdown

@@ -1,0 +1,2 @@
+#include "serial/comm_control.h"
+// Implemented with the serial port work.

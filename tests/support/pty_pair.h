@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A real pseudo-terminal pair standing in for the board: the program opens
+// slavePath() as its serial device, the test reads and writes the master.
+// Both ends are raw, and the test keeps a slave descriptor open so that the
+// program closing and reopening the port never hangs the line up.
+class PtyPair {
+public:
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    QString slavePath() const { return slavePath_; }
+
+    // Board to program.
+    void write(const QByteArray& bytes);
+    // Program to board: what arrives within timeoutMs (stops early once nothing
+    // more comes for quietMs after the first byte).
+    QByteArray read(int timeoutMs = 200, int quietMs = 50);
+    // Exactly n bytes, or fewer if timeoutMs passes first.
+    QByteArray readExactly(int n, int timeoutMs = 2000);
+    // Discards everything waiting.
+    void drain();
+
+    int masterFd() const { return master_; }
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    QString slavePath_;
+};
