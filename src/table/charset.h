@@ -13,4 +13,6 @@ QChar charFromByte(unsigned char byte);
 int byteFromChar(QChar ch);
 
 // The one-character text of a byte.
-inline QString textFromByte(unsigned char byte) { return QString(charFromByte(byte)); }
+inline QString textFromByte(unsigned char byte) {
+    return QString(charFromByte(byte));
+}
