@@ -2,7 +2,9 @@
 
 // The resources live in a static library; without this reference the linker
 // would drop them from the program.
-static void loadAssets() { Q_INIT_RESOURCE(assets); }
+static void loadAssets() {
+    Q_INIT_RESOURCE(assets);
+}
 
 QIcon appIcon() {
     static const bool loaded = (loadAssets(), true);
