@@ -8,7 +8,7 @@ drawing. Only the standard library is needed.
 
     python3 tools/make_shuttle_icon.py [--preview DIR]
 
---preview also writes 12x enlarged copies on a checkerboard for inspection.
+--preview also writes enlarged copies on a checkerboard, to check the drawing by eye.
 """
 
 import os
