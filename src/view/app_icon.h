@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's icon, an orbiter seen from above, in 16 and 32 pixels.
+QIcon appIcon();

@@ -1,0 +1,103 @@
+#include "view/background_window.h"
+
+#include "app/shutdown.h"
+#include "view/app_icon.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QScreen>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+// Before the first activation the picture keeps its design-time place.
+const QRect designedPicture(0, 0, 320, 240);
+
+QScreen* screenOf(const QWidget* widget) {
+    QScreen* screen = widget->screen();
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+// 0 at the edge, rising smoothly to 1 at `width` pixels in.
+std::vector<double> borderFalloff(int length, int width) {
+    std::vector<double> factors(static_cast<size_t>(length));
+    for (int i = 0; i < length; ++i) {
+        const double t = std::clamp(std::min(i, length - 1 - i) / double(width), 0.0, 1.0);
+        factors[static_cast<size_t>(i)] = t * t * (3 - 2 * t);
+    }
+    return factors;
+}
+} // namespace
+
+BackgroundWindow::BackgroundWindow(QWidget* mainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_mainWindow(mainWindow),
+      m_imgBild1(new QLabel(this)) {
+    setObjectName(QStringLiteral("frmBack"));
+    setWindowIcon(appIcon());
+    const QRect screenArea = screenOf(this)->geometry();
+    setGeometry(screenArea);
+
+    m_imgBild1->setObjectName(QStringLiteral("imgBild1"));
+    m_imgBild1->setScaledContents(true);
+    m_imgBild1->setPixmap(QPixmap::fromImage(backdropImage(screenArea.size())));
+    m_imgBild1->setGeometry(designedPicture);
+    m_imgBild1->installEventFilter(this);
+}
+
+QImage BackgroundWindow::backdropImage(const QSize& size) {
+    const int width = std::max(size.width(), 1);
+    const int height = std::max(size.height(), 1);
+    QImage image(width, height, QImage::Format_Grayscale8);
+    const int border = std::max(std::min(width, height) / 20, 1);
+    const std::vector<double> across = borderFalloff(width, border);
+    const std::vector<double> down = borderFalloff(height, border);
+    for (int y = 0; y < height; ++y) {
+        const double gradient = 250.0 * (1.0 - y / double(std::max(height - 1, 1)));
+        uchar* line = image.scanLine(y);
+        for (int x = 0; x < width; ++x)
+            line[x] = static_cast<uchar>(gradient * across[size_t(x)] * down[size_t(y)] + 0.5);
+    }
+    return image;
+}
+
+void BackgroundWindow::Form_Activate() {
+    if (m_pictureFitted != 0)
+        return;
+    m_imgBild1->setGeometry(0, 0, width(), height());
+    m_mainWindow->show();
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+    m_pictureFitted = 1;
+}
+
+void BackgroundWindow::Form_DblClick() {
+    close();
+    Shutdown::endProgram(0);
+}
+
+void BackgroundWindow::imgBild1_DblClick() {
+    m_imgBild1->hide();
+    Shutdown::endProgram(0);
+}
+
+bool BackgroundWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QWidget::event(event);
+}
+
+void BackgroundWindow::mouseDoubleClickEvent(QMouseEvent*) {
+    Form_DblClick();
+}
+
+bool BackgroundWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_imgBild1 && event->type() == QEvent::MouseButtonDblClick) {
+        imgBild1_DblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
