@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include "serial/line_settings.h"
+
 class QSerialPort;
 
 // The serial port component of the main window (comTest). Its properties are
@@ -57,9 +59,16 @@ signals:
     void portOpenChanged(bool open);
 
 private:
+    void openPort();
+    void openDevice(); // opens with the current settings; no signal
+    void reopenDevice();
+    void closeDevice(); // drains, then closes; no signal
+    void requireOpen() const;
+
     QString com1Device_;
     qint16 commPort_ = 1;
     QString settings_ = QStringLiteral("9600,N,8,1");
+    LineSettings line_;
     qint16 inputLen_ = 0;
     QSerialPort* port_;
 };

@@ -1,0 +1,101 @@
+#include "serial/comm_errors.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+QString portName(const QString& path, int commPort) {
+    return QStringLiteral("serial port %1 (COM%2)").arg(path).arg(commPort);
+}
+
+QString capitalized(QString text) {
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
+QString systemReason(int errorNumber) {
+    if (errorNumber == ETIMEDOUT)
+        return QStringLiteral("the device took no bytes for too long");
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
+}
+
+// QSerialPort reports a device held by someone else and a device we may not
+// use alike; the file's access rights tell them apart.
+bool mayReadAndWrite(const QString& path) {
+    return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
+}
+} // namespace
+
+RuntimeError CommErrors::openFailed(const QString& path, int commPort,
+                                    QSerialPort::SerialPortError error, const QString& reason) {
+    const QString port = capitalized(portName(path, commPort));
+    if (error == QSerialPort::DeviceNotFoundError)
+        return RuntimeError(CommErrorNumber::DeviceNotFound,
+                            QStringLiteral("%1 was not found. Connect the board's serial adapter, "
+                                           "or name its device with --port DEVICE or the "
+                                           "environment variable ZERBO_PORT.")
+                                .arg(port));
+    if (error == QSerialPort::PermissionError && !mayReadAndWrite(path))
+        return RuntimeError(CommErrorNumber::PermissionDenied,
+                            QStringLiteral("%1 may not be opened by you: permission denied. Join "
+                                           "the dialout group with `sudo adduser $USER dialout`, "
+                                           "then log out and in again.")
+                                .arg(port));
+    if (error == QSerialPort::PermissionError)
+        return RuntimeError(CommErrorNumber::PortBusy,
+                            QStringLiteral("%1 is in use by another program. Close the program "
+                                           "that holds %2 (a terminal program, or another copy "
+                                           "of this one), then start again.")
+                                .arg(port, path));
+    return RuntimeError(CommErrorNumber::OpenFailed,
+                        QStringLiteral("%1 could not be opened: %2. Check that %3 is the board's "
+                                       "serial adapter, or name the right device with --port "
+                                       "DEVICE or the environment variable ZERBO_PORT.")
+                            .arg(port, reason, path));
+}
+
+RuntimeError CommErrors::notOpen(const QString& path, int commPort) {
+    return RuntimeError(CommErrorNumber::PortNotOpen,
+                        QStringLiteral("%1 is not open, so nothing can be sent or received. "
+                                       "Open the port first.")
+                            .arg(capitalized(portName(path, commPort))));
+}
+
+RuntimeError CommErrors::writeFailed(const QString& path, int commPort, int errorNumber) {
+    return RuntimeError(CommErrorNumber::WriteFailed,
+                        QStringLiteral("Sending on %1 failed: %2. The serial adapter may have "
+                                       "been unplugged; connect it again and restart.")
+                            .arg(portName(path, commPort), systemReason(errorNumber)));
+}
+
+RuntimeError CommErrors::readFailed(const QString& path, int commPort, int errorNumber) {
+    return RuntimeError(CommErrorNumber::ReadFailed,
+                        QStringLiteral("Receiving on %1 failed: %2. The serial adapter may have "
+                                       "been unplugged; connect it again and restart.")
+                            .arg(portName(path, commPort), systemReason(errorNumber)));
+}
+
+RuntimeError CommErrors::invalidCommPort(int number) {
+    return RuntimeError(
+        CommErrorNumber::InvalidPropertyValue,
+        QStringLiteral("Invalid port number %1: CommPort must be 1 to 16.").arg(number));
+}
+
+RuntimeError CommErrors::invalidSettings(const QString& settings) {
+    const QString text =
+        QStringLiteral("Invalid port settings \"%1\": Settings must read "
+                       "baud,parity,data,stop such as 38400,N,8,1, with parity N, E, "
+                       "O, M or S, 5 to 8 data bits and 1, 1.5 or 2 stop bits.")
+            .arg(settings);
+    return RuntimeError(CommErrorNumber::InvalidPropertyValue, text);
+}
+
+RuntimeError CommErrors::invalidInputLen(int length) {
+    return RuntimeError(CommErrorNumber::InvalidPropertyValue,
+                        QStringLiteral("Invalid input length %1: InputLen must be 0 (all waiting "
+                                       "bytes) or more.")
+                            .arg(length));
+}
