@@ -1,0 +1,25 @@
+#pragma once
+
+class FrmAscii;
+
+// The named states of the main window's controls. Each operation switches
+// into one at its start, and most back to Ready at their end.
+enum class ControlState {
+    Ready,
+    ReadyAfterReception,
+    Receiving,
+    SendReady,
+    Filling,
+    Resetting,
+    StringSending,
+    ContinuousSending,
+};
+
+enum class SlotButtons { Write, Skip };
+
+// Writes the state's values in a fixed order: display options, optTxD,
+// optRxD, chkOpen, chkClosed (each enabled first, then its value), the
+// command buttons, and the slot buttons last. Selecting a mode button runs
+// its handler at once, and what is written after it overrides what that
+// handler set. With SlotButtons::Skip the slot buttons are left to the caller.
+void enterState(FrmAscii& form, ControlState state, SlotButtons slotButtons = SlotButtons::Write);

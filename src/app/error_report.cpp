@@ -1,0 +1,21 @@
+#include "app/error_report.h"
+
+#include "app/runtime_error.h"
+#include "app/shutdown.h"
+
+#include <QMessageBox>
+#include <cstdio>
+
+void reportErrorAndEnd(const std::exception& error) {
+    int number = 51; // an internal error: nothing the user did
+    QString description = QString::fromLocal8Bit(error.what());
+    if (const auto* runtime = dynamic_cast<const RuntimeError*>(&error)) {
+        number = runtime->number();
+        description = runtime->description();
+    }
+    const QString text = QStringLiteral("Run-time error %1:\n\n%2").arg(number).arg(description);
+    std::fprintf(stderr, "zerbo: %s\n", qPrintable(text.simplified()));
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("ZERBO"), text, QMessageBox::Ok);
+    box.exec();
+    Shutdown::endProgram(1);
+}

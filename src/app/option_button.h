@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QRadioButton>
+
+// An option button of the main window's group. The arrow keys do not move
+// by geometry, as Qt's default does, but ask the group for the neighbour in
+// its keyboard order.
+class OptionButton : public QRadioButton {
+    Q_OBJECT
+public:
+    using QRadioButton::QRadioButton;
+
+signals:
+    // step is +1 for Down/Right, -1 for Up/Left.
+    void arrowPressed(OptionButton* from, int step);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+
+class FrmAscii;
+struct ProgramState;
+
+// Keeps txtLeft and txtTop in step with the window's position (in twips)
+// and applies them back when an edit of either ends. Driven by the window's
+// move events and by the end of an edit, so an idle program costs nothing.
+class PositionLoop : public QObject {
+    Q_OBJECT
+public:
+    PositionLoop(FrmAscii& form, ProgramState& state);
+
+    // Begins following the window: shows its position in the fields.
+    void start();
+    // An edit of a position field has ended: move the window to the fields'
+    // values, then show where it stands. A field that is not a number keeps
+    // its text and that edge stays where it is.
+    void applyFields();
+
+    bool running() const { return running_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showPosition();
+
+    FrmAscii& form_;
+    ProgramState& state_;
+    bool running_ = false;
+};

@@ -1,0 +1,103 @@
+#include "app/zerbo.h"
+
+#include "app/option_button.h"
+#include "app/option_group.h"
+#include "app/pick_combo.h"
+#include "app/shutdown.h"
+#include "app/yield.h"
+#include "view/app_icon.h"
+#include "view/window_position.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QPushButton>
+
+Zerbo::Zerbo(const QString& com1Device, QObject* parent) : QObject(parent), comTest(com1Device) {
+    form.setWindowIcon(appIcon());
+    connectHandlers();
+}
+
+Zerbo::~Zerbo() = default;
+
+void Zerbo::connectHandlers() {
+    auto onSelected = [this](QAbstractButton* button, auto handler) {
+        connect(button, &QAbstractButton::toggled, this, [handler](bool on) {
+            if (on)
+                handler();
+        });
+    };
+    auto onClick = [this](QAbstractButton* button, auto handler) {
+        connect(button, &QAbstractButton::clicked, this, handler);
+    };
+
+    connect(&form, &FrmAscii::unloading, this, [] { Shutdown::endProgram(0); });
+    onSelected(form.optRxD, [this] { modes.optRxD_Click(); });
+    onSelected(form.optTxD, [this] { modes.optTxD_Click(); });
+    for (int i = 0; i < FrmAscii::SlotCount; ++i)
+        onSelected(form.optS[i], [this, i] { singleSend.optS_Click(i); });
+
+    onClick(form.cmdExit, [this] { form.close(); });
+    onClick(form.cmdCom1, [this] { com1.cmdCom1_Click(); });
+    onClick(form.cmdMan, [this] { localFill.cmdMan_Click(); });
+    onClick(form.cmdNew, [this] { tableReset.cmdNew_Click(); });
+    onClick(form.cmdSend, [this] { stringSend.cmdSend_Click(); });
+    onClick(form.cmdSendC, [this] { continuousSend.cmdSendC_Click(); });
+    onClick(form.cmdStopC, [this] { continuousSend.cmdStopC_Click(); });
+    onClick(form.cmdBackShowHide, [this] { background.cmdBackShowHide_Click(); });
+    onSelected(form.optHelp, [this] { help.optHelp_Click(); });
+
+    // A change of value, by the user or by the program, raises the handler.
+    connect(form.chkA, &QCheckBox::toggled, this, [this] { controlCodeNames.chkA_Click(); });
+
+    connect(form.cmbFontName, &PickCombo::picked, this,
+            [this] { fontsColours.cmbFontName_Click(); });
+    connect(form.cmbFontSize, &PickCombo::picked, this,
+            [this] { fontsColours.cmbFontSize_Click(); });
+    connect(form.cmbFontColor, &PickCombo::picked, this,
+            [this](int index) { fontsColours.cmbFontColor_Click(index); });
+}
+
+void Zerbo::Form_Load() {
+    // Picking the first colour shows the window.
+    form.cmbFontColor->addItems(
+        {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"});
+    form.cmbFontColor->pick(0);
+
+    form.chkOpen->setEnabled(false);
+    form.chkClosed->setEnabled(false);
+    form.chkN->setChecked(true);
+    form.chkT->setChecked(true);
+    form.chkA->setChecked(false);
+
+    form.options->select(form.optRxD);
+    // Receives the table; returns when code 255 has arrived or the reception failed.
+    form.cmdCom1->click();
+
+    fillFontNames();
+    form.cmbFontName->pick(0);
+    fillFontSizes();
+    form.cmbFontSize->pick(0);
+    moveWindow(form, QPointF(1000, 1000));
+
+    yieldToEvents();
+    positionLoop.start();
+}
+
+void Zerbo::fillFontNames() {
+    // The list starts at the platform's 19th family, then wraps round.
+    const QStringList families = QFontDatabase::families();
+    const qsizetype count = families.size();
+    QStringList ordered;
+    for (qsizetype i = 18; i <= 70 && i < count; ++i)
+        ordered << families[i];
+    for (qsizetype i = 0; i <= 17 && i < count; ++i)
+        ordered << families[i];
+    for (qsizetype i = 71; i < count; ++i)
+        ordered << families[i];
+    form.cmbFontName->addItems(ordered);
+}
+
+void Zerbo::fillFontSizes() {
+    for (int size = 4; size <= 20; size += 2)
+        form.cmbFontSize->addItem(QString::number(size));
+}

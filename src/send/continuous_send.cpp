@@ -1,0 +1,6 @@
+#include "send/continuous_send.h"
+
+void ContinuousSend::cmdSendC_Click() {
+}
+void ContinuousSend::cmdStopC_Click() {
+}

@@ -1,0 +1,4 @@
+#include "send/single_send.h"
+
+void SingleSend::optS_Click(int) {
+}

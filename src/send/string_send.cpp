@@ -1,0 +1,4 @@
+#include "send/string_send.h"
+
+void StringSend::cmdSend_Click() {
+}

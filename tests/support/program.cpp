@@ -1,0 +1,48 @@
+#include "program.h"
+
+void Program::startWithTable() {
+    onceWaiting(*this, [this] { board.write(wholeTable()); });
+    zerbo.Form_Load();
+}
+
+void later(int ms, std::function<void()> action) {
+    QTimer::singleShot(ms, std::move(action));
+}
+
+void onceWaiting(Program& p, std::function<void()> action) {
+    later(5, [&p, action] {
+        if (p.zerbo.comTest.PortOpen())
+            action();
+        else
+            onceWaiting(p, action);
+    });
+}
+
+QByteArray wholeTable() {
+    QByteArray table;
+    for (int code = 0; code < 256; ++code)
+        table.append(static_cast<char>(code));
+    return table;
+}
+
+#include "app/form_style.h"
+#include "table/slot_style.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+int numberedSlots(const FrmAscii& form) {
+    int count = 0;
+    for (int i = 0; i < FrmAscii::SlotCount; ++i)
+        count += form.lblN[i]->text() == threeDigits(i);
+    return count;
+}
+
+QString bitRow(const FrmAscii& form) {
+    QString row;
+    for (int k = 7; k >= 0; --k) {
+        const QColor colour = background(form.txtP[k]);
+        row += colour == Blue ? 'b' : colour == Red ? 'r' : colour == White ? 'w' : '?';
+    }
+    return row;
+}

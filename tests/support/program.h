@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/zerbo.h"
+#include "pty_pair.h"
+
+#include <QTimer>
+#include <functional>
+
+// The whole program on a pseudo-terminal that plays the board.
+struct Program {
+    PtyPair board;
+    Zerbo zerbo{board.slavePath()};
+    FrmAscii& form = zerbo.form;
+
+    // Runs start-up; the board sends the whole table once the window waits.
+    void startWithTable();
+};
+
+// Runs the action from the event loop once the current handler yields.
+void later(int ms, std::function<void()> action);
+
+// Runs the action once the reception has opened the port and waits for the board.
+void onceWaiting(Program& p, std::function<void()> action);
+
+// The 256 codes 0..255 in order.
+QByteArray wholeTable();
+
+// What the user sees of the table.
+int numberedSlots(const FrmAscii& form); // slots whose number label shows their code
+QString bitRow(const FrmAscii& form);    // "b" blue, "r" red, "w" white; txtP(7) first
