@@ -1,0 +1,23 @@
+#include "table/control_code_names.h"
+
+#include "app/frm_ascii.h"
+#include "app/yield.h"
+#include "table/control_codes.h"
+#include "table/slot_style.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+void ControlCodeNames::chkA_Click() {
+    yieldToEvents();
+    const auto& names = controlCodeAbbreviations();
+    for (int i = 0; i <= 32; ++i) {
+        yieldToEvents();
+        ApplySlotStyle(form_, i, 10);
+        form_.lblN[i]->setText(threeDigits(i));
+    }
+    for (int i = 0; i <= 32; ++i)
+        form_.txtN[i]->setText(names[static_cast<size_t>(i)]);
+    form_.chkA->setChecked(false);
+}

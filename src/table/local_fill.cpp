@@ -1,0 +1,50 @@
+#include "table/local_fill.h"
+
+#include "app/busy_guard.h"
+#include "app/control_states.h"
+#include "app/frm_ascii.h"
+#include "app/option_button.h"
+#include "app/yield.h"
+#include "serial/comm_control.h"
+#include "table/numeric_value.h"
+#include "table/slot_style.h"
+
+#include <QLineEdit>
+
+namespace {
+constexpr int MinimumPause = 10;
+}
+
+void LocalFill::cmdMan_Click() {
+    if (running_)
+        return;
+    BusyGuard busy(running_);
+
+    enterState(form_, ControlState::Filling);
+    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
+        form_.optS[i]->setEnabled(false);
+        emptySlot(form_, i);
+    }
+    const QString pause = form_.txtTime->text();
+    if (pause.isEmpty() || numericValue(pause) < MinimumPause)
+        form_.txtTime->setText(QString::number(MinimumPause));
+    port_.openSequence(0);
+
+    for (int code = 0; code < FrmAscii::SlotCount; ++code)
+        fillSlot(code);
+
+    port_.closePort();
+    enterState(form_, ControlState::Ready);
+    form_.txtTime->clear();
+}
+
+void LocalFill::fillSlot(int code) {
+    yieldToEvents();
+    ApplySlotStyle(form_, code, 16);
+    writeSlot(form_, code);
+    form_.txtO->setText(codeText(code));
+    port_.Output(QByteArray(1, static_cast<char>(code)));
+    ShowBitPattern(form_, code);
+    // Read again at every step: the user may change the pause during the fill.
+    pauseFor(pauseMilliseconds(numericValue(form_.txtTime->text())));
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+class CommControl;
+class FrmAscii;
+
+// "Man": fills the table without the board, code by code, writing each code
+// to the port with the pause of txtTime after it.
+class LocalFill {
+public:
+    LocalFill(FrmAscii& form, CommControl& port) : form_(form), port_(port) {}
+
+    void cmdMan_Click();
+
+private:
+    void fillSlot(int code);
+
+    FrmAscii& form_;
+    CommControl& port_;
+    bool running_ = false;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+class FrmAscii;
+struct ProgramState;
+
+// "New": empties the table and the displays around it.
+class TableReset {
+public:
+    TableReset(FrmAscii& form, ProgramState& state) : form_(form), state_(state) {}
+
+    void cmdNew_Click();
+
+private:
+    FrmAscii& form_;
+    ProgramState& state_;
+    bool running_ = false;
+};

@@ -1,0 +1,109 @@
+// Ending the program: Exit from inside nested handlers, and a serial port
+// that cannot be opened at start-up. Each case runs the program in a child
+// process, since ending means ending the process.
+#include "app/error_report.h"
+#include "app/option_button.h"
+#include "app/shutdown.h"
+#include "app/zerbo.h"
+#include "app/zerbo_application.h"
+#include "program.h"
+#include "pty_pair.h"
+#include <QMessageBox>
+
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+const char* const ScenarioVariable = "ZERBO_TEST_SCENARIO";
+
+// Child side: start-up as main() does it, with a scenario playing the user.
+int runScenario(int argc, char** argv, const QByteArray& scenario) {
+    ZerboApplication app(argc, argv);
+    if (scenario == "exit-during-nested-fill") {
+        PtyPair board;
+        Zerbo zerbo(board.slavePath());
+        Shutdown::setPort(&zerbo.comTest);
+        // Receiving (nested in start-up) -> mode switch -> fill (nested again) -> Exit.
+        later(20, [&] {
+            zerbo.form.optTxD->click();
+            later(60, [&] { zerbo.form.cmdExit->click(); });
+            zerbo.form.txtTime->setText("20");
+            zerbo.form.cmdMan->click();
+            std::puts("fill went on after Exit");
+        });
+        zerbo.Form_Load();
+        std::puts("start-up went on after Exit");
+        return 3;
+    }
+    if (scenario == "absent-device") {
+        Zerbo zerbo(QStringLiteral("/dev/zerbo-no-such-device"));
+        Shutdown::setPort(&zerbo.comTest);
+        // Plays the user: reads the message box aloud for the parent, then answers it.
+        std::function<void()> answer = [&answer] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                std::printf("box: %s | %s\n", qPrintable(box->windowTitle()),
+                            qPrintable(box->text().simplified()));
+                std::fflush(stdout);
+                box->accept();
+                return;
+            }
+            QTimer::singleShot(5, answer);
+        };
+        QTimer::singleShot(0, answer);
+        try {
+            zerbo.Form_Load();
+        } catch (const std::exception& error) {
+            reportErrorAndEnd(error);
+        }
+        return 3;
+    }
+    return 2;
+}
+
+struct ChildResult {
+    int exitCode;
+    QString output;
+};
+
+ChildResult runChild(const QString& scenario) {
+    QProcess child;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(ScenarioVariable, scenario);
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    child.waitForFinished(20000);
+    return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1,
+            QString::fromLocal8Bit(child.readAllStandardOutput() + child.readAllStandardError())};
+}
+} // namespace
+
+class ShutdownTest : public QObject {
+    Q_OBJECT
+private slots:
+    void exitEndsEveryLevelAtOnce() {
+        const ChildResult result = runChild("exit-during-nested-fill");
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(!result.output.contains("went on"), qPrintable(result.output));
+    }
+
+    void absentDeviceIsReportedAndEndsTheProgram() {
+        const ChildResult result = runChild("absent-device");
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.output.contains("8002"), qPrintable(result.output));
+        QVERIFY2(result.output.contains("/dev/zerbo-no-such-device"), qPrintable(result.output));
+        QVERIFY2(result.output.contains("box: ZERBO |"), qPrintable(result.output));
+    }
+};
+
+int main(int argc, char** argv) {
+    const QByteArray scenario = qgetenv(ScenarioVariable);
+    if (!scenario.isEmpty())
+        return runScenario(argc, argv, scenario);
+    QApplication app(argc, argv);
+    ShutdownTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_shutdown.moc"
