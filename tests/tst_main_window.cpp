@@ -19,6 +19,10 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
     static QPoint px(int leftTwips, int topTwips) { return {leftTwips / 15, topTwips / 15}; }
+    // Position in the window's client area, whatever group the control sits in.
+    static QPoint at(const FrmAscii& form, const QWidget* control) {
+        return control->mapTo(&form, QPoint(0, 0));
+    }
 
 private slots:
     void windowFrame() {
@@ -49,9 +53,9 @@ private slots:
         QFETCH(QPoint, character);
         QFETCH(QPoint, button);
         FrmAscii form;
-        QCOMPARE(form.lblN[code]->pos(), number);
-        QCOMPARE(form.txtN[code]->pos(), character);
-        QCOMPARE(form.optS[code]->pos(), button);
+        QCOMPARE(at(form, form.lblN[code]), number);
+        QCOMPARE(at(form, form.txtN[code]), character);
+        QCOMPARE(at(form, form.optS[code]), button);
         QCOMPARE(form.txtN[code]->size(), QSize(38, 24));
         QCOMPARE(form.optS[code]->size(), QSize(17, 17));
         QVERIFY(form.lblN[code]->text().isEmpty());
@@ -71,8 +75,8 @@ private slots:
             QLabel* number = form.lblN[legendNumberLabel(k)];
             QLineEdit* name = form.txtN[legendNameField(k)];
             QCOMPARE(number->text(), QString("%1").arg(k, 3, 10, QChar('0')));
-            QCOMPARE(number->y(), (600 + 300 * k) / 15);
-            QCOMPARE(name->y(), (600 + 300 * k) / 15);
+            QCOMPARE(at(form, number).y(), (600 + 300 * k) / 15);
+            QCOMPARE(at(form, name), QPoint(13200 / 15, (600 + 300 * k) / 15));
             QCOMPARE(name->focusPolicy(), Qt::ClickFocus);
             QVERIFY(!name->hasFrame());
         }
@@ -100,8 +104,9 @@ private slots:
         QCOMPARE(form.cmbFontColor->currentText(), QString("Color"));
         QCOMPARE(form.cmbFontName->count(), 0);
         QCOMPARE(form.prgBar->maximum(), 78);
-        QCOMPARE(form.txtP[7]->x(), 13200 / 15);
-        QCOMPARE(form.txtP[0]->x(), 15300 / 15);
+        QCOMPARE(at(form, form.txtP[7]), px(13200, 11100));
+        QCOMPARE(at(form, form.txtP[0]), px(15300, 11100));
+        QCOMPARE(at(form, form.txtO), px(12480, 11100));
         QCOMPARE(form.txtP[3]->accessibleName(), QString("Bit 3"));
         QCOMPARE(form.txtTop->y(), 13320 / 15); // on the row of "Set form position"
         QCOMPARE(form.txtLeft->y(), 13800 / 15);

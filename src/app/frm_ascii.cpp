@@ -5,6 +5,7 @@
 #include "app/option_button.h"
 #include "app/option_group.h"
 #include "app/pick_combo.h"
+#include "table/slot_style.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -16,9 +17,6 @@
 #include <QTextEdit>
 
 namespace {
-QString threeDigits(int code) {
-    return QStringLiteral("%1").arg(code, 3, 10, QLatin1Char('0'));
-}
 
 template <typename Widget>
 Widget* place(Widget* widget, const QString& name, QRect twips, const QFont& font) {
@@ -132,34 +130,50 @@ void FrmAscii::createToolbar() {
                     {11940, 60, 1185, 285}, labelFont());
 }
 
+// A plain, transparent container that groups many fields: a repaint then
+// only walks the group it touches instead of every control of the window.
+QWidget* FrmAscii::group(const QString& name, QRect twips) {
+    auto* container = new QWidget(this);
+    container->setObjectName(name);
+    container->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    return container;
+}
+
 void FrmAscii::createTable() {
+    // One group per column of 16 slots; positions inside are relative to it.
+    std::array<QWidget*, 16> columns;
+    for (int b = 0; b < 2; ++b)
+        for (int c = 0; c < 8; ++c)
+            columns[8 * b + c] = group(QStringLiteral("slotColumn(%1)").arg(8 * b + c),
+                                       {300 + 1500 * c, 540 + 7020 * b, 1500, 16 * 420});
     for (int i = 0; i < SlotCount; ++i) {
-        const int block = i / 128, column = (i % 128) / 16, row = i % 16;
-        const int left = 1500 * column, top = 7020 * block + 420 * row;
+        QWidget* column = columns[i / 16];
+        const int top = 420 * (i % 16);
         const QString code = threeDigits(i);
 
-        lblN[i] = label(this, QStringLiteral("lblN(%1)").arg(i), {300 + left, 600 + top, 450, 360},
+        lblN[i] = label(column, QStringLiteral("lblN(%1)").arg(i), {0, 60 + top, 450, 360},
                         i < 16 ? Qt::AlignRight : Qt::AlignHCenter);
         lblN[i]->setAccessibleDescription(QStringLiteral("Number %1").arg(code));
 
-        txtN[i] = textField(this, QStringLiteral("txtN(%1)").arg(i),
-                            {780 + left, 540 + top, 570, 360}, labelFont(), Qt::AlignHCenter);
+        txtN[i] = textField(column, QStringLiteral("txtN(%1)").arg(i), {480, top, 570, 360},
+                            labelFont(), Qt::AlignHCenter);
         txtN[i]->setAccessibleName(QStringLiteral("Character %1").arg(code));
 
-        optS[i] = optionButton(this, QStringLiteral("optS(%1)").arg(i),
-                               {1440 + left, 600 + top, 255, 255}, {}, buttonFont());
+        optS[i] = optionButton(column, QStringLiteral("optS(%1)").arg(i), {1140, 60 + top, 255, 255},
+                               {}, buttonFont());
         optS[i]->setAccessibleName(QStringLiteral("Send character %1").arg(code));
     }
 }
 
 void FrmAscii::createLegend() {
+    QWidget* legend = group(QStringLiteral("legend"), {12600, 600, 3645, 300 * LegendRows});
     for (int k = 0; k < LegendRows; ++k) {
-        const int top = 600 + 300 * k;
+        const int top = 300 * k;
         const int number = legendNumberLabel(k), name = legendNameField(k);
-        lblN[number] = label(this, QStringLiteral("lblN(%1)").arg(number), {12600, top, 450, 240},
+        lblN[number] = label(legend, QStringLiteral("lblN(%1)").arg(number), {0, top, 450, 240},
                              Qt::AlignHCenter, threeDigits(k));
-        txtN[name] = captionField(this, QStringLiteral("txtN(%1)").arg(name),
-                                  {13200, top, 3045, 240}, legendNames()[k]);
+        txtN[name] = captionField(legend, QStringLiteral("txtN(%1)").arg(name),
+                                  {600, top, 3045, 240}, legendNames()[k]);
     }
     txtN[288] = captionField(this, QStringLiteral("txtN(288)"), {12600, 14460, 3300, 270},
                              QStringLiteral("Signs to be send via TxD"));
@@ -174,12 +188,12 @@ void FrmAscii::createLegend() {
 }
 
 void FrmAscii::createBitRow() {
-    txtO = textField(this, QStringLiteral("txtO"), {12480, 11100, 465, 285}, labelFont(),
-                     Qt::AlignRight);
+    QWidget* bitRow = group(QStringLiteral("bitRow"), {12480, 11100, 3300, 285});
+    txtO = textField(bitRow, QStringLiteral("txtO"), {0, 0, 465, 285}, labelFont(), Qt::AlignRight);
     txtO->setAccessibleName(QStringLiteral("Code"));
     for (int k = 0; k < 8; ++k) {
-        txtP[k] = textField(this, QStringLiteral("txtP(%1)").arg(k),
-                            {13200 + 300 * (7 - k), 11100, 225, 270}, labelFont(), Qt::AlignRight);
+        txtP[k] = textField(bitRow, QStringLiteral("txtP(%1)").arg(k),
+                            {720 + 300 * (7 - k), 0, 225, 270}, labelFont(), Qt::AlignRight);
         txtP[k]->setReadOnly(true); // shows its bit by colour only
         txtP[k]->setAccessibleName(QStringLiteral("Bit %1").arg(k));
     }

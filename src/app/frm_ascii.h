@@ -82,6 +82,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QWidget* group(const QString& name, QRect twips);
     void createToolbar();
     void createTable();
     void createLegend();

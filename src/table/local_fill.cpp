@@ -4,6 +4,7 @@
 #include "app/control_states.h"
 #include "app/frm_ascii.h"
 #include "app/option_button.h"
+#include "app/pacer.h"
 #include "app/yield.h"
 #include "serial/comm_control.h"
 #include "table/numeric_value.h"
@@ -30,21 +31,23 @@ void LocalFill::cmdMan_Click() {
         form_.txtTime->setText(QString::number(MinimumPause));
     port_.openSequence(0);
 
+    Pacer pacer;
     for (int code = 0; code < FrmAscii::SlotCount; ++code)
-        fillSlot(code);
+        fillSlot(code, pacer);
 
     port_.closePort();
     enterState(form_, ControlState::Ready);
     form_.txtTime->clear();
 }
 
-void LocalFill::fillSlot(int code) {
+void LocalFill::fillSlot(int code, Pacer& pacer) {
     yieldToEvents();
     ApplySlotStyle(form_, code, 16);
     writeSlot(form_, code);
     form_.txtO->setText(codeText(code));
     port_.Output(QByteArray(1, static_cast<char>(code)));
+    pacer.sent();
     ShowBitPattern(form_, code);
     // Read again at every step: the user may change the pause during the fill.
-    pauseFor(pauseMilliseconds(numericValue(form_.txtTime->text())));
+    pacer.pause(form_, pauseMilliseconds(numericValue(form_.txtTime->text())));
 }

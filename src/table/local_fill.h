@@ -2,6 +2,7 @@
 
 class CommControl;
 class FrmAscii;
+class Pacer;
 
 // "Man": fills the table without the board, code by code, writing each code
 // to the port with the pause of txtTime after it.
@@ -12,7 +13,7 @@ public:
     void cmdMan_Click();
 
 private:
-    void fillSlot(int code);
+    void fillSlot(int code, Pacer& pacer);
 
     FrmAscii& form_;
     CommControl& port_;

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+
+class QWidget;
+
+// Paces the bytes an operation writes, so that the board sees the pause the
+// user asked for between two bytes: each pause ends when the previous byte's
+// slot plus the pause is due, not after the time the step took to update the
+// window and the thread took to wake up. When a step ran late (a nested
+// handler ran in its yield), the pause counts from the byte actually sent.
+// The pause blocks: clicks and keys wait for the operation's next yield.
+class Pacer {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    Pacer() : due_(Clock::now()), lastSent_(due_) {}
+
+    // A byte has just gone out.
+    void sent() { lastSent_ = Clock::now(); }
+
+    // Brings the window's pending repaints to the screen, then sleeps until
+    // the next byte is due, the given milliseconds after the last one.
+    void pause(QWidget& window, long long milliseconds);
+
+private:
+    Clock::time_point due_;
+    Clock::time_point lastSent_;
+};
