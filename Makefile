@@ -6,7 +6,7 @@ PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev font
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 PORT ?=
 
-.PHONY: all deps build run test clean format
+.PHONY: all deps build run test bench clean format
 
 all: build
 
@@ -30,3 +30,6 @@ format:
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/bench_*; do QT_QPA_PLATFORM=offscreen $$b; done

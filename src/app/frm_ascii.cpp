@@ -22,7 +22,9 @@ template <typename Widget>
 Widget* place(Widget* widget, const QString& name, QRect twips, const QFont& font) {
     widget->setObjectName(name);
     widget->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    widget->setFont(font);
+    // Most controls inherit their font from their group; setting it anyway would cost start-up time.
+    if (widget->font() != font)
+        widget->setFont(font);
     return widget;
 }
 
@@ -136,6 +138,7 @@ QWidget* FrmAscii::group(const QString& name, QRect twips) {
     auto* container = new QWidget(this);
     container->setObjectName(name);
     container->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    container->setFont(labelFont());
     return container;
 }
 
