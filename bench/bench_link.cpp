@@ -13,16 +13,16 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <algorithm>
 #include <string>
-#include <sys/wait.h>
-#include <vector>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 qint64 monotonicNs() {
@@ -111,8 +111,7 @@ int main(int argc, char** argv) {
         wall.start();
         QTimer::singleShot(idleSeconds * 1000, [&] {
             idleCpu = 100.0 * (cpuSeconds() - before) / (double(wall.elapsed()) / 1000.0);
-            report("CPU while waiting for the board (% of a core)", idleCpu, "%",
-                   "under 0.1 %");
+            report("CPU while waiting for the board (% of a core)", idleCpu, "%", "under 0.1 %");
             // A burst at the full rate of the line: every byte back to back.
             p.board.write(wholeTable());
         });

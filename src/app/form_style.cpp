@@ -10,14 +10,15 @@ QRect twipsRect(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
 }
 
-namespace {
-QFont courierNew(double points) {
+QFont courierNewBold(double points) {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSizeF(points);
     font.setBold(true);
     return font;
 }
+
+namespace {
 
 // Labels paint their background from Window, text fields from Base.
 QPalette::ColorRole backgroundRole(const QWidget* field) {
@@ -29,10 +30,10 @@ QPalette::ColorRole textRole(const QWidget* field) {
 } // namespace
 
 QFont labelFont() {
-    return courierNew(9.75);
+    return courierNewBold(9.75);
 }
 QFont windowFont() {
-    return courierNew(12);
+    return courierNewBold(12);
 }
 
 QFont buttonFont() {

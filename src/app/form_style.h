@@ -10,6 +10,8 @@ class QWidget;
 constexpr int TwipsPerPixel = 15;
 QRect twipsRect(int left, int top, int width, int height);
 
+QFont courierNewBold(double points);
+
 // The three fonts of the main window.
 QFont labelFont();  // Courier New 9.75 pt bold: captions, lists, table, legend
 QFont windowFont(); // Courier New 12 pt bold: the window's default

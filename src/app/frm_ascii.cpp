@@ -22,7 +22,8 @@ template <typename Widget>
 Widget* place(Widget* widget, const QString& name, QRect twips, const QFont& font) {
     widget->setObjectName(name);
     widget->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    // Most controls inherit their font from their group; setting it anyway would cost start-up time.
+    // Most controls inherit their font from their group; setting it anyway would cost start-up
+    // time.
     if (widget->font() != font)
         widget->setFont(font);
     return widget;
@@ -162,8 +163,8 @@ void FrmAscii::createTable() {
                             labelFont(), Qt::AlignHCenter);
         txtN[i]->setAccessibleName(QStringLiteral("Character %1").arg(code));
 
-        optS[i] = optionButton(column, QStringLiteral("optS(%1)").arg(i), {1140, 60 + top, 255, 255},
-                               {}, buttonFont());
+        optS[i] = optionButton(column, QStringLiteral("optS(%1)").arg(i),
+                               {1140, 60 + top, 255, 255}, {}, buttonFont());
         optS[i]->setAccessibleName(QStringLiteral("Send character %1").arg(code));
     }
 }

@@ -9,7 +9,9 @@ namespace {
 CommControl* shutdownPort = nullptr;
 }
 
-void Shutdown::setPort(CommControl* port) { shutdownPort = port; }
+void Shutdown::setPort(CommControl* port) {
+    shutdownPort = port;
+}
 
 void Shutdown::endProgram(int exitCode) {
     if (shutdownPort) {

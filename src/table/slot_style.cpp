@@ -13,14 +13,6 @@ void setFontIfDifferent(QWidget* widget, const QFont& font) {
         widget->setFont(font);
 }
 
-QFont slotFont(double points) {
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
 QColor bitColour(int k) {
     return k >= 6 ? Blue : Red;
 }
@@ -33,8 +25,8 @@ void ApplySlotStyle(FrmAscii& form, int i, double characterSize) {
     setBackground(character, White);
     setTextColour(number, Black);
     setTextColour(character, Black);
-    setFontIfDifferent(number, slotFont(10));
-    setFontIfDifferent(character, slotFont(characterSize));
+    setFontIfDifferent(number, courierNewBold(10));
+    setFontIfDifferent(character, courierNewBold(characterSize));
 }
 
 void ShowBitPattern(FrmAscii& form, int code) {

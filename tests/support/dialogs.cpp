@@ -28,6 +28,12 @@ MessageBoxAnswerer::MessageBoxAnswerer() {
     QTimer::singleShot(0, watch);
 }
 
-int MessageBoxAnswerer::count() const { return answered; }
-QString MessageBoxAnswerer::lastTitle() const { return title; }
-QString MessageBoxAnswerer::lastText() const { return text; }
+int MessageBoxAnswerer::count() const {
+    return answered;
+}
+QString MessageBoxAnswerer::lastTitle() const {
+    return title;
+}
+QString MessageBoxAnswerer::lastText() const {
+    return text;
+}
