@@ -38,6 +38,22 @@ int runScenario(int argc, char** argv, const QByteArray& scenario) {
         std::puts("start-up went on after Exit");
         return 3;
     }
+    if (scenario == "exit-while-the-board-has-stopped") {
+        PtyPair board;
+        Zerbo zerbo(board.slavePath());
+        Shutdown::setPort(&zerbo.comTest);
+        onceWaiting(zerbo, [&] {
+            board.write(wholeTable().left(101)); // the board stops after code 100
+            later(100, [&] {
+                std::printf("slots %d\n", numberedSlots(zerbo.form));
+                std::fflush(stdout);
+                zerbo.form.cmdExit->click();
+            });
+        });
+        zerbo.Form_Load();
+        std::puts("start-up went on after Exit");
+        return 3;
+    }
     if (scenario == "absent-device") {
         Zerbo zerbo(QStringLiteral("/dev/zerbo-no-such-device"));
         Shutdown::setPort(&zerbo.comTest);
@@ -86,6 +102,13 @@ private slots:
     void exitEndsEveryLevelAtOnce() {
         const ChildResult result = runChild("exit-during-nested-fill");
         QCOMPARE(result.exitCode, 0);
+        QVERIFY2(!result.output.contains("went on"), qPrintable(result.output));
+    }
+
+    void exitWhileTheBoardHasStopped() {
+        const ChildResult result = runChild("exit-while-the-board-has-stopped");
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.output.contains("slots 101"), qPrintable(result.output));
         QVERIFY2(!result.output.contains("went on"), qPrintable(result.output));
     }
 

@@ -9,12 +9,12 @@ void later(int ms, std::function<void()> action) {
     QTimer::singleShot(ms, std::move(action));
 }
 
-void onceWaiting(Program& p, std::function<void()> action) {
-    later(5, [&p, action] {
-        if (p.zerbo.comTest.PortOpen())
+void onceWaiting(Zerbo& zerbo, std::function<void()> action) {
+    later(5, [&zerbo, action] {
+        if (zerbo.comTest.PortOpen())
             action();
         else
-            onceWaiting(p, action);
+            onceWaiting(zerbo, action);
     });
 }
 

@@ -20,7 +20,10 @@ struct Program {
 void later(int ms, std::function<void()> action);
 
 // Runs the action once the reception has opened the port and waits for the board.
-void onceWaiting(Program& p, std::function<void()> action);
+void onceWaiting(Zerbo& zerbo, std::function<void()> action);
+inline void onceWaiting(Program& p, std::function<void()> action) {
+    onceWaiting(p.zerbo, std::move(action));
+}
 
 // The 256 codes 0..255 in order.
 QByteArray wholeTable();
