@@ -10,6 +10,7 @@
 #include "pty_pair.h"
 #include <QMessageBox>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -44,11 +45,12 @@ int runScenario(int argc, char** argv, const QByteArray& scenario) {
         Shutdown::setPort(&zerbo.comTest);
         onceWaiting(zerbo, [&] {
             board.write(wholeTable().left(101)); // the board stops after code 100
-            later(100, [&] {
-                std::printf("slots %d\n", numberedSlots(zerbo.form));
-                std::fflush(stdout);
-                zerbo.form.cmdExit->click();
-            });
+            waitUntil([&] { return zerbo.form.lblN[100]->text() == "100"; },
+                      [&] {
+                          std::printf("slots %d\n", numberedSlots(zerbo.form));
+                          std::fflush(stdout);
+                          zerbo.form.cmdExit->click();
+                      });
         });
         zerbo.Form_Load();
         std::puts("start-up went on after Exit");

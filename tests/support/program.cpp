@@ -9,13 +9,17 @@ void later(int ms, std::function<void()> action) {
     QTimer::singleShot(ms, std::move(action));
 }
 
-void onceWaiting(Zerbo& zerbo, std::function<void()> action) {
-    later(5, [&zerbo, action] {
-        if (zerbo.comTest.PortOpen())
+void waitUntil(std::function<bool()> condition, std::function<void()> action) {
+    later(5, [condition, action] {
+        if (condition())
             action();
         else
-            onceWaiting(zerbo, action);
+            waitUntil(condition, action);
     });
+}
+
+void onceWaiting(Zerbo& zerbo, std::function<void()> action) {
+    waitUntil([&zerbo] { return zerbo.comTest.PortOpen(); }, std::move(action));
 }
 
 QByteArray wholeTable() {

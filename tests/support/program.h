@@ -19,6 +19,9 @@ struct Program {
 // Runs the action from the event loop once the current handler yields.
 void later(int ms, std::function<void()> action);
 
+// Runs the action from the event loop as soon as the condition holds.
+void waitUntil(std::function<bool()> condition, std::function<void()> action);
+
 // Runs the action once the reception has opened the port and waits for the board.
 void onceWaiting(Zerbo& zerbo, std::function<void()> action);
 inline void onceWaiting(Program& p, std::function<void()> action) {
