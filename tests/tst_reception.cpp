@@ -87,15 +87,15 @@ private slots:
     void groupingOnTheLine() {
         QFETCH(QList<QByteArray>, reads);
         Program p;
-        // Each chunk goes out once the program has read the one before.
-        auto next = std::make_shared<std::function<void(int)>>();
-        *next = [&p, reads, next](int i) {
-            if (i >= reads.size())
-                return;
-            p.board.write(reads[i]);
-            later(2, [next, i] { (*next)(i + 1); });
-        };
-        onceWaiting(p, [next] { (*next)(0); });
+        // One chunk every few milliseconds, so that each arrives as a read of its own.
+        qsizetype next = 0;
+        QTimer feeder;
+        feeder.setInterval(2);
+        QObject::connect(&feeder, &QTimer::timeout, [&] {
+            if (next < reads.size())
+                p.board.write(reads[next++]);
+        });
+        onceWaiting(p, [&] { feeder.start(); });
         p.zerbo.Form_Load();
         verifyCompleteTable(p);
     }
