@@ -6,7 +6,7 @@ PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev font
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 PORT ?=
 
-.PHONY: all deps build run test bench clean format
+.PHONY: all deps build run test test-asan bench clean format
 
 all: build
 
@@ -33,3 +33,17 @@ clean:
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do QT_QPA_PLATFORM=offscreen $$b; done
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, then
+# a bounded libFuzzer run over the reading of numbers from text fields.
+ASAN_DIR ?= build-asan
+FUZZ_SECONDS ?= 30
+test-asan:
+	@./tools/install-deps.sh $(PACKAGES) clang libclang-rt-dev
+	cmake -S . -B $(ASAN_DIR) -DZERBO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
+	clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -Isrc \
+	    $$(pkg-config --cflags Qt6Core) tests/fuzz/fuzz_numeric_value.cpp src/table/numeric_value.cpp \
+	    $$(pkg-config --libs Qt6Core) -o $(ASAN_DIR)/fuzz_numeric_value
+	$(ASAN_DIR)/fuzz_numeric_value -max_total_time=$(FUZZ_SECONDS) -max_len=4096
