@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <cmath>
 
 PositionLoop::PositionLoop(FrmAscii& form, ProgramState& state) : form_(form), state_(state) {
     form_.installEventFilter(this);
@@ -22,13 +23,10 @@ void PositionLoop::applyFields() {
     if (!running_)
         return;
     QPointF target = windowPosition(form_);
-    bool ok = false;
-    const double left = QLocale().toDouble(form_.txtLeft->text().trimmed(), &ok);
-    if (ok)
-        target.setX(left);
-    const double top = QLocale().toDouble(form_.txtTop->text().trimmed(), &ok);
-    if (ok)
-        target.setY(top);
+    if (const auto left = strictPosition(form_.txtLeft->text()))
+        target.setX(*left);
+    if (const auto top = strictPosition(form_.txtTop->text()))
+        target.setY(*top);
     moveWindow(form_, target);
     showPosition();
 }
@@ -45,4 +43,13 @@ void PositionLoop::showPosition() {
     const QPointF position = windowPosition(form_);
     form_.txtLeft->setText(QString::number(qRound(position.x())));
     form_.txtTop->setText(QString::number(qRound(position.y())));
+}
+
+std::optional<float> strictPosition(const QString& text) {
+    bool ok = false;
+    const float value = QLocale().toFloat(text, &ok);
+    // Not a number either: nowhere to put an edge.
+    if (!ok || std::isnan(value))
+        return std::nullopt;
+    return value;
 }

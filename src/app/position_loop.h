@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <optional>
+
+class QString;
 
 class FrmAscii;
 struct ProgramState;
@@ -32,3 +35,8 @@ private:
     ProgramState& state_;
     bool running_ = false;
 };
+
+// A position field read strictly: the whole text must be a number in the
+// user's regional format ("1500", "-8000", "1,500.5" in English). Anything
+// else (empty, letters, a sign alone) is no position.
+std::optional<float> strictPosition(const QString& text);

@@ -43,8 +43,11 @@ void Zerbo::connectHandlers() {
     onClick(form.cmdSend, [this] { stringSend.cmdSend_Click(); });
     onClick(form.cmdSendC, [this] { continuousSend.cmdSendC_Click(); });
     onClick(form.cmdStopC, [this] { continuousSend.cmdStopC_Click(); });
+    onClick(form.cmdCenter, [this] { placement.cmdCenter_Click(); });
+    onClick(form.cmdSetPos, [this] { placement.cmdSetPos_Click(); });
     onClick(form.cmdBackShowHide, [this] { background.cmdBackShowHide_Click(); });
     onSelected(form.optHelp, [this] { help.optHelp_Click(); });
+    // The focus handlers of txtLeft and txtTop are Placement's own event filter.
 
     // A change of value, by the user or by the program, raises the handler.
     connect(form.chkA, &QCheckBox::toggled, this, [this] { controlCodeNames.chkA_Click(); });

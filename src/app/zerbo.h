@@ -15,6 +15,7 @@
 #include "view/background_control.h"
 #include "view/fonts_colours.h"
 #include "view/help_control.h"
+#include "view/placement.h"
 
 #include <QObject>
 #include <QPushButton>
@@ -48,6 +49,7 @@ public:
     ContinuousSend continuousSend{form, comTest, state};
     FontsColours fontsColours{form};
     PositionLoop positionLoop{form, state};
+    Placement placement{form, state, positionLoop};
     HelpControl help{form.optHelp, state.HelpShown};
     BackgroundControl background{form.cmdBackShowHide, &form, state.BackgroundShown};
 

@@ -1,0 +1,98 @@
+#include "view/placement.h"
+
+#include "app/form_style.h"
+#include "app/frm_ascii.h"
+#include "app/position_loop.h"
+#include "app/program_state.h"
+#include "app/yield.h"
+#include "table/numeric_value.h"
+#include "view/window_position.h"
+
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QScreen>
+
+namespace {
+constexpr float LowerBound = -8000;
+const QString LowerText = QStringLiteral("-8000");
+
+QSizeF inTwips(QSize pixels) {
+    return QSizeF(pixels) * TwipsPerPixel;
+}
+
+// A popup (a context menu) or another application taking over does not end
+// an edit: the field keeps the window's focus and gets it back.
+bool editEnds(const QFocusEvent* event) {
+    return event->reason() != Qt::PopupFocusReason &&
+           event->reason() != Qt::ActiveWindowFocusReason;
+}
+} // namespace
+
+float centredEdge(float screenExtent, float windowExtent) {
+    return (screenExtent - windowExtent) / 2;
+}
+
+Placement::Placement(FrmAscii& form, ProgramState& state, PositionLoop& loop)
+    : form_(form), state_(state), loop_(loop) {
+    form_.txtLeft->installEventFilter(this);
+    form_.txtTop->installEventFilter(this);
+}
+
+void Placement::cmdCenter_Click() {
+    const QSizeF screen = inTwips(form_.screen()->geometry().size());
+    // Left first; the top is worked out after the window has moved sideways.
+    const float left =
+        centredEdge(static_cast<float>(screen.width()),
+                    static_cast<float>(inTwips(form_.frameGeometry().size()).width()));
+    moveWindow(form_, QPointF(left, windowPosition(form_).y()));
+    const float top =
+        centredEdge(static_cast<float>(screen.height()),
+                    static_cast<float>(inTwips(form_.frameGeometry().size()).height()));
+    moveWindow(form_, QPointF(windowPosition(form_).x(), top));
+}
+
+void Placement::cmdSetPos_Click() {
+    // No bounds here: what the fields say, read leniently, is where it goes.
+    const auto left = static_cast<float>(numericValue(form_.txtLeft->text()));
+    moveWindow(form_, QPointF(left, windowPosition(form_).y()));
+    const auto top = static_cast<float>(numericValue(form_.txtTop->text()));
+    moveWindow(form_, QPointF(windowPosition(form_).x(), top));
+}
+
+void Placement::txtLeft_GotFocus() {
+    state_.PositionEditing = 1;
+}
+void Placement::txtTop_GotFocus() {
+    state_.PositionEditing = 1;
+}
+
+void Placement::txtLeft_LostFocus() {
+    editEnded(form_.txtLeft, 13000, QStringLiteral("13000"));
+}
+void Placement::txtTop_LostFocus() {
+    editEnded(form_.txtTop, 3000, QStringLiteral("3000"));
+}
+
+void Placement::editEnded(QLineEdit* field, float upperBound, const QString& upperText) {
+    // A click that took the focus away runs before the field is judged.
+    yieldToEvents();
+    // Only a proper number is clamped; anything else stays as typed.
+    if (const auto value = strictPosition(field->text()); value && *value < LowerBound)
+        field->setText(LowerText);
+    if (const auto value = strictPosition(field->text()); value && *value > upperBound)
+        field->setText(upperText);
+    state_.PositionEditing = 0;
+    loop_.applyFields();
+}
+
+bool Placement::eventFilter(QObject* watched, QEvent* event) {
+    const bool left = watched == form_.txtLeft;
+    if (!left && watched != form_.txtTop)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn) {
+        left ? txtLeft_GotFocus() : txtTop_GotFocus();
+    } else if (event->type() == QEvent::FocusOut && editEnds(static_cast<QFocusEvent*>(event))) {
+        left ? txtLeft_LostFocus() : txtTop_LostFocus();
+    }
+    return QObject::eventFilter(watched, event);
+}

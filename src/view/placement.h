@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+
+class FrmAscii;
+class PositionLoop;
+class QLineEdit;
+struct ProgramState;
+
+// The window's place on the screen, in twips of its outer frame: centring,
+// moving to the typed position, and the focus handling of txtLeft and txtTop,
+// which clamps a typed value when the field is left and then lets the
+// position loop apply it.
+class Placement : public QObject {
+    Q_OBJECT
+public:
+    Placement(FrmAscii& form, ProgramState& state, PositionLoop& loop);
+
+    void cmdCenter_Click();
+    void cmdSetPos_Click();
+    void txtLeft_GotFocus();
+    void txtTop_GotFocus();
+    void txtLeft_LostFocus();
+    void txtTop_LostFocus();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void editEnded(QLineEdit* field, float upperBound, const QString& upperText);
+
+    FrmAscii& form_;
+    ProgramState& state_;
+    PositionLoop& loop_;
+};
+
+// Where a window's edge goes to be centred: half the room the screen leaves
+// beside it, in single precision as positions are kept.
+float centredEdge(float screenExtent, float windowExtent);
