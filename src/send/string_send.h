@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
+#include <optional>
 
 class CommControl;
 class FrmAscii;
@@ -17,7 +19,11 @@ public:
 private:
     void prepare();
     QByteArray chooseText();
-    void sendCharacter(char byte, int position, int length);
+    using Clock = std::chrono::steady_clock;
+    // Returns when the byte went out.
+    Clock::time_point sendCharacter(char byte, int position, int length,
+                                    std::optional<Clock::time_point> previousByte);
+    static void pauseAfter(std::optional<Clock::time_point> previousByte, qint64 milliseconds);
     void finish();
 
     FrmAscii& form_;
