@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 class CommControl;
 class FrmAscii;
 struct ProgramState;
@@ -15,7 +17,17 @@ public:
     void cmdStopC_Click();
 
 private:
+    void prepare();
+    // One byte; false when the send ends (stopped or code rejected).
+    bool pass();
+    // The code of txtO, or nothing when it is empty or outside 0..255.
+    std::optional<int> codeToSend() const;
+    void rejectCode();
+    void finishStop();
+    void enableSlotButtons();
+
     FrmAscii& form_;
     CommControl& port_;
     ProgramState& state_;
+    bool running_ = false;
 };

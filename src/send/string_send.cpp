@@ -1,4 +1,127 @@
 #include "send/string_send.h"
 
+#include "app/busy_guard.h"
+#include "app/control_states.h"
+#include "app/frm_ascii.h"
+#include "app/option_button.h"
+#include "app/option_group.h"
+#include "app/yield.h"
+#include "send/precise_pause.h"
+#include "send/send_byte.h"
+#include "serial/comm_control.h"
+#include "table/charset.h"
+#include "table/numeric_value.h"
+#include "table/slot_style.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+constexpr int MinimumPause = 100;
+constexpr int ProgressEnd = 78;
+constexpr char Replacement = '?';
+const QString NoPause = QStringLiteral("0000");
+const QString Prompt =
+    QStringLiteral("You can input your own text here and click the command button 'Send' again.");
+} // namespace
+
+QByteArray bytesOfText(const QString& text) {
+    QByteArray bytes;
+    for (const char32_t codePoint : text.toUcs4()) {
+        const int byte = codePoint <= 0xFFFF ? byteFromChar(QChar(char16_t(codePoint))) : -1;
+        bytes.append(byte < 0 ? Replacement : static_cast<char>(byte));
+    }
+    return bytes;
+}
+
+int progressValue(int position, int length) {
+    if (length <= ProgressEnd)
+        return position;
+    return static_cast<int>(qint64(position) * ProgressEnd / length);
+}
+
 void StringSend::cmdSend_Click() {
+    // The button stays enabled during the send; a click on it meanwhile is ignored.
+    if (running_)
+        return;
+    BusyGuard busy(running_);
+
+    prepare();
+    yieldToEvents();
+    // The position is this send's own: whatever runs in its yields cannot move it.
+    const QByteArray bytes = chooseText();
+    const int length = static_cast<int>(bytes.size());
+    std::optional<Clock::time_point> previousByte;
+    for (int position = 1; position <= length; ++position)
+        previousByte = sendCharacter(bytes[position - 1], position, length, previousByte);
+    finish();
+}
+
+void StringSend::prepare() {
+    enterState(form_, ControlState::StringSending, SlotButtons::Skip);
+    form_.prgBar->show();
+    form_.prgBar->setValue(0);
+    const QString pause = form_.txtTime->text();
+    if (pause.isEmpty() || numericValue(pause) < MinimumPause)
+        form_.txtTime->setText(QString::number(MinimumPause));
+    port_.openSequence(SendInputLength);
+}
+
+// An empty field shows the prompt, and the prompt is what gets sent.
+QByteArray StringSend::chooseText() {
+    if (form_.txtS->text().isEmpty())
+        form_.txtS->setText(Prompt);
+    return bytesOfText(form_.txtS->text().isEmpty() ? Prompt : form_.txtS->text());
+}
+
+StringSend::Clock::time_point
+StringSend::sendCharacter(char byte, int position, int length,
+                          std::optional<Clock::time_point> previousByte) {
+    yieldToEvents();
+    // Read before every character: the user may change the pause meanwhile.
+    const QString pause = form_.txtTime->text();
+    if (pause != NoPause)
+        pauseAfter(previousByte, pauseMilliseconds(numericValue(pause)));
+    if (!port_.PortOpen()) // closed by something that ran in the yield
+        port_.openSequence(SendInputLength);
+    const int code = static_cast<unsigned char>(byte);
+    const Clock::time_point sent = Clock::now(); // Output returns once the byte has drained
+    sendByte(port_, code);
+    form_.txtO->setText(codeText(code));
+    form_.prgBar->setValue(progressValue(position, length));
+    ShowBitPattern(form_, code);
+    return sent;
+}
+
+// The pause is the time between two characters on the line: the work done
+// since the previous byte (display, yield) counts towards it, so the
+// characters follow each other at the pause asked and not a little later.
+void StringSend::pauseAfter(std::optional<Clock::time_point> previousByte, qint64 milliseconds) {
+    const Clock::time_point start = previousByte.value_or(Clock::now());
+    pauseUntil(start + std::chrono::milliseconds(milliseconds));
+}
+
+// The Ready state, except that transmit mode stays selected and the slot
+// buttons keep their state; written in this order.
+void StringSend::finish() {
+    form_.txtS->clear();
+    form_.txtS->setFocus();
+    for (QWidget* option : form_.displayOptions())
+        option->setEnabled(true);
+    form_.optTxD->setEnabled(true);
+    form_.options->select(form_.optTxD);
+    form_.optRxD->setEnabled(true);
+    form_.options->unselect(form_.optRxD);
+    form_.chkOpen->setEnabled(false);
+    form_.chkOpen->setChecked(false);
+    form_.chkClosed->setEnabled(false);
+    form_.chkClosed->setChecked(false);
+    for (QPushButton* command : {form_.cmdCom1, form_.cmdMan, form_.cmdNew, form_.cmdExit,
+                                 form_.cmdSend, form_.cmdSendC, form_.cmdStopC})
+        command->setEnabled(true);
+    form_.prgBar->show();
+    form_.prgBar->setValue(0);
+    port_.closePort();
 }
