@@ -1,7 +1,6 @@
 #include "app/pacer.h"
 
 #include <QWidget>
-#include <algorithm>
 #include <cerrno>
 #include <time.h>
 
@@ -21,11 +20,15 @@ void sleepUntil(Pacer::Clock::time_point until) {
 } // namespace
 
 void Pacer::pause(QWidget& window, long long milliseconds) {
+    if (milliseconds <= 0) {
+        due_ = lastSent_;
+        return;
+    }
     // An immediate repaint of one pixel paints everything else that is due as
     // well, so the window shows the byte while the pause runs.
     if (window.isVisible())
         window.repaint(0, 0, 1, 1);
-    const auto pause = std::chrono::milliseconds(std::max(0LL, milliseconds));
+    const auto pause = std::chrono::milliseconds(milliseconds);
     auto next = due_ + pause;
     if (next < Clock::now())
         next = lastSent_ + pause;

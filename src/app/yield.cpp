@@ -2,8 +2,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <chrono>
-#include <thread>
 
 void yieldToEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -11,9 +9,4 @@ void yieldToEvents() {
 
 void waitForEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-}
-
-void pauseFor(long long milliseconds) {
-    if (milliseconds > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }

@@ -8,7 +8,3 @@ void yieldToEvents();
 // a timer) and handles it. Used where an operation waits for the board or the
 // user, so that waiting costs no CPU.
 void waitForEvents();
-
-// Blocks the thread for the pause; events that arrive meanwhile wait for the
-// next yield.
-void pauseFor(long long milliseconds);

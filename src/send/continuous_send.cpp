@@ -6,6 +6,7 @@
 #include "app/frm_ascii.h"
 #include "app/option_button.h"
 #include "app/option_group.h"
+#include "app/pacer.h"
 #include "app/program_state.h"
 #include "app/yield.h"
 #include "send/send_byte.h"
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <algorithm>
 
 namespace {
 constexpr int MinimumPause = 50;
@@ -34,7 +34,8 @@ void ContinuousSend::cmdSendC_Click() {
     BusyGuard busy(running_);
 
     prepare();
-    while (pass()) {
+    Pacer pacer;
+    while (pass(pacer)) {
     }
 }
 
@@ -66,13 +67,13 @@ void ContinuousSend::prepare() {
 
 // Cheap when nothing changes: the slot and bit fields repaint only where
 // their colour differs from the previous pass.
-bool ContinuousSend::pass() {
+bool ContinuousSend::pass(Pacer& pacer) {
     yieldToEvents();
     port_.openSequence(SendInputLength);
     // An empty field means no pause while the send runs.
     const QString pause = form_.txtTime->text();
     if (!pause.isEmpty())
-        pauseFor(pauseMilliseconds(numericValue(pause)));
+        pacer.pause(form_, pauseMilliseconds(numericValue(pause)));
     const std::optional<int> code = codeToSend();
     if (!code) {
         rejectCode();
@@ -85,17 +86,18 @@ bool ContinuousSend::pass() {
     }
     markCurrentSlot(form_, *code);
     sendByte(port_, *code);
+    pacer.sent();
     ShowBitPattern(form_, *code);
     return true;
 }
 
-// A fraction is rounded halves to even (65.5 gives 66); 255.5 stays 255.
+// A fraction is rounded halves to even (65.5 gives 66).
 std::optional<int> ContinuousSend::codeToSend() const {
     const QString text = form_.txtO->text();
     const double value = numericValue(text);
     if (text.isEmpty() || !(value >= 0 && value <= HighestCode))
         return std::nullopt;
-    return std::min(static_cast<int>(roundHalfEven(value)), HighestCode);
+    return static_cast<int>(roundHalfEven(value));
 }
 
 // The window stays in the sending state; the user corrects the code and

@@ -4,6 +4,7 @@
 
 class CommControl;
 class FrmAscii;
+class Pacer;
 struct ProgramState;
 
 // "Send current sign continuously" repeats the code of txtO, one byte per
@@ -19,7 +20,7 @@ public:
 private:
     void prepare();
     // One byte; false when the send ends (stopped or code rejected).
-    bool pass();
+    bool pass(Pacer& pacer);
     // The code of txtO, or nothing when it is empty or outside 0..255.
     std::optional<int> codeToSend() const;
     void rejectCode();

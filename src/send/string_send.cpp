@@ -5,8 +5,8 @@
 #include "app/frm_ascii.h"
 #include "app/option_button.h"
 #include "app/option_group.h"
+#include "app/pacer.h"
 #include "app/yield.h"
-#include "send/precise_pause.h"
 #include "send/send_byte.h"
 #include "serial/comm_control.h"
 #include "table/charset.h"
@@ -53,9 +53,9 @@ void StringSend::cmdSend_Click() {
     // The position is this send's own: whatever runs in its yields cannot move it.
     const QByteArray bytes = chooseText();
     const int length = static_cast<int>(bytes.size());
-    std::optional<Clock::time_point> previousByte;
+    Pacer pacer;
     for (int position = 1; position <= length; ++position)
-        previousByte = sendCharacter(bytes[position - 1], position, length, previousByte);
+        sendCharacter(bytes[position - 1], position, length, pacer);
     finish();
 }
 
@@ -76,31 +76,20 @@ QByteArray StringSend::chooseText() {
     return bytesOfText(form_.txtS->text().isEmpty() ? Prompt : form_.txtS->text());
 }
 
-StringSend::Clock::time_point
-StringSend::sendCharacter(char byte, int position, int length,
-                          std::optional<Clock::time_point> previousByte) {
+void StringSend::sendCharacter(char byte, int position, int length, Pacer& pacer) {
     yieldToEvents();
     // Read before every character: the user may change the pause meanwhile.
     const QString pause = form_.txtTime->text();
     if (pause != NoPause)
-        pauseAfter(previousByte, pauseMilliseconds(numericValue(pause)));
+        pacer.pause(form_, pauseMilliseconds(numericValue(pause)));
     if (!port_.PortOpen()) // closed by something that ran in the yield
         port_.openSequence(SendInputLength);
     const int code = static_cast<unsigned char>(byte);
-    const Clock::time_point sent = Clock::now(); // Output returns once the byte has drained
     sendByte(port_, code);
+    pacer.sent();
     form_.txtO->setText(codeText(code));
     form_.prgBar->setValue(progressValue(position, length));
     ShowBitPattern(form_, code);
-    return sent;
-}
-
-// The pause is the time between two characters on the line: the work done
-// since the previous byte (display, yield) counts towards it, so the
-// characters follow each other at the pause asked and not a little later.
-void StringSend::pauseAfter(std::optional<Clock::time_point> previousByte, qint64 milliseconds) {
-    const Clock::time_point start = previousByte.value_or(Clock::now());
-    pauseUntil(start + std::chrono::milliseconds(milliseconds));
 }
 
 // The Ready state, except that transmit mode stays selected and the slot

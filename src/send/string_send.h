@@ -2,11 +2,10 @@
 
 #include <QByteArray>
 #include <QString>
-#include <chrono>
-#include <optional>
 
 class CommControl;
 class FrmAscii;
+class Pacer;
 
 // "Send": sends the text of txtS character by character, with the pause of
 // txtTime before each.
@@ -19,11 +18,7 @@ public:
 private:
     void prepare();
     QByteArray chooseText();
-    using Clock = std::chrono::steady_clock;
-    // Returns when the byte went out.
-    Clock::time_point sendCharacter(char byte, int position, int length,
-                                    std::optional<Clock::time_point> previousByte);
-    static void pauseAfter(std::optional<Clock::time_point> previousByte, qint64 milliseconds);
+    void sendCharacter(char byte, int position, int length, Pacer& pacer);
     void finish();
 
     FrmAscii& form_;
