@@ -27,12 +27,9 @@ class ContinuousSendTest : public QObject {
     Q_OBJECT
 
     static void ready(Program& p, const QString& code, const QString& pause) {
-        enterState(p.form, ControlState::Ready);
+        p.showReady();
         p.form.txtO->setText(code);
         p.form.txtTime->setText(pause);
-        p.form.show();
-        p.form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&p.form));
     }
 
     // Runs the action at a yield of the send once the board has received at

@@ -14,14 +14,6 @@
 class SingleSendTest : public QObject {
     Q_OBJECT
 
-    // The window in the Ready state, shown and active so that the focus can move.
-    static void ready(Program& p) {
-        enterState(p.form, ControlState::Ready);
-        p.form.show();
-        p.form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&p.form));
-    }
-
     static void pressOnFocus(Qt::Key key) {
         QWidget* focused = QApplication::focusWidget();
         QVERIFY(focused);
@@ -48,7 +40,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, bits);
         Program p;
-        ready(p);
+        p.showReady();
         setBackground(p.form.txtN[7], Red); // a colour the user chose is replaced
         QTest::mouseClick(p.form.optS[code], Qt::LeftButton);
         QCOMPARE(p.board.read(), QByteArray(1, static_cast<char>(code)));
@@ -59,7 +51,7 @@ private slots:
 
     void readyStateClickLeavesTransmitModeAndPortOpen() {
         Program p;
-        ready(p);
+        p.showReady();
         QTest::mouseClick(p.form.optS[33], Qt::LeftButton);
         QVERIFY(p.zerbo.comTest.PortOpen());
         QCOMPARE(p.zerbo.comTest.InputLen(), qint16(8));
@@ -71,7 +63,7 @@ private slots:
 
     void sameSlotTwiceSendsTwice() {
         Program p;
-        ready(p);
+        p.showReady();
         QTest::mouseClick(p.form.optS[66], Qt::LeftButton);
         QTest::mouseClick(p.form.optS[66], Qt::LeftButton);
         QCOMPARE(p.board.read(), QByteArray("BB"));
@@ -79,7 +71,7 @@ private slots:
 
     void downArrowSendsTheFollowingCodes() {
         Program p;
-        ready(p);
+        p.showReady();
         QTest::mouseClick(p.form.optS[10], Qt::LeftButton);
         for (int i = 0; i < 3; ++i)
             pressOnFocus(Qt::Key_Down);
@@ -101,7 +93,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(int, key);
         Program p;
-        ready(p);
+        p.showReady();
         QTest::mouseClick(p.form.optS[code], Qt::LeftButton);
         QCOMPARE(p.board.read().size(), 1);
         QCOMPARE(QApplication::focusWidget(), p.form.optS[code]);

@@ -20,13 +20,6 @@ const QByteArray Prompt =
 class StringSendTest : public QObject {
     Q_OBJECT
 
-    static void ready(Program& p) {
-        enterState(p.form, ControlState::Ready);
-        p.form.show();
-        p.form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&p.form));
-    }
-
     // Runs the action at the first yield after the send opened the port, that
     // is after it applied its minimum pause.
     static void onceSending(Program& p, std::function<void()> action) {
@@ -49,7 +42,7 @@ class StringSendTest : public QObject {
 private slots:
     void twoLettersWithDefaultPause() {
         Program p;
-        ready(p);
+        p.showReady();
         p.form.txtS->setText("AB");
         p.form.txtTime->clear();
         QByteArray wire;
@@ -86,7 +79,7 @@ private slots:
 
     void emptyFieldSendsThePrompt() {
         Program p;
-        ready(p);
+        p.showReady();
         p.form.txtS->clear();
         QString shown;
         connect(p.form.prgBar, &QProgressBar::valueChanged, this, [&](int value) {
@@ -109,7 +102,7 @@ private slots:
     void pauseTypedDuringTheSend() {
         QFETCH(QString, typed);
         Program p;
-        ready(p);
+        p.showReady();
         p.form.txtS->setText("ABCD");
         p.form.txtTime->setText("5000");
         onceSending(p, [&] { p.form.txtTime->setText(typed); });
@@ -133,7 +126,7 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QByteArray, onLine);
         Program p;
-        ready(p);
+        p.showReady();
         auto nested = [&] {
             if (action == "slot")
                 p.form.optS[90]->click();
@@ -165,7 +158,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QByteArray, onLine);
         Program p;
-        ready(p);
+        p.showReady();
         sendFast(p, text);
         QCOMPARE(p.board.read(), onLine);
         QCOMPARE(p.form.txtO->text(), QString::number(uchar(onLine.back())));
@@ -173,7 +166,7 @@ private slots:
 
     void longTextProgressStaysOnTheBar() {
         Program p;
-        ready(p);
+        p.showReady();
         std::vector<int> progress;
         connect(p.form.prgBar, &QProgressBar::valueChanged, this,
                 [&](int value) { progress.push_back(value); });

@@ -1,8 +1,20 @@
 #include "program.h"
 
+#include "app/control_states.h"
+
+#include <QTest>
+
 void Program::startWithTable() {
     onceWaiting(*this, [this] { board.write(wholeTable()); });
     zerbo.Form_Load();
+}
+
+void Program::showReady() {
+    enterState(form, ControlState::Ready);
+    form.show();
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form))
+        qWarning("the window did not become active; keyboard tests may fail");
 }
 
 void later(int ms, std::function<void()> action) {

@@ -14,6 +14,9 @@ struct Program {
 
     // Runs start-up; the board sends the whole table once the window waits.
     void startWithTable();
+    // As after start-up without a board: the Ready state, the window shown and
+    // active so that the keyboard focus can move.
+    void showReady();
 };
 
 // Runs the action from the event loop once the current handler yields.
