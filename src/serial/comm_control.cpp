@@ -22,6 +22,11 @@ int writeTimeoutMs(qsizetype byteCount, qint32 baud) {
 CommControl::CommControl(const QString& com1Device, QObject* parent)
     : QObject(parent), com1Device_(com1Device), line_(*parseLineSettings(settings_)),
       port_(new QSerialPort(this)) {
+    // QSerialPort reports a hang-up as a failed read from its own reader.
+    connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
+            deviceLost();
+    });
 }
 
 CommControl::~CommControl() {
@@ -73,16 +78,20 @@ QByteArray CommControl::Input() {
     // What QSerialPort already fetched while events ran is older than what the
     // kernel still holds, so it comes first.
     QByteArray bytes = port_->read(std::min<qint64>(limit, port_->bytesAvailable()));
-    if (const int error = DescriptorIo::readWaiting(int(port_->handle()), bytes, limit))
+    if (const int error = DescriptorIo::readWaiting(int(port_->handle()), bytes, limit)) {
+        deviceLost();
         throw CommErrors::readFailed(devicePath(), commPort_, error);
+    }
     return bytes;
 }
 
 void CommControl::Output(const QByteArray& bytes) {
     requireOpen();
     const int timeoutMs = writeTimeoutMs(bytes.size(), line_.baud);
-    if (const int error = DescriptorIo::writeAllAndDrain(int(port_->handle()), bytes, timeoutMs))
+    if (const int error = DescriptorIo::writeAllAndDrain(int(port_->handle()), bytes, timeoutMs)) {
+        deviceLost(); // no dead descriptor spinning while the error is shown
         throw CommErrors::writeFailed(devicePath(), commPort_, error);
+    }
 }
 
 void CommControl::openSequence(qint16 inputLength) {
@@ -138,6 +147,13 @@ void CommControl::closeDevice() {
     // follows a failed or interrupted write.
     ::tcdrain(int(port_->handle()));
     port_->close();
+}
+
+void CommControl::deviceLost() {
+    if (!port_->isOpen())
+        return;
+    port_->close();
+    emit portOpenChanged(false);
 }
 
 void CommControl::requireOpen() const {

@@ -64,6 +64,10 @@ private:
     void reopenDevice();
     void closeDevice(); // drains, then closes; no signal
     void requireOpen() const;
+    // The device went away (unplugged, the other end of a pseudo-terminal
+    // closed): close at once, so that its dead descriptor does not keep
+    // waking the event loop.
+    void deviceLost();
 
     QString com1Device_;
     qint16 commPort_ = 1;

@@ -33,7 +33,13 @@ PtyPair::PtyPair() {
 
 PtyPair::~PtyPair() {
     ::close(slave_);
-    ::close(master_);
+    closeMaster();
+}
+
+void PtyPair::closeMaster() {
+    if (master_ >= 0)
+        ::close(master_);
+    master_ = -1;
 }
 
 void PtyPair::write(const QByteArray& bytes) {

@@ -25,6 +25,8 @@ public:
     QByteArray readExactly(int n, int timeoutMs = 2000);
     // Discards everything waiting.
     void drain();
+    // The board goes away: its end of the line closes and the program's end hangs up.
+    void closeMaster();
 
     int masterFd() const { return master_; }
 
