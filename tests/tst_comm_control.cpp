@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTest>
 #include <fcntl.h>
+#include <memory>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -113,6 +114,18 @@ private slots:
                     "/dev/zerbo-no-such-port (COM1)");
         port.openSequence(0);
         verifyError([&] { other.openSequence(0); }, CommErrorNumber::PortBusy, path);
+    }
+
+    // The adapter unplugged: the failed write names the device, and the port
+    // closes so that its dead descriptor cannot keep the event loop busy.
+    void vanishedDeviceFailsAndCloses() {
+        auto pty = std::make_unique<PtyPair>();
+        const QString path = pty->slavePath();
+        CommControl port(path);
+        port.openSequence(8);
+        pty.reset();
+        verifyError([&] { port.Output("x"); }, CommErrorNumber::WriteFailed, path);
+        QVERIFY(!port.PortOpen());
     }
 
     // A fresh pair's slave is root's with mode 0620: an ordinary user may not
