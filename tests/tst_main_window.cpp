@@ -92,22 +92,13 @@ private slots:
     void captionsAndInitialTexts() {
         FrmAscii form;
         QCOMPARE(form.txtN[288]->text(), QString("Signs to be send via TxD"));
-        QCOMPARE(form.txtN[289]->text(), QString("Time [ms] between the signs"));
         QCOMPARE(form.txtN[291]->text(), QString("Asc(Mid(txtS,I,1))"));
-        QCOMPARE(form.lblN[289]->text(), QString("Left"));
-        QCOMPARE(form.lblN[290]->text(), QString("Top"));
         QCOMPARE(form.chkA->text(), QString("# 000-032 True ZERBO"));
-        QCOMPARE(form.cmdSendC->text(), QString("Send current sign continuously"));
-        QCOMPARE(form.cmdStopC->text(), QString("Stop sending the sign"));
         QCOMPARE(form.cmbFontName->currentText(), QString("Font"));
-        QCOMPARE(form.cmbFontSize->currentText(), QString("Size"));
-        QCOMPARE(form.cmbFontColor->currentText(), QString("Color"));
         QCOMPARE(form.cmbFontName->count(), 0);
-        QCOMPARE(form.prgBar->maximum(), 78);
         QCOMPARE(at(form, form.txtP[7]), px(13200, 11100));
         QCOMPARE(at(form, form.txtP[0]), px(15300, 11100));
         QCOMPARE(at(form, form.txtO), px(12480, 11100));
-        QCOMPARE(form.txtP[3]->accessibleName(), QString("Bit 3"));
         QCOMPARE(form.txtTop->y(), 13320 / 15); // on the row of "Set form position"
         QCOMPARE(form.txtLeft->y(), 13800 / 15);
         QCOMPARE(form.lblN[5]->accessibleName(), QString()); // the label's text is what is spoken
