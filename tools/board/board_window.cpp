@@ -1,0 +1,74 @@
+#include "board_window.h"
+
+#include "key_one.h"
+#include "led_row.h"
+#include "virtual_line.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int LogLines = 2000;
+
+QString received(unsigned char byte) {
+    const QString hex = QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+    return QStringLiteral("received %1  0x%2").arg(byte, 3).arg(hex);
+}
+} // namespace
+
+BoardWindow::BoardWindow(VirtualLine& line, KeyOne& key, QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QStringLiteral("ZERBO virtual board"));
+
+    auto* port = new QLabel(QStringLiteral("Port for ZERBO: <b>%1</b> (%2)")
+                                .arg(line.linkPath().toHtmlEscaped(), line.devicePath()));
+    port->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    leds = new LedRow;
+    keyOne = new QPushButton(QStringLiteral("Key 1"));
+    keyOne->setObjectName(QStringLiteral("keyOne"));
+    keyOne->setToolTip(QStringLiteral("Sends the codes 0 to 255 in ascending order"));
+    pause = new QSpinBox;
+    pause->setObjectName(QStringLiteral("pause"));
+    pause->setRange(0, 10000);
+    pause->setSuffix(QStringLiteral(" ms"));
+    pause->setSpecialValueText(QStringLiteral("none (38400 baud)"));
+    log = new QPlainTextEdit;
+    log->setObjectName(QStringLiteral("log"));
+    log->setReadOnly(true);
+    log->setMaximumBlockCount(LogLines);
+    log->setFont(QFont(QStringLiteral("monospace")));
+
+    auto* keys = new QHBoxLayout;
+    keys->addWidget(keyOne);
+    keys->addWidget(new QLabel(QStringLiteral("Pause between bytes:")));
+    keys->addWidget(pause);
+    keys->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(port);
+    layout->addWidget(leds, 0, Qt::AlignHCenter);
+    layout->addLayout(keys);
+    layout->addWidget(log);
+    resize(460, 420);
+
+    connect(&line, &VirtualLine::received, this, &BoardWindow::showReceived);
+    connect(keyOne, &QPushButton::clicked, &key, [&key, this] {
+        key.setPauseMs(pause->value());
+        key.press();
+    });
+    connect(&key, &KeyOne::sent, this, [this](unsigned char code, bool lost) {
+        if (lost)
+            log->appendPlainText(QStringLiteral("lost %1: nobody reads the port").arg(code));
+    });
+    connect(&key, &KeyOne::finished, this,
+            [this] { log->appendPlainText(QStringLiteral("Key 1: sent 0 to 255")); });
+}
+
+void BoardWindow::showReceived(unsigned char byte) {
+    leds->showByte(byte);
+    log->appendPlainText(received(byte));
+}

@@ -1,0 +1,116 @@
+// zerbo-board: a virtual microcontroller board on a pseudo-terminal, for
+// using and testing ZERBO without hardware.
+#include "board_window.h"
+#include "key_one.h"
+#include "quit_on_signal.h"
+#include "virtual_line.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QSpinBox>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+struct Options {
+    bool headless = false;
+    int sendTableAfterMs = -1; // -1: only when Key 1 is pressed
+    int pauseMs = 0;
+    QString linkPath;
+};
+
+// Lines on standard output, flushed at once so a script reading them never
+// waits: "port PATH", "rx CODE" per received byte, "table sent".
+void say(const QString& line) {
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+int milliseconds(const QCommandLineParser& parser, const QCommandLineOption& option, int fallback) {
+    if (!parser.isSet(option))
+        return fallback;
+    bool ok = false;
+    const int value = parser.value(option).toInt(&ok);
+    if (!ok || value < 0) {
+        std::fprintf(stderr, "zerbo-board: --%s needs a whole number of milliseconds, 0 or more\n",
+                     qPrintable(option.names().constFirst()));
+        std::exit(2);
+    }
+    return value;
+}
+
+Options parse(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "A virtual board for ZERBO on a pseudo-terminal: Key 1 sends the codes 0 to 255, the "
+        "LEDs show the byte received last. Start ZERBO with --port on the path it prints."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption headless(
+        QStringLiteral("headless"),
+        QStringLiteral("No window: log each received byte on standard output as \"rx CODE\"."));
+    const QCommandLineOption sendAfter(
+        QStringLiteral("send-table-after"),
+        QStringLiteral("Press Key 1 once, MS milliseconds after start."), QStringLiteral("MS"));
+    const QCommandLineOption pause(QStringLiteral("pause"),
+                                   QStringLiteral("Pause between the bytes of the table (default "
+                                                  "0: back to back at 38400 baud)."),
+                                   QStringLiteral("MS"));
+    const QCommandLineOption link(QStringLiteral("link"),
+                                  QStringLiteral("Publish the port at PATH (default %1).")
+                                      .arg(VirtualLine::defaultLinkPath()),
+                                  QStringLiteral("PATH"));
+    parser.addOptions({headless, sendAfter, pause, link});
+    parser.process(arguments);
+
+    Options options;
+    options.headless = parser.isSet(headless);
+    options.sendTableAfterMs = milliseconds(parser, sendAfter, -1);
+    options.pauseMs = milliseconds(parser, pause, 0);
+    options.linkPath = parser.isSet(link) ? parser.value(link) : VirtualLine::defaultLinkPath();
+    return options;
+}
+
+// Headless needs no display, so it must not create a QApplication.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--headless") == 0)
+            return std::make_unique<QCoreApplication>(argc, argv);
+    return std::make_unique<QApplication>(argc, argv);
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const auto app = makeApplication(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zerbo-board"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZERBO_VERSION));
+    const Options options = parse(QCoreApplication::arguments());
+
+    std::unique_ptr<VirtualLine> line;
+    try {
+        line = std::make_unique<VirtualLine>(options.linkPath);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "zerbo-board: %s\n", error.what());
+        return 1;
+    }
+    quitOnTerminationSignals();
+    KeyOne key(*line);
+    key.setPauseMs(options.pauseMs);
+    say(QStringLiteral("port %1").arg(line->linkPath()));
+
+    std::unique_ptr<BoardWindow> window;
+    if (options.headless) {
+        QObject::connect(line.get(), &VirtualLine::received,
+                         [](unsigned char byte) { say(QStringLiteral("rx %1").arg(byte)); });
+        QObject::connect(&key, &KeyOne::finished, [] { say(QStringLiteral("table sent")); });
+    } else {
+        window = std::make_unique<BoardWindow>(*line, key);
+        window->pause->setValue(options.pauseMs);
+        window->show();
+    }
+    if (options.sendTableAfterMs >= 0)
+        QTimer::singleShot(options.sendTableAfterMs, &key, &KeyOne::press);
+    return QCoreApplication::exec();
+}

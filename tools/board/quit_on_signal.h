@@ -1,0 +1,5 @@
+#pragma once
+
+// SIGTERM and SIGINT end the event loop, so the board leaves through its
+// destructors and removes its published link.
+void quitOnTerminationSignals();

@@ -1,0 +1,104 @@
+#include "virtual_line.h"
+
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pty.h>
+#include <stdexcept>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+void makeRaw(int fd) {
+    termios tio{};
+    tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    cfsetispeed(&tio, B38400);
+    cfsetospeed(&tio, B38400);
+    tcsetattr(fd, TCSANOW, &tio);
+}
+
+std::runtime_error failure(const QString& what) {
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    return std::runtime_error(QStringLiteral("%1: %2").arg(what, reason).toStdString());
+}
+} // namespace
+
+VirtualLine::VirtualLine(const QString& linkPath, QObject* parent)
+    : QObject(parent), linkPath_(linkPath) {
+    char name[256] = {};
+    if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
+        throw failure(QStringLiteral("cannot open a pseudo-terminal (is /dev/pts mounted?)"));
+    makeRaw(master_);
+    makeRaw(slave_);
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    devicePath_ = QString::fromLocal8Bit(name);
+    publish();
+
+    notifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &VirtualLine::readWaiting);
+}
+
+VirtualLine::~VirtualLine() {
+    unpublish();
+    ::close(slave_);
+    ::close(master_);
+}
+
+QString VirtualLine::defaultLinkPath() {
+    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtimeDir.isEmpty())
+        return runtimeDir + QStringLiteral("/zerbo-board");
+    return QStringLiteral("/tmp/zerbo-board-%1").arg(::getuid());
+}
+
+qsizetype VirtualLine::send(const QByteArray& bytes) {
+    const ssize_t written = ::write(master_, bytes.constData(), size_t(bytes.size()));
+    return written < 0 ? 0 : written;
+}
+
+void VirtualLine::readWaiting() {
+    char buffer[512];
+    for (;;) {
+        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        if (n > 0) {
+            for (ssize_t i = 0; i < n; ++i)
+                emit received(static_cast<unsigned char>(buffer[i]));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EIO) {
+            // A hang-up is not the end of the session: the program may open
+            // the port again. Listen again shortly instead of spinning on it.
+            notifier_->setEnabled(false);
+            QTimer::singleShot(50, notifier_, [this] { notifier_->setEnabled(true); });
+        }
+        return;
+    }
+}
+
+// Made under a temporary name and renamed over the old link, so a program
+// that opens the path meanwhile never finds it missing or half made.
+void VirtualLine::publish() {
+    const QString temporary = linkPath_ + QStringLiteral(".%1").arg(::getpid());
+    QFile::remove(temporary);
+    if (::symlink(devicePath_.toLocal8Bit().constData(), temporary.toLocal8Bit().constData()) != 0)
+        throw failure(QStringLiteral("cannot create the link %1").arg(temporary));
+    if (::rename(temporary.toLocal8Bit().constData(), linkPath_.toLocal8Bit().constData()) != 0) {
+        const auto error = failure(QStringLiteral("cannot publish the link %1").arg(linkPath_));
+        QFile::remove(temporary);
+        throw error;
+    }
+}
+
+// Only a link that still names this board's device: a board started later
+// may have taken the path over.
+void VirtualLine::unpublish() {
+    if (QFile::symLinkTarget(linkPath_) == devicePath_)
+        QFile::remove(linkPath_);
+}
