@@ -4,9 +4,9 @@
 BUILD_DIR ?= build
 PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation
 JOBS := $(shell nproc 2>/dev/null || echo 2)
-PORT ?=
+PORT ?= $(ZERBO_PORT)
 
-.PHONY: all deps build run test test-asan bench clean format
+.PHONY: all deps build run test test-asan bench clean format screenshot
 
 all: build
 
@@ -19,8 +19,13 @@ $(BUILD_DIR)/CMakeCache.txt:
 build: deps $(BUILD_DIR)/CMakeCache.txt
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Without PORT, ZERBO runs on the virtual board (tools/board); with it, on that device.
 run: build
-	$(BUILD_DIR)/zerbo $(if $(PORT),--port $(PORT))
+ifeq ($(PORT),)
+	./tools/run-with-board.sh $(BUILD_DIR)
+else
+	$(BUILD_DIR)/zerbo --port $(PORT)
+endif
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
@@ -47,3 +52,9 @@ test-asan:
 	    $$(pkg-config --cflags Qt6Core) tests/fuzz/fuzz_numeric_value.cpp src/table/numeric_value.cpp \
 	    $$(pkg-config --libs Qt6Core) -o $(ASAN_DIR)/fuzz_numeric_value
 	$(ASAN_DIR)/fuzz_numeric_value -max_total_time=$(FUZZ_SECONDS) -max_len=4096
+
+# docs/screenshot.png: ZERBO with the table received from the virtual board,
+# taken under a virtual X server.
+screenshot: build
+	@./tools/install-deps.sh xvfb x11-utils imagemagick
+	./tools/screenshot.sh $(BUILD_DIR) docs/screenshot.png

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Starts the virtual board, then ZERBO on the board's port; stops the board
+# when ZERBO ends. Usage: run-with-board.sh BUILD_DIR
+set -euo pipefail
+build=${1:-build}
+link=${XDG_RUNTIME_DIR:-/tmp}/zerbo-board
+[ -n "${XDG_RUNTIME_DIR:-}" ] || link=/tmp/zerbo-board-$(id -u)
+
+"$build/tools/zerbo-board" --link "$link" &
+board=$!
+trap 'kill "$board" 2>/dev/null; wait "$board" 2>/dev/null || true' EXIT
+
+for _ in $(seq 100); do
+    [ -L "$link" ] && break
+    kill -0 "$board" 2>/dev/null || { echo "zerbo-board did not start" >&2; exit 1; }
+    sleep 0.05
+done
+[ -L "$link" ] || { echo "zerbo-board did not publish $link" >&2; exit 1; }
+echo "Virtual board on $link: press its Key 1 to send the table."
+"$build/zerbo" --port "$link"
