@@ -109,11 +109,14 @@ class EndToEndTest : public QObject {
     std::unique_ptr<Zerbo> zerbo;
 
 private slots:
-    // Start-up waits for the board, which presses Key 1 by itself.
+    // Key 1 is pressed before the program opens the port: the table waits on
+    // the line, neither echoed back to the board nor translated (CR to LF).
+    // The real program below takes a table that arrives while it waits.
     void initTestCase() {
-        board = std::make_unique<Board>(QStringList{"--send-table-after", "300"});
+        board = std::make_unique<Board>(QStringList{"--send-table-after", "0"});
+        QVERIFY(board->waitForLine(QStringLiteral("table sent"), ArriveMs));
         zerbo = std::make_unique<Zerbo>(board->link());
-        // Should the table never come, ending the board ends the reception.
+        // Should the table not be there, ending the board ends the reception.
         QTimer watchdog;
         watchdog.setSingleShot(true);
         connect(&watchdog, &QTimer::timeout, this, [this] { board->process().kill(); });
@@ -135,7 +138,7 @@ private slots:
             QVERIFY2(command->isEnabled(), qPrintable(command->objectName()));
         QVERIFY(form.optS[0]->isEnabled() && form.optS[255]->isEnabled());
         QVERIFY(!zerbo->comTest.PortOpen());
-        QVERIFY(board->takeReceived().isEmpty()); // receiving sends nothing back
+        QVERIFY(board->takeReceived().isEmpty()); // nothing came back to the board
     }
 
     void slotClickReachesTheBoard_data() {
