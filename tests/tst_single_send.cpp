@@ -41,31 +41,25 @@ private slots:
         QCOMPARE(p.form.txtO->text(), QString::number(code));
         QCOMPARE(bitRow(p.form), bits);
         QVERIFY(onlySlotGreen(p.form, code));
-    }
-
-    void sameSlotTwiceSendsTwiceAndLeavesThePortOpen() {
-        Program p;
-        p.showReady();
-        QTest::mouseClick(p.form.optS[66], Qt::LeftButton);
-        QTest::mouseClick(p.form.optS[66], Qt::LeftButton);
-        QCOMPARE(p.board.read(), QByteArray("BB"));
-        QVERIFY(p.zerbo.comTest.PortOpen());
-        QVERIFY(p.form.optTxD->isChecked() && !p.form.optS[66]->isChecked());
+        // From the Ready state the click leaves the port open in transmit mode.
+        QVERIFY(p.zerbo.comTest.PortOpen() && p.form.optTxD->isChecked());
         QVERIFY(p.form.chkOpen->isEnabled() && p.form.chkOpen->isChecked());
         QVERIFY(p.form.chkClosed->isEnabled() && !p.form.chkClosed->isChecked());
     }
 
-    // "d" presses Down, "u" Up on the focused slot after the first click.
-    void arrowsSendTheNeighbours_data() {
+    // After the first click on the slot of code: "c" clicks it again, "d"
+    // presses Down and "u" Up on the focused slot.
+    void clicksAndArrows_data() {
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QByteArray>("onLine");
         QTest::addColumn<int>("shown");
         QTest::newRow("down from 10") << 10 << "dddu" << QByteArray("\x0b\x0c\x0d\x0c") << 12;
+        QTest::newRow("same slot twice") << 66 << "c" << QByteArray("B") << 66;
         QTest::newRow("up on 0") << 0 << "u" << QByteArray() << 0;
         QTest::newRow("down on 255") << 255 << "d" << QByteArray() << 255;
     }
-    void arrowsSendTheNeighbours() {
+    void clicksAndArrows() {
         QFETCH(int, code);
         QFETCH(QString, keys);
         QFETCH(QByteArray, onLine);
@@ -75,7 +69,11 @@ private slots:
         QTest::mouseClick(p.form.optS[code], Qt::LeftButton);
         QCOMPARE(p.board.read().size(), 1);
         for (QChar key : keys)
-            QTest::keyClick(QApplication::focusWidget(), key == 'd' ? Qt::Key_Down : Qt::Key_Up);
+            if (key == 'c')
+                QTest::mouseClick(p.form.optS[code], Qt::LeftButton);
+            else
+                QTest::keyClick(QApplication::focusWidget(),
+                                key == 'd' ? Qt::Key_Down : Qt::Key_Up);
         QCOMPARE(p.board.read(), onLine);
         QCOMPARE(p.form.txtO->text(), QString::number(shown));
         QVERIFY(onlySlotGreen(p.form, shown));
