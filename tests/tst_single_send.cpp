@@ -2,31 +2,25 @@
 #include "app/control_states.h"
 #include "app/form_style.h"
 #include "app/option_button.h"
-#include "app/option_group.h"
 #include "program.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTest>
-#include <algorithm>
+
+namespace {
+// Only the slot of code is green; every other character field is white.
+bool onlySlotGreen(const FrmAscii& form, int code) {
+    for (int i = 0; i < FrmAscii::SlotCount; ++i)
+        if (background(form.txtN[i]) != (i == code ? Green : White))
+            return false;
+    return true;
+}
+} // namespace
 
 class SingleSendTest : public QObject {
     Q_OBJECT
-
-    static void pressOnFocus(Qt::Key key) {
-        QWidget* focused = QApplication::focusWidget();
-        QVERIFY(focused);
-        QTest::keyClick(focused, key);
-    }
-
-    // Only the slot of code is green; every other character field is white.
-    static bool onlySlotGreen(const FrmAscii& form, int code) {
-        for (int i = 0; i < FrmAscii::SlotCount; ++i)
-            if (background(form.txtN[i]) != (i == code ? Green : White))
-                return false;
-        return true;
-    }
 
 private slots:
     void slotSendsItsCode_data() {
@@ -47,62 +41,42 @@ private slots:
         QCOMPARE(p.form.txtO->text(), QString::number(code));
         QCOMPARE(bitRow(p.form), bits);
         QVERIFY(onlySlotGreen(p.form, code));
-    }
-
-    void readyStateClickLeavesTransmitModeAndPortOpen() {
-        Program p;
-        p.showReady();
-        QTest::mouseClick(p.form.optS[33], Qt::LeftButton);
-        QVERIFY(p.zerbo.comTest.PortOpen());
-        QCOMPARE(p.zerbo.comTest.InputLen(), qint16(8));
-        QVERIFY(p.form.optTxD->isChecked());
-        QVERIFY(!p.form.optS[33]->isChecked());
+        // From the Ready state the click leaves the port open in transmit mode.
+        QVERIFY(p.zerbo.comTest.PortOpen() && p.form.optTxD->isChecked());
         QVERIFY(p.form.chkOpen->isEnabled() && p.form.chkOpen->isChecked());
         QVERIFY(p.form.chkClosed->isEnabled() && !p.form.chkClosed->isChecked());
     }
 
-    void sameSlotTwiceSendsTwice() {
-        Program p;
-        p.showReady();
-        QTest::mouseClick(p.form.optS[66], Qt::LeftButton);
-        QTest::mouseClick(p.form.optS[66], Qt::LeftButton);
-        QCOMPARE(p.board.read(), QByteArray("BB"));
-    }
-
-    void downArrowSendsTheFollowingCodes() {
-        Program p;
-        p.showReady();
-        QTest::mouseClick(p.form.optS[10], Qt::LeftButton);
-        for (int i = 0; i < 3; ++i)
-            pressOnFocus(Qt::Key_Down);
-        QCOMPARE(p.board.read(), QByteArray("\x0a\x0b\x0c\x0d"));
-        QCOMPARE(QApplication::focusWidget(), p.form.optS[13]);
-        QCOMPARE(p.form.txtO->text(), QString("13"));
-        QVERIFY(onlySlotGreen(p.form, 13));
-        pressOnFocus(Qt::Key_Up);
-        QCOMPARE(p.board.read(), QByteArray("\x0c"));
-    }
-
-    void arrowsLeaveTheSlotsAtTheEnds_data() {
+    // After the first click on the slot of code: "c" clicks it again, "d"
+    // presses Down and "u" Up on the focused slot.
+    void clicksAndArrows_data() {
         QTest::addColumn<int>("code");
-        QTest::addColumn<int>("key");
-        QTest::newRow("up on 0") << 0 << int(Qt::Key_Up);
-        QTest::newRow("down on 255") << 255 << int(Qt::Key_Down);
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QByteArray>("onLine");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("down from 10") << 10 << "dddu" << QByteArray("\x0b\x0c\x0d\x0c") << 12;
+        QTest::newRow("same slot twice") << 66 << "c" << QByteArray("B") << 66;
+        QTest::newRow("up on 0") << 0 << "u" << QByteArray() << 0;
+        QTest::newRow("down on 255") << 255 << "d" << QByteArray() << 255;
     }
-    void arrowsLeaveTheSlotsAtTheEnds() {
+    void clicksAndArrows() {
         QFETCH(int, code);
-        QFETCH(int, key);
+        QFETCH(QString, keys);
+        QFETCH(QByteArray, onLine);
+        QFETCH(int, shown);
         Program p;
         p.showReady();
         QTest::mouseClick(p.form.optS[code], Qt::LeftButton);
         QCOMPARE(p.board.read().size(), 1);
-        QCOMPARE(QApplication::focusWidget(), p.form.optS[code]);
-        pressOnFocus(Qt::Key(key));
-        QCOMPARE(p.board.read(), QByteArray());
-        const auto& slotButtons = p.form.optS;
-        QVERIFY(std::find(slotButtons.begin(), slotButtons.end(), p.form.options->selected()) ==
-                slotButtons.end());
-        QCOMPARE(p.form.txtO->text(), QString::number(code));
+        for (QChar key : keys)
+            if (key == 'c')
+                QTest::mouseClick(p.form.optS[code], Qt::LeftButton);
+            else
+                QTest::keyClick(QApplication::focusWidget(),
+                                key == 'd' ? Qt::Key_Down : Qt::Key_Up);
+        QCOMPARE(p.board.read(), onLine);
+        QCOMPARE(p.form.txtO->text(), QString::number(shown));
+        QVERIFY(onlySlotGreen(p.form, shown));
     }
 };
 
