@@ -1,5 +1,7 @@
 #include "pty_pair.h"
 
+#include "raw_pty.h"
+
 #include <QElapsedTimer>
 #include <cerrno>
 #include <fcntl.h>
@@ -9,26 +11,13 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-void makeRaw(int fd) {
-    termios tio{};
-    tcgetattr(fd, &tio);
-    cfmakeraw(&tio);
-    tio.c_cflag |= CLOCAL | CREAD;
-    cfsetispeed(&tio, B38400);
-    cfsetospeed(&tio, B38400);
-    tcsetattr(fd, TCSANOW, &tio);
-}
-} // namespace
-
 PtyPair::PtyPair() {
-    char name[256] = {};
-    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
+    RawPty pty;
+    if (!openRawPty(pty))
         throw std::runtime_error("openpty failed");
-    makeRaw(master_);
-    makeRaw(slave_);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-    slavePath_ = QString::fromLocal8Bit(name);
+    master_ = pty.master;
+    slave_ = pty.slave;
+    slavePath_ = pty.slavePath;
 }
 
 PtyPair::~PtyPair() {

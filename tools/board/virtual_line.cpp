@@ -1,10 +1,12 @@
 #include "virtual_line.h"
 
+#include "raw_pty.h"
 #include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cerrno>
 #include <cstring>
+
 #include <fcntl.h>
 #include <pty.h>
 #include <stdexcept>
@@ -12,16 +14,6 @@
 #include <unistd.h>
 
 namespace {
-void makeRaw(int fd) {
-    termios tio{};
-    tcgetattr(fd, &tio);
-    cfmakeraw(&tio);
-    tio.c_cflag |= CLOCAL | CREAD;
-    cfsetispeed(&tio, B38400);
-    cfsetospeed(&tio, B38400);
-    tcsetattr(fd, TCSANOW, &tio);
-}
-
 std::runtime_error failure(const QString& what) {
     const QString reason = QString::fromLocal8Bit(std::strerror(errno));
     return std::runtime_error(QStringLiteral("%1: %2").arg(what, reason).toStdString());
@@ -30,13 +22,12 @@ std::runtime_error failure(const QString& what) {
 
 VirtualLine::VirtualLine(const QString& linkPath, QObject* parent)
     : QObject(parent), linkPath_(linkPath) {
-    char name[256] = {};
-    if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
+    RawPty pty;
+    if (!openRawPty(pty))
         throw failure(QStringLiteral("cannot open a pseudo-terminal (is /dev/pts mounted?)"));
-    makeRaw(master_);
-    makeRaw(slave_);
-    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-    devicePath_ = QString::fromLocal8Bit(name);
+    master_ = pty.master;
+    slave_ = pty.slave;
+    devicePath_ = pty.slavePath;
     publish();
 
     notifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);

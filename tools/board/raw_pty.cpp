@@ -1,0 +1,28 @@
+#include "raw_pty.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+
+namespace {
+void makeRaw(int fd) {
+    termios tio{};
+    tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    cfsetispeed(&tio, B38400);
+    cfsetospeed(&tio, B38400);
+    tcsetattr(fd, TCSANOW, &tio);
+}
+} // namespace
+
+bool openRawPty(RawPty& pty) {
+    char name[256] = {};
+    if (::openpty(&pty.master, &pty.slave, name, nullptr, nullptr) != 0)
+        return false;
+    makeRaw(pty.master);
+    makeRaw(pty.slave);
+    ::fcntl(pty.master, F_SETFL, ::fcntl(pty.master, F_GETFL) | O_NONBLOCK);
+    pty.slavePath = QString::fromLocal8Bit(name);
+    return true;
+}
