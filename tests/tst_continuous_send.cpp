@@ -112,6 +112,25 @@ private slots:
         QVERIFY(p.form.optSendC->isChecked() && p.form.cmdStopC->isEnabled());
     }
 
+    // "1e400" ms is a pause of 24 days: the window stays alive during it, and
+    // a click on Stop ends the send at once, before another byte.
+    void stopDuringAnEndlessPause() {
+        Program p;
+        ready(p, "67");
+        QByteArray wire;
+        qsizetype sentBeforePause = -1;
+        afterBytes(p, wire, 2, [&] {
+            p.form.txtTime->setText("1e400");
+            sentBeforePause = wire.size();
+            later(200, [&] { stop(p); });
+        });
+        p.form.cmdSendC->click();
+        wire += p.board.read(100);
+        QCOMPARE(wire.size(), sentBeforePause);
+        QVERIFY(allBytes(wire, 'C'));
+        QVERIFY(!p.form.optSendC->isChecked() && !p.zerbo.comTest.PortOpen());
+    }
+
     // A stop with nothing running closes the port a slot click left open and
     // leaves no request behind; a second click starts no second loop, so one
     // stop ends the send at once.

@@ -1,7 +1,12 @@
 #include "app/pacer.h"
 
+#include "app/yield.h"
+
+#include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <time.h>
 
 namespace {
@@ -17,9 +22,29 @@ void sleepUntil(Pacer::Clock::time_point until) {
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
     }
 }
+
+// Handles events until shortly before the deadline; the caller sleeps the
+// rest, so a handler that ends late does not shorten the next pause. False
+// when endsEarly cut the wait short.
+bool waitOnEventsUntil(Pacer::Clock::time_point until, const std::function<bool()>& endsEarly) {
+    const auto early = until - std::chrono::milliseconds(Pacer::LongPauseMs / 2);
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(early - Pacer::Clock::now());
+    bool woke = false;
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&wake, &QTimer::timeout, [&woke] { woke = true; });
+    wake.start(int(std::clamp<long long>(left.count(), 0, INT_MAX)));
+    while (!woke) {
+        if (endsEarly && endsEarly())
+            return false;
+        waitForEvents();
+    }
+    return !(endsEarly && endsEarly());
+}
 } // namespace
 
-void Pacer::pause(QWidget& window, long long milliseconds) {
+void Pacer::pause(QWidget& window, long long milliseconds, const std::function<bool()>& endsEarly) {
     if (milliseconds <= 0) {
         due_ = lastSent_;
         return;
@@ -32,6 +57,10 @@ void Pacer::pause(QWidget& window, long long milliseconds) {
     auto next = due_ + pause;
     if (next < Clock::now())
         next = lastSent_ + pause;
+    if (milliseconds > LongPauseMs && !waitOnEventsUntil(next, endsEarly)) {
+        due_ = Clock::now();
+        return;
+    }
     sleepUntil(next);
     due_ = next;
 }

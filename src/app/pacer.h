@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 class QWidget;
 
@@ -9,10 +10,15 @@ class QWidget;
 // slot plus the pause is due, not after the time the step took to update the
 // window and the thread took to wake up. When a step ran late (a nested
 // handler ran in its yield), the pause counts from the byte actually sent.
-// The pause blocks: clicks and keys wait for the operation's next yield.
+//
+// A pause up to LongPauseMs blocks: clicks and keys wait for the operation's
+// next yield. A longer one would freeze the window (a typed "1e400" means
+// 24 days), so it waits on events instead: the window repaints, handlers run
+// nested as they do in a yield, and endsEarly may cut it short.
 class Pacer {
 public:
     using Clock = std::chrono::steady_clock;
+    static constexpr long long LongPauseMs = 100;
 
     Pacer() : due_(Clock::now()), lastSent_(due_) {}
 
@@ -21,7 +27,8 @@ public:
 
     // Brings the window's pending repaints to the screen, then sleeps until
     // the next byte is due, the given milliseconds after the last one.
-    void pause(QWidget& window, long long milliseconds);
+    void pause(QWidget& window, long long milliseconds,
+               const std::function<bool()>& endsEarly = {});
 
 private:
     Clock::time_point due_;

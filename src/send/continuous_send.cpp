@@ -73,7 +73,8 @@ bool ContinuousSend::pass(Pacer& pacer) {
     // An empty field means no pause while the send runs.
     const QString pause = form_.txtTime->text();
     if (!pause.isEmpty())
-        pacer.pause(form_, pauseMilliseconds(numericValue(pause)));
+        pacer.pause(form_, pauseMilliseconds(numericValue(pause)),
+                    [this] { return state_.StopSending == 1; });
     const std::optional<int> code = codeToSend();
     if (!code) {
         rejectCode();
@@ -84,6 +85,8 @@ bool ContinuousSend::pass(Pacer& pacer) {
         finishStop();
         return false;
     }
+    if (!port_.PortOpen()) // closed by something that ran in a long pause
+        port_.openSequence(SendInputLength);
     markCurrentSlot(form_, *code);
     sendByte(port_, *code);
     pacer.sent();
