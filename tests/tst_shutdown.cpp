@@ -6,20 +6,18 @@
 #include "app/shutdown.h"
 #include "app/zerbo.h"
 #include "app/zerbo_application.h"
+#include "child_scenario.h"
 #include "program.h"
 #include "pty_pair.h"
 #include <QMessageBox>
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <cstdio>
 
 namespace {
-const char* const ScenarioVariable = "ZERBO_TEST_SCENARIO";
-
 // Child side: start-up as main() does it, with a scenario playing the user.
 int runScenario(int argc, char** argv, const QByteArray& scenario) {
     ZerboApplication app(argc, argv);
@@ -81,21 +79,6 @@ int runScenario(int argc, char** argv, const QByteArray& scenario) {
     return 2;
 }
 
-struct ChildResult {
-    int exitCode;
-    QString output;
-};
-
-ChildResult runChild(const QString& scenario) {
-    QProcess child;
-    auto environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(ScenarioVariable, scenario);
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {});
-    child.waitForFinished(20000);
-    return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1,
-            QString::fromLocal8Bit(child.readAllStandardOutput() + child.readAllStandardError())};
-}
 } // namespace
 
 class ShutdownTest : public QObject {
@@ -124,7 +107,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    const QByteArray scenario = qgetenv(ScenarioVariable);
+    const QByteArray scenario = childScenario();
     if (!scenario.isEmpty())
         return runScenario(argc, argv, scenario);
     QApplication app(argc, argv);

@@ -10,6 +10,10 @@ void Program::startWithTable() {
 }
 
 void Program::showReady() {
+    ::showReady(form);
+}
+
+void showReady(FrmAscii& form) {
     enterState(form, ControlState::Ready);
     form.show();
     form.activateWindow();

@@ -19,6 +19,9 @@ struct Program {
     void showReady();
 };
 
+// The Ready state with the window shown and active, as after start-up.
+void showReady(FrmAscii& form);
+
 // Runs the action from the event loop once the current handler yields.
 void later(int ms, std::function<void()> action);
 

@@ -23,6 +23,10 @@ bool openRawPty(RawPty& pty) {
     makeRaw(pty.master);
     makeRaw(pty.slave);
     ::fcntl(pty.master, F_SETFL, ::fcntl(pty.master, F_GETFL) | O_NONBLOCK);
+    // A program started meanwhile must not hold the line's ends: it would keep
+    // the line up after the board hung up, and look like a user of the port.
+    ::fcntl(pty.master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(pty.slave, F_SETFD, FD_CLOEXEC);
     pty.slavePath = QString::fromLocal8Bit(name);
     return true;
 }

@@ -1,0 +1,34 @@
+#include "child_scenario.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <sys/resource.h>
+
+namespace {
+const char* const ScenarioVariable = "ZERBO_TEST_SCENARIO";
+}
+
+QByteArray childScenario() {
+    return qgetenv(ScenarioVariable);
+}
+
+ChildResult runChild(const QString& scenario) {
+    QProcess child;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(ScenarioVariable, scenario);
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    if (!child.waitForFinished(20000)) {
+        child.kill();
+        child.waitForFinished();
+    }
+    return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1,
+            QString::fromLocal8Bit(child.readAllStandardOutput() + child.readAllStandardError())};
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](timeval t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}

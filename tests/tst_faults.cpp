@@ -1,0 +1,224 @@
+// The board's line failing under the program: the adapter unplugged (the
+// other end closed, and with it the device's path gone) while the program
+// waits, receives or sends. A reception ends silently; a send reports the
+// error once, names the device, and the program ends when it is answered.
+// Nothing spins a core meanwhile.
+#include "app/option_button.h"
+#include "app/pick_combo.h"
+#include "app/shutdown.h"
+#include "app/zerbo.h"
+#include "app/zerbo_application.h"
+#include "child_scenario.h"
+#include "program.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+constexpr int LookMs = 500;
+
+// The board's port under a path of its own, which an unplugging removes.
+struct UnpluggableBoard {
+    PtyPair pty;
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("board"));
+    UnpluggableBoard() { QFile::link(pty.slavePath(), path); }
+
+    void fail(const QString& fault) {
+        pty.closeMaster();
+        if (fault == QLatin1String("unplugged"))
+            QFile::remove(path);
+    }
+};
+
+// The user in front of the error box: looks at it for a while, tells the test
+// what it said and what CPU went by meanwhile, then answers it.
+void answerBoxesAfterLooking() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) {
+        QTimer::singleShot(5, answerBoxesAfterLooking);
+        return;
+    }
+    const double before = cpuSeconds();
+    QTimer::singleShot(LookMs, box, [box, before] {
+        std::printf("box: %s | %s\ncpu-ms while shown: %.0f\n", qPrintable(box->windowTitle()),
+                    qPrintable(box->text().simplified()), (cpuSeconds() - before) * 1000);
+        std::fflush(stdout);
+        QTimer::singleShot(5, answerBoxesAfterLooking);
+        box->accept();
+    });
+}
+
+// Whether the process has the device open, by its open descriptors.
+bool holdsDevice(qint64 pid, const QString& device) {
+    const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(pid));
+    const auto links = descriptors.entryInfoList(QDir::System | QDir::NoDotAndDotDot);
+    return std::any_of(links.begin(), links.end(),
+                       [&](const QFileInfo& link) { return link.symLinkTarget() == device; });
+}
+
+// The real program's report of a run-time error: the line it writes to
+// standard error before its box waits for the user.
+QString reportedError(QProcess& program) {
+    program.setReadChannel(QProcess::StandardError);
+    QByteArray errors;
+    const auto complete = [&errors] {
+        const qsizetype report = errors.indexOf("zerbo: ");
+        return report >= 0 && errors.indexOf('\n', report) > 0;
+    };
+    QDeadlineTimer deadline(10000);
+    while (!complete() && program.waitForReadyRead(int(deadline.remainingTime())))
+        errors += program.readAllStandardError();
+    return QString::fromLocal8Bit(errors);
+}
+
+// Child side: an operation runs, the board fails under it.
+int playFault(int argc, char** argv, const QString& operation, const QString& fault) {
+    ZerboApplication app(argc, argv);
+    UnpluggableBoard board;
+    Zerbo zerbo(board.path);
+    Shutdown::setPort(&zerbo.comTest);
+    FrmAscii& form = zerbo.form;
+    showReady(form);
+    answerBoxesAfterLooking();
+    QWidget* button = nullptr;
+    if (operation == "fill") {
+        form.txtTime->setText("20");
+        button = form.cmdMan;
+    } else if (operation == "string") {
+        form.txtS->setText("The quick brown fox");
+        button = form.cmdSend;
+    } else if (operation == "continuous") {
+        form.txtO->setText("65");
+        button = form.cmdSendC;
+    } else {
+        board.fail(fault); // between two clicks on the slots
+        button = form.optS[65];
+    }
+    later(250, [&] { board.fail(fault); });
+    QTest::mouseClick(button, Qt::LeftButton); // as the user does: through the application
+    QTest::qWait(3000);
+    std::puts("the program went on after the error");
+    return 3;
+}
+} // namespace
+
+class FaultTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void whileReceiving_data() {
+        QTest::addColumn<int>("bytesFirst");
+        QTest::addColumn<QString>("fault");
+        for (const char* fault : {"closed", "unplugged"}) {
+            QTest::addRow("waiting, %s", fault) << 0 << fault;
+            QTest::addRow("after 3 codes, %s", fault) << 3 << fault;
+        }
+    }
+    // The reception ends silently, start-up goes on, and the dead device
+    // does not keep the event loop spinning.
+    void whileReceiving() {
+        QFETCH(int, bytesFirst);
+        QFETCH(QString, fault);
+        UnpluggableBoard board;
+        Zerbo zerbo(board.path);
+        onceWaiting(zerbo, [&] {
+            board.pty.write(wholeTable().left(bytesFirst));
+            later(50, [&] { board.fail(fault); });
+        });
+        zerbo.Form_Load();
+        QVERIFY(!zerbo.comTest.PortOpen());
+        QCOMPARE(zerbo.form.cmbFontSize->count(), 9);    // start-up went on
+        QCOMPARE(numberedSlots(zerbo.form), bytesFirst); // the codes of the first read stay
+        const double before = cpuSeconds();
+        QTest::qWait(300);
+        QVERIFY2(cpuSeconds() - before < 0.1, "the event loop spins on the dead device");
+    }
+
+    void whileSending_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("fault");
+        for (const char* operation : {"fill", "string", "continuous", "slot"})
+            for (const char* fault : {"closed", "unplugged"})
+                QTest::addRow("%s, %s", operation, fault) << operation << fault;
+    }
+    void whileSending() {
+        QFETCH(QString, operation);
+        QFETCH(QString, fault);
+        const ChildResult result = runChild(operation + ":" + fault);
+        const QString& said = result.output;
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(said.count("box: "), 1);
+        QVERIFY2(said.contains(QRegularExpression("box: ZERBO \\| Run-time error 80\\d\\d: ")),
+                 qPrintable(said));
+        QVERIFY2(said.contains("/board (COM1)"), qPrintable(said));
+        const auto cpu = QRegularExpression("cpu-ms while shown: (\\d+)").match(said);
+        QVERIFY2(cpu.hasMatch() && cpu.captured(1).toInt() < LookMs / 5, qPrintable(said));
+        QVERIFY2(!said.contains("went on"), qPrintable(said));
+        qInfo("%s", qPrintable(said.section("box: ", 1).section('\n', 0, 0)));
+    }
+
+    // A port that another copy holds, and one the user may not open: the
+    // real program says which, and what to do.
+    void realProgramRefusesThePort_data() {
+        QTest::addColumn<bool>("asOrdinaryUser");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("held by a first copy")
+            << false << "Run-time error 8005: Serial port %1 (COM1) is in use by another program";
+        QTest::newRow("no permission")
+            << true
+            << "Run-time error 8010: Serial port %1 (COM1) may not be opened by you: "
+               "permission denied. Join the dialout group";
+    }
+    void realProgramRefusesThePort() {
+        QFETCH(bool, asOrdinaryUser);
+        QFETCH(QString, says);
+        if (asOrdinaryUser && ::geteuid() != 0)
+            QSKIP("needs root to start the program as an ordinary user");
+        PtyPair board;
+        const QString device = board.slavePath();
+        QProcess first, second;
+        const auto end = qScopeGuard([&] {
+            for (QProcess* program : {&first, &second}) {
+                program->kill();
+                program->waitForFinished();
+            }
+        });
+        if (asOrdinaryUser) { // a fresh pseudo-terminal is root's, mode 0620
+            second.setChildProcessModifier([] {
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(126);
+            });
+        } else {
+            first.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
+            QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(first.processId(), device), 10000);
+        }
+        second.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
+        const QString error = reportedError(second);
+        QVERIFY2(error.contains(says.arg(device)), qPrintable(error));
+        QVERIFY(second.state() == QProcess::Running); // the box waits for the user
+    }
+};
+
+int main(int argc, char** argv) {
+    const QByteArray scenario = childScenario();
+    if (!scenario.isEmpty()) {
+        const QStringList parts = QString::fromLatin1(scenario).split(':');
+        return playFault(argc, argv, parts.value(0), parts.value(1));
+    }
+    QApplication app(argc, argv);
+    FaultTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_faults.moc"
