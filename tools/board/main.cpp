@@ -3,6 +3,7 @@
 #include "board_window.h"
 #include "key_one.h"
 #include "quit_on_signal.h"
+#include "stdin_key.h"
 #include "virtual_line.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ namespace {
 struct Options {
     bool headless = false;
     bool timestamps = false;
+    bool keyFromStdin = false;
     int sendTableAfterMs = -1; // -1: only when Key 1 is pressed
     int pauseMs = 0;
     QString linkPath;
@@ -69,6 +71,9 @@ Options parse(const QStringList& arguments) {
         QStringLiteral("timestamps"),
         QStringLiteral("Headless: add the arrival time (CLOCK_MONOTONIC, seconds) to each "
                        "\"rx CODE\" line."));
+    const QCommandLineOption keyFromStdin(
+        QStringLiteral("key-from-stdin"),
+        QStringLiteral("Headless: press Key 1 for each line \"key1\" on standard input."));
     const QCommandLineOption sendAfter(
         QStringLiteral("send-table-after"),
         QStringLiteral("Press Key 1 once, MS milliseconds after start."), QStringLiteral("MS"));
@@ -80,12 +85,13 @@ Options parse(const QStringList& arguments) {
                                   QStringLiteral("Publish the port at PATH (default %1).")
                                       .arg(VirtualLine::defaultLinkPath()),
                                   QStringLiteral("PATH"));
-    parser.addOptions({headless, timestamps, sendAfter, pause, link});
+    parser.addOptions({headless, timestamps, keyFromStdin, sendAfter, pause, link});
     parser.process(arguments);
 
     Options options;
     options.headless = parser.isSet(headless);
     options.timestamps = parser.isSet(timestamps);
+    options.keyFromStdin = parser.isSet(keyFromStdin);
     options.sendTableAfterMs = milliseconds(parser, sendAfter, -1);
     options.pauseMs = milliseconds(parser, pause, 0);
     options.linkPath = parser.isSet(link) ? parser.value(link) : VirtualLine::defaultLinkPath();
@@ -126,6 +132,8 @@ int main(int argc, char* argv[]) {
                              say(receivedLine(byte, timestamps));
                          });
         QObject::connect(&key, &KeyOne::finished, [] { say(QStringLiteral("table sent")); });
+        if (options.keyFromStdin)
+            pressKeyOneOnStdinLines(key);
     } else {
         window = std::make_unique<BoardWindow>(*line, key);
         window->pause->setValue(options.pauseMs);
