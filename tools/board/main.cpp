@@ -3,6 +3,7 @@
 #include "board_window.h"
 #include "key_one.h"
 #include "quit_on_signal.h"
+#include "stdin_key.h"
 #include "virtual_line.h"
 
 #include <QApplication>
@@ -11,11 +12,14 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 
 namespace {
 struct Options {
     bool headless = false;
+    bool timestamps = false;
+    bool keyFromStdin = false;
     int sendTableAfterMs = -1; // -1: only when Key 1 is pressed
     int pauseMs = 0;
     QString linkPath;
@@ -26,6 +30,18 @@ struct Options {
 void say(const QString& line) {
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
+}
+
+// "rx CODE", or "rx CODE SECONDS" with the arrival time on CLOCK_MONOTONIC, so
+// that a reader can time the bytes as the board saw them, not as it read the log.
+QString receivedLine(unsigned char byte, bool timestamps) {
+    QString line = QStringLiteral("rx %1").arg(byte);
+    if (timestamps) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        line += QStringLiteral(" %1.%2").arg(now.tv_sec).arg(now.tv_nsec / 1000, 6, 10, QChar('0'));
+    }
+    return line;
 }
 
 int milliseconds(const QCommandLineParser& parser, const QCommandLineOption& option, int fallback) {
@@ -51,6 +67,13 @@ Options parse(const QStringList& arguments) {
     const QCommandLineOption headless(
         QStringLiteral("headless"),
         QStringLiteral("No window: log each received byte on standard output as \"rx CODE\"."));
+    const QCommandLineOption timestamps(
+        QStringLiteral("timestamps"),
+        QStringLiteral("Headless: add the arrival time (CLOCK_MONOTONIC, seconds) to each "
+                       "\"rx CODE\" line."));
+    const QCommandLineOption keyFromStdin(
+        QStringLiteral("key-from-stdin"),
+        QStringLiteral("Headless: press Key 1 for each line \"key1\" on standard input."));
     const QCommandLineOption sendAfter(
         QStringLiteral("send-table-after"),
         QStringLiteral("Press Key 1 once, MS milliseconds after start."), QStringLiteral("MS"));
@@ -62,11 +85,13 @@ Options parse(const QStringList& arguments) {
                                   QStringLiteral("Publish the port at PATH (default %1).")
                                       .arg(VirtualLine::defaultLinkPath()),
                                   QStringLiteral("PATH"));
-    parser.addOptions({headless, sendAfter, pause, link});
+    parser.addOptions({headless, timestamps, keyFromStdin, sendAfter, pause, link});
     parser.process(arguments);
 
     Options options;
     options.headless = parser.isSet(headless);
+    options.timestamps = parser.isSet(timestamps);
+    options.keyFromStdin = parser.isSet(keyFromStdin);
     options.sendTableAfterMs = milliseconds(parser, sendAfter, -1);
     options.pauseMs = milliseconds(parser, pause, 0);
     options.linkPath = parser.isSet(link) ? parser.value(link) : VirtualLine::defaultLinkPath();
@@ -103,8 +128,12 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<BoardWindow> window;
     if (options.headless) {
         QObject::connect(line.get(), &VirtualLine::received,
-                         [](unsigned char byte) { say(QStringLiteral("rx %1").arg(byte)); });
+                         [timestamps = options.timestamps](unsigned char byte) {
+                             say(receivedLine(byte, timestamps));
+                         });
         QObject::connect(&key, &KeyOne::finished, [] { say(QStringLiteral("table sent")); });
+        if (options.keyFromStdin)
+            pressKeyOneOnStdinLines(key);
     } else {
         window = std::make_unique<BoardWindow>(*line, key);
         window->pause->setValue(options.pauseMs);

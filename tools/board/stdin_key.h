@@ -1,0 +1,8 @@
+#pragma once
+
+class KeyOne;
+
+// Each line "key1" on standard input presses Key 1, so that a script decides
+// when the table goes out. Other lines are ignored; at the end of the input
+// the board stops listening.
+void pressKeyOneOnStdinLines(KeyOne& key);
