@@ -2,10 +2,9 @@
 // board's port: its high-water mark once the table has been received.
 #include "board_process.h"
 #include "figures.h"
+#include "process_probe.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QThread>
@@ -26,16 +25,6 @@ bool waitFor(const std::function<bool()>& condition, int boundMs) {
         QThread::msleep(10);
     }
     return condition();
-}
-
-// Whether the process has the device open: the program holds its port only
-// while it receives or sends.
-bool holdsDevice(qint64 pid, const QString& device) {
-    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
-    for (const QFileInfo& fd : fds.entryInfoList(QDir::AllEntries | QDir::System))
-        if (fd.symLinkTarget() == device)
-            return true;
-    return false;
 }
 
 // A field of /proc/PID/status in kB, or -1.

@@ -3,6 +3,7 @@
 #include "board_process.h"
 #include "figures.h"
 #include "measure.h"
+#include "process_probe.h"
 #include "program.h"
 
 #include "app/zerbo.h"

@@ -9,6 +9,7 @@
 #include "app/zerbo.h"
 #include "app/zerbo_application.h"
 #include "child_scenario.h"
+#include "process_probe.h"
 #include "program.h"
 
 #include <QDeadlineTimer>
@@ -58,14 +59,6 @@ void answerBoxesAfterLooking() {
         QTimer::singleShot(5, answerBoxesAfterLooking);
         box->accept();
     });
-}
-
-// Whether the process has the device open, by its open descriptors.
-bool holdsDevice(qint64 pid, const QString& device) {
-    const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(pid));
-    const auto links = descriptors.entryInfoList(QDir::System | QDir::NoDotAndDotDot);
-    return std::any_of(links.begin(), links.end(),
-                       [&](const QFileInfo& link) { return link.symLinkTarget() == device; });
 }
 
 // The real program's report of a run-time error: the line it writes to

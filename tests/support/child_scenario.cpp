@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <sys/resource.h>
 
 namespace {
 const char* const ScenarioVariable = "ZERBO_TEST_SCENARIO";
@@ -24,11 +23,4 @@ ChildResult runChild(const QString& scenario) {
     }
     return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1,
             QString::fromLocal8Bit(child.readAllStandardOutput() + child.readAllStandardError())};
-}
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](timeval t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }

@@ -14,6 +14,3 @@ QByteArray childScenario();
 
 // Runs this test executable again, playing the scenario.
 ChildResult runChild(const QString& scenario);
-
-// CPU time this process has used so far, user and system.
-double cpuSeconds();
