@@ -68,6 +68,9 @@ private slots:
         const QColor face = buttonFace();
         QTest::newRow("no box: red changes nothing")
             << QStringList{"red"} << looks(Black, face, 10) << looks(Black, White, 14);
+        QTest::newRow("signs: the colour shown picked again")
+            << QStringList{"red", "Signs", "red"} << looks(Black, face, 10)
+            << looks(Red, White, 14);
         QTest::newRow("signs: red after white") << QStringList{"Signs", "white", "red"}
                                                 << looks(Black, face, 10) << looks(Red, White, 14);
         QTest::newRow("numbers: green keeps their background")
