@@ -30,9 +30,11 @@ private slots:
         QTest::addColumn<QByteArray>("onLine");
         QTest::addColumn<int>("shown");
         QTest::addColumn<QString>("bits");
-        QTest::newRow("0, up stays") << 0 << "u" << QByteArray(1, '\0') << 0 << "wwwwwwww";
+        QTest::newRow("0, then up: nothing more")
+            << 0 << "u" << QByteArray(1, '\0') << 0 << "wwwwwwww";
         QTest::newRow("65 twice") << 65 << "c" << QByteArray("AA") << 65 << "wbwwwwwr";
-        QTest::newRow("255, down stays") << 255 << "d" << QByteArray("\xff") << 255 << "bbrrrrrr";
+        QTest::newRow("255, then down: nothing more")
+            << 255 << "d" << QByteArray("\xff") << 255 << "bbrrrrrr";
         QTest::newRow("down from 10")
             << 10 << "dddu" << QByteArray("\x0a\x0b\x0c\x0d\x0c") << 12 << "wwwwrrww";
     }
