@@ -59,12 +59,6 @@ private slots:
         QCOMPARE(backdrop.picture()->geometry(), fitted);
     }
 
-    void pictureIsLightAtTheTopAndDarkBelow() {
-        const QImage picture = BackgroundWindow::backdropImage(QSize(800, 600));
-        QVERIFY(qGray(picture.pixel(400, 60)) > 200);
-        QVERIFY(qGray(picture.pixel(400, 560)) < 40);
-    }
-
     void doubleClickEndsTheProgram() {
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), {doubleClickWhileBusy});
