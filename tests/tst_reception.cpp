@@ -10,16 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <sys/resource.h>
-
-namespace {
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](timeval t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-} // namespace
 
 class ReceptionTest : public QObject {
     Q_OBJECT
@@ -134,22 +124,6 @@ private slots:
         });
         p.form.cmdCom1->click();
         verifyCompleteTable(p);
-    }
-
-    // The adapter unplugged while waiting for the board: the reception ends
-    // silently and the dead device does not keep the event loop spinning.
-    void deviceGoneWhileWaiting() {
-        Program p;
-        onceWaiting(p, [&] {
-            p.board.write(wholeTable().left(3));
-            later(50, [&] { p.board.closeMaster(); });
-        });
-        p.zerbo.Form_Load();
-        QCOMPARE(p.zerbo.comTest.PortOpen(), false);
-        QCOMPARE(p.form.cmbFontSize->count(), 9); // start-up went on
-        const double before = cpuSeconds();
-        QTest::qWait(300);
-        QVERIFY2(cpuSeconds() - before < 0.1, "the event loop spins on the dead device");
     }
 };
 
