@@ -2,6 +2,7 @@
 // shows during and after the send.
 #include "app/option_button.h"
 #include "program.h"
+#include "serial/comm_control.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -14,11 +15,17 @@ namespace {
 const QByteArray Prompt =
     "You can input your own text here and click the command button 'Send' again.";
 
-// Sends text, the pauses ended with "0000" at the send's first yield (after
-// it applied its minimum pause) so that the test runs fast.
+// Sends text, the pauses ended with "0000" once the send has opened the port
+// (after it applied its minimum pause) so that the test runs fast.
 void sendFast(Program& p, const QString& text) {
     p.form.txtS->setText(text);
-    later(0, [&p] { p.form.txtTime->setText("0000"); });
+    QObject::connect(
+        &p.zerbo.comTest, &CommControl::portOpenChanged, &p.form,
+        [&p](bool open) {
+            if (open)
+                p.form.txtTime->setText("0000");
+        },
+        Qt::SingleShotConnection);
     p.form.cmdSend->click();
 }
 } // namespace
