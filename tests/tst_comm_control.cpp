@@ -127,19 +127,6 @@ private slots:
         verifyError([&] { port.Output("x"); }, CommErrorNumber::WriteFailed, path);
         QVERIFY(!port.PortOpen());
     }
-
-    // A fresh pair's slave is root's with mode 0620: an ordinary user may not
-    // open it. The saved root id lets the test become root again afterwards.
-    void forbiddenDeviceIsPermissionDenied() {
-        if (::geteuid() != 0)
-            QSKIP("needs root to become an ordinary user for a while");
-        PtyPair pty;
-        CommControl port(pty.slavePath());
-        QVERIFY(::setresgid(65534, 65534, 0) == 0 && ::setresuid(65534, 65534, 0) == 0);
-        verifyError([&] { port.openSequence(0); }, CommErrorNumber::PermissionDenied,
-                    pty.slavePath());
-        QVERIFY(::setresuid(0, 0, 0) == 0 && ::setresgid(0, 0, 0) == 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCommControl)

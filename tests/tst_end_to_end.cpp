@@ -148,20 +148,6 @@ private slots:
         const QByteArray errors = program.readAllStandardError();
         QVERIFY2(!errors.contains("Run-time error"), errors.constData());
     }
-
-    void realProgramReportsAMissingBoard() {
-        const QString device = QStringLiteral("/dev/zerbo-no-board");
-        QProcess program;
-        program.setProcessChannelMode(QProcess::MergedChannels);
-        const auto end = endingAtScopeExit(program); // its message box waits for the user
-        program.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
-        QDeadlineTimer deadline(StartMs);
-        QString output;
-        while (!output.contains(device) && program.waitForReadyRead(int(deadline.remainingTime())))
-            output += QString::fromLocal8Bit(program.readAll());
-        QVERIFY2(output.contains("Run-time error 8002") && output.contains(device),
-                 qPrintable(output));
-    }
 };
 
 QTEST_MAIN(EndToEndTest)

@@ -162,25 +162,30 @@ private slots:
         qInfo("%s", qPrintable(said.section("box: ", 1).section('\n', 0, 0)));
     }
 
-    // A port that another copy holds, and one the user may not open: the
-    // real program says which, and what to do.
+    // A port that is missing, held by a first copy, or not the user's to
+    // open: the real program says which, and what to do.
     void realProgramRefusesThePort_data() {
-        QTest::addColumn<bool>("asOrdinaryUser");
+        QTest::addColumn<QString>("situation");
         QTest::addColumn<QString>("says");
+        QTest::newRow("missing") << "missing"
+                                 << "Run-time error 8002: Serial port %1 (COM1) was not found. "
+                                    "Connect the board's serial adapter";
         QTest::newRow("held by a first copy")
-            << false << "Run-time error 8005: Serial port %1 (COM1) is in use by another program";
+            << "held"
+            << "Run-time error 8005: Serial port %1 (COM1) is in use by another program";
         QTest::newRow("no permission")
-            << true
+            << "forbidden"
             << "Run-time error 8010: Serial port %1 (COM1) may not be opened by you: "
                "permission denied. Join the dialout group";
     }
     void realProgramRefusesThePort() {
-        QFETCH(bool, asOrdinaryUser);
+        QFETCH(QString, situation);
         QFETCH(QString, says);
-        if (asOrdinaryUser && ::geteuid() != 0)
+        if (situation == "forbidden" && ::geteuid() != 0)
             QSKIP("needs root to start the program as an ordinary user");
         PtyPair board;
-        const QString device = board.slavePath();
+        const QString device =
+            situation == "missing" ? QStringLiteral("/dev/zerbo-no-board") : board.slavePath();
         QProcess first, second;
         const auto end = qScopeGuard([&] {
             for (QProcess* program : {&first, &second}) {
@@ -188,12 +193,12 @@ private slots:
                 program->waitForFinished();
             }
         });
-        if (asOrdinaryUser) { // a fresh pseudo-terminal is root's, mode 0620
+        if (situation == "forbidden") { // a fresh pseudo-terminal is root's, mode 0620
             second.setChildProcessModifier([] {
                 if (::setgid(65534) != 0 || ::setuid(65534) != 0)
                     ::_exit(126);
             });
-        } else {
+        } else if (situation == "held") {
             first.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
             QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(first.processId(), device), 10000);
         }
