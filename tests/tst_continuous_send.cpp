@@ -87,31 +87,6 @@ private slots:
         QCOMPARE(background(p.form.txtN[sent]), White);
     }
 
-    void codeRejected_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("256") << "256";
-        QTest::newRow("-1") << "-1";
-        QTest::newRow("empty") << "";
-    }
-    void codeRejected() {
-        QFETCH(QString, typed);
-        Program p;
-        ready(p, "65");
-        MessageBoxAnswerer answerer;
-        QByteArray wire;
-        afterBytes(p, wire, 2, [&] { p.form.txtO->setText(typed); });
-        p.form.cmdSendC->click();
-        QCOMPARE(answerer.count(), 1);
-        QCOMPARE(answerer.lastTitle(), QString("ZERBO"));
-        QCOMPARE(answerer.lastText(),
-                 QString("Input an Integer-Number between 0 bis 255 and push the Command Button "
-                         "again "));
-        QCOMPARE(p.board.read(100), QByteArray()); // nothing after the bad code
-        QCOMPARE(background(p.form.txtO), Red);
-        QCOMPARE(p.form.focusWidget(), p.form.txtO);
-        QVERIFY(p.form.optSendC->isChecked() && p.form.cmdStopC->isEnabled());
-    }
-
     // "1e400" ms is a pause of 24 days: the window stays alive during it, and
     // a click on Stop ends the send at once, before another byte.
     void stopDuringAnEndlessPause() {

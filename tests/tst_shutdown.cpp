@@ -1,6 +1,7 @@
-// Ending the program: Exit from inside nested handlers, and a serial port
-// that cannot be opened at start-up. Each case runs the program in a child
+// Ending the program: Exit from inside nested handlers and during a pause of
+// days, and a serial port that cannot be opened at start-up. Each case runs the program in a child
 // process, since ending means ending the process.
+#include "app/control_states.h"
 #include "app/error_report.h"
 #include "app/option_button.h"
 #include "app/shutdown.h"
@@ -54,6 +55,32 @@ int runScenario(int argc, char** argv, const QByteArray& scenario) {
         std::puts("start-up went on after Exit");
         return 3;
     }
+    if (scenario == "exit-during-an-endless-pause") {
+        // "1e400" ms between two codes of the fill is 24 days: the window
+        // still handles what comes meanwhile, and Exit ends it.
+        PtyPair board;
+        Zerbo zerbo(board.slavePath());
+        Shutdown::setPort(&zerbo.comTest);
+        enterState(zerbo.form, ControlState::Ready);
+        zerbo.form.show();
+        zerbo.form.txtTime->setText("1e400");
+        QByteArray onTheLine;
+        // Runs only if the window handles events during the pause after code 0.
+        waitUntil([&] { return !(onTheLine += board.read(1, 1)).isEmpty(); },
+                  [&] {
+                      zerbo.form.txtS->setText("typed meanwhile");
+                      later(0, [&] {
+                          std::printf("alive: %d byte, %s, %s\n",
+                                      int((onTheLine += board.read(100)).size()),
+                                      qPrintable(zerbo.form.txtTime->text()),
+                                      qPrintable(zerbo.form.txtS->text()));
+                          zerbo.form.cmdExit->click();
+                      });
+                  });
+        zerbo.form.cmdMan->click();
+        std::puts("fill went on after Exit");
+        return 3;
+    }
     if (scenario == "absent-device") {
         Zerbo zerbo(QStringLiteral("/dev/zerbo-no-such-device"));
         Shutdown::setPort(&zerbo.comTest);
@@ -94,6 +121,14 @@ private slots:
         const ChildResult result = runChild("exit-while-the-board-has-stopped");
         QCOMPARE(result.exitCode, 0);
         QVERIFY2(result.output.contains("slots 101"), qPrintable(result.output));
+        QVERIFY2(!result.output.contains("went on"), qPrintable(result.output));
+    }
+
+    void exitDuringAnEndlessPause() {
+        const ChildResult result = runChild("exit-during-an-endless-pause");
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.output.contains("alive: 1 byte, 1e400, typed meanwhile"),
+                 qPrintable(result.output));
         QVERIFY2(!result.output.contains("went on"), qPrintable(result.output));
     }
 

@@ -56,38 +56,6 @@ private slots:
         QVERIFY(p.form.cmdMan->isEnabled() && p.form.optS[100]->isEnabled());
     }
 
-    void fillPauseField_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("during");
-        QTest::newRow("empty") << ""
-                               << "10";
-        QTest::newRow("too short") << "5"
-                                   << "10";
-        QTest::newRow("no number") << "abc"
-                                   << "10";
-        QTest::newRow("number and letters") << "12abc"
-                                            << "12abc";
-        QTest::newRow("long enough") << "250"
-                                     << "250";
-    }
-    void fillPauseField() {
-        QFETCH(QString, typed);
-        QFETCH(QString, during);
-        Program p;
-        ready(p);
-        QCOMPARE(fill(p, typed), during);
-        QCOMPARE(p.form.txtTime->text(), QString()); // emptied at the end
-        QCOMPARE(p.board.read(500).size(), 256);
-    }
-
-    void fillSurvivesAbsurdPausesTypedDuringIt() {
-        Program p;
-        ready(p);
-        later(0, [&] { p.form.txtTime->setText("-5"); });
-        p.form.cmdMan->click();
-        QCOMPARE(p.board.read(500), wholeTable());
-    }
-
     void namesOnAnEmptyTable() {
         Program p;
         ready(p);

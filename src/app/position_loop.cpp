@@ -48,6 +48,10 @@ void PositionLoop::showPosition() {
 std::optional<float> strictPosition(const QString& text) {
     bool ok = false;
     const float value = QLocale().toFloat(text, &ok);
+    // A number too large for a position ("1e400") reads as infinity with ok
+    // false; it is still a number, beyond any bound, so the clamping takes it.
+    if (!ok && std::isinf(value))
+        return value;
     // Not a number either: nowhere to put an edge.
     if (!ok || std::isnan(value))
         return std::nullopt;

@@ -37,6 +37,7 @@ private:
 };
 
 // A position field read strictly: the whole text must be a number in the
-// user's regional format ("1500", "-8000", "1,500.5" in English). Anything
-// else (empty, letters, a sign alone) is no position.
+// user's regional format ("1500", "-8000", "1,500.5" in English); a number
+// beyond the range of a position is +/-infinity. Anything else (empty,
+// letters, a sign alone) is no position.
 std::optional<float> strictPosition(const QString& text);

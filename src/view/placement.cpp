@@ -11,10 +11,23 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QScreen>
+#include <cmath>
+#include <limits>
 
 namespace {
 constexpr float LowerBound = -8000;
 const QString LowerText = QStringLiteral("-8000");
+
+// A typed position as the single-precision number positions are kept in.
+// Beyond that range it saturates to infinity, where a plain conversion of a
+// finite double such as 1e39 would be undefined; the move then places the
+// window as far off as it goes.
+float positionFrom(double value) {
+    constexpr float infinity = std::numeric_limits<float>::infinity();
+    if (std::fabs(value) > std::numeric_limits<float>::max())
+        return value < 0 ? -infinity : infinity;
+    return static_cast<float>(value);
+}
 
 QSizeF inTwips(QSize pixels) {
     return QSizeF(pixels) * TwipsPerPixel;
@@ -53,9 +66,9 @@ void Placement::cmdCenter_Click() {
 
 void Placement::cmdSetPos_Click() {
     // No bounds here: what the fields say, read leniently, is where it goes.
-    const auto left = static_cast<float>(numericValue(form_.txtLeft->text()));
+    const float left = positionFrom(numericValue(form_.txtLeft->text()));
     moveWindow(form_, QPointF(left, windowPosition(form_).y()));
-    const auto top = static_cast<float>(numericValue(form_.txtTop->text()));
+    const float top = positionFrom(numericValue(form_.txtTop->text()));
     moveWindow(form_, QPointF(windowPosition(form_).x(), top));
 }
 
