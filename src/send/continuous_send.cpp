@@ -21,7 +21,6 @@
 namespace {
 constexpr int MinimumPause = 50;
 constexpr int HighestCode = 255;
-constexpr int NoSlot = -1;
 const QString DefaultCode = QStringLiteral("141");
 const QString Caption = QStringLiteral("ZERBO");
 const QString CodeRejected =
@@ -76,8 +75,8 @@ bool ContinuousSend::pass(Pacer& pacer) {
     if (!pause.isEmpty())
         pacer.pause(form_, pauseMilliseconds(numericValue(pause)),
                     [this] { return state_.StopSending == 1; });
-    const std::optional<double> value = codeValue();
-    if (!value) {
+    const std::optional<int> code = codeToSend();
+    if (!code) {
         rejectCode();
         return false;
     }
@@ -88,22 +87,20 @@ bool ContinuousSend::pass(Pacer& pacer) {
     }
     if (!port_.PortOpen()) // closed by something that ran in a long pause
         port_.openSequence(SendInputLength);
-    // A fraction is sent rounded halves to even (65.5 gives 66), but it is
-    // the code of no slot, so none is marked.
-    const int code = static_cast<int>(roundHalfEven(*value));
-    markCurrentSlot(form_, code == *value ? code : NoSlot);
-    sendByte(port_, code);
+    markCurrentSlot(form_, *code);
+    sendByte(port_, *code);
     pacer.sent();
-    ShowBitPattern(form_, code);
+    ShowBitPattern(form_, *code);
     return true;
 }
 
-std::optional<double> ContinuousSend::codeValue() const {
+// A fraction is rounded halves to even (65.5 gives 66).
+std::optional<int> ContinuousSend::codeToSend() const {
     const QString text = form_.txtO->text();
     const double value = numericValue(text);
     if (text.isEmpty() || !(value >= 0 && value <= HighestCode))
         return std::nullopt;
-    return value;
+    return static_cast<int>(roundHalfEven(value));
 }
 
 // The window stays in the sending state; the user corrects the code and

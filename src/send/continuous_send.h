@@ -21,8 +21,8 @@ private:
     void prepare();
     // One byte; false when the send ends (stopped or code rejected).
     bool pass(Pacer& pacer);
-    // The value of txtO, or nothing when it is empty or outside 0..255.
-    std::optional<double> codeValue() const;
+    // The code of txtO, or nothing when it is empty or outside 0..255.
+    std::optional<int> codeToSend() const;
     void rejectCode();
     void finishStop();
     void enableSlotButtons();
