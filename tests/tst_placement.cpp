@@ -1,5 +1,5 @@
-// Window placement: centring, the typed position, and the position fields that clamp
-// what is typed and follow the window. Moves land on whole pixels: 2500 twips give 2505.
+// Window placement: centring, the typed position, and the position fields
+// that follow the window. Moves land on whole pixels: 2500 twips give 2505.
 #include "program.h"
 #include "view/window_position.h"
 
