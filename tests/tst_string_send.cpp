@@ -1,131 +1,82 @@
-// "Send": the typed text on the line with its pauses, and what the window
-// shows during and after the send.
+// "Send": the typed text on the line, and what the window shows during and
+// after the send. The pauses typed and the longest text are in tst_bad_input.
 #include "app/option_button.h"
 #include "program.h"
 #include "serial/comm_control.h"
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
-namespace {
-const QByteArray Prompt =
-    "You can input your own text here and click the command button 'Send' again.";
-
-// Sends text, the pauses ended with "0000" once the send has opened the port
-// (after it applied its minimum pause) so that the test runs fast.
-void sendFast(Program& p, const QString& text) {
-    p.form.txtS->setText(text);
-    QObject::connect(
-        &p.zerbo.comTest, &CommControl::portOpenChanged, &p.form,
-        [&p](bool open) {
-            if (open)
-                p.form.txtTime->setText("0000");
-        },
-        Qt::SingleShotConnection);
-    p.form.cmdSend->click();
-}
-} // namespace
-
 class StringSendTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void twoLettersWithDefaultPause() {
+    // An empty field shows the prompt (in txtS during the send) and sends it;
+    // a character outside the 8-bit set goes out as "?". What runs between two
+    // characters neither moves the send's position nor stops it; a second
+    // Send meanwhile is ignored.
+    void textOnTheLine_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("nested"); // what runs before the second character
+        QTest::addColumn<QByteArray>("onLine");
+        QTest::addColumn<QString>("steps"); // bar : txtO : bytes on the line, at 1, 2 and the end
+        const auto row = [](const char* name, const QString& typed, const QString& nested,
+                            const QByteArray& onLine, const QString& steps) {
+            QTest::newRow(name) << typed << nested << onLine << steps;
+        };
+        row("empty", "", "",
+            "You can input your own text here and click the command button 'Send' again.",
+            "1:89:1 2:111:2 0:46:75");
+        row("beyond 8 bits", QString::fromUtf8("\u20ac\u00e9\u4e2d\U0001F600A"), "", "\x80\xe9??A",
+            "1:128:1 2:233:2 0:65:5");
+        row("slot 90 clicked", "ABC", "slot", "AZBC", "1:65:1 2:66:3 0:67:4");
+        row("Send clicked again", "ABC", "send", "ABC", "1:65:1 2:66:2 0:67:3");
+        row("port closed", "ABC", "close", "ABC", "1:65:1 2:66:2 0:67:3");
+    }
+    void textOnTheLine() {
+        QFETCH(QString, typed);
+        QFETCH(QString, nested);
+        QFETCH(QByteArray, onLine);
+        QFETCH(QString, steps);
         Program p;
         p.showReady();
-        p.form.txtS->setText("AB");
-        p.form.txtTime->clear();
+        QString shownWhileSending;
+        QStringList seen;
         QByteArray wire;
-        QStringList steps; // progress, code shown and bytes on the line at each step
         connect(p.form.prgBar, &QProgressBar::valueChanged, this, [&](int value) {
             wire += p.board.read(200, 20);
-            steps << QString("%1 %2 %3").arg(value).arg(p.form.txtO->text(), wire);
+            if (value <= 2)
+                seen << QString("%1:%2:%3").arg(value).arg(p.form.txtO->text()).arg(wire.size());
+            if (value != 1)
+                return;
+            shownWhileSending = p.form.txtS->text();
+            later(0, [&] { // runs at the yield before the second character
+                if (nested == "close")
+                    p.zerbo.comTest.closePort();
+                else if (nested != "")
+                    (nested == "slot" ? p.form.optS[90]
+                                      : static_cast<QAbstractButton*>(p.form.cmdSend))
+                        ->click();
+            });
         });
+        // No pauses once the send has opened the port (after applying its minimum).
+        connect(
+            &p.zerbo.comTest, &CommControl::portOpenChanged, &p.form,
+            [&p] { p.form.txtTime->setText("0000"); }, Qt::SingleShotConnection);
+        p.form.txtS->setText(typed);
         p.form.cmdSend->click();
-        QCOMPARE(p.form.txtTime->text(), QString("100"));
-        QCOMPARE(steps, QStringList({"1 65 A", "2 66 AB", "0 66 AB"}));
-        QCOMPARE(bitRow(p.form), QString("wbwwwwrw"));
-        // End state: Ready, except that transmit mode stays selected.
+        QCOMPARE(shownWhileSending, typed.isEmpty() ? QString::fromLatin1(onLine) : typed);
+        QCOMPARE(wire, onLine);
+        QCOMPARE(seen.join(' '), steps);
+        // Ready, except that transmit mode stays selected.
         QVERIFY(p.form.txtS->text().isEmpty() && p.form.txtS->hasFocus());
         QVERIFY(!p.zerbo.comTest.PortOpen() && p.form.optTxD->isChecked());
         QVERIFY(!p.form.chkOpen->isChecked() && !p.form.chkOpen->isEnabled());
         QVERIFY(!p.form.chkClosed->isChecked() && !p.form.chkClosed->isEnabled());
         QVERIFY(p.form.cmdCom1->isEnabled() && p.form.cmdSendC->isEnabled());
-    }
-
-    // A pause typed during the send takes effect at the next character; a
-    // character outside Latin-1 goes out as "?".
-    void typedTextAndPause() {
-        Program p;
-        p.showReady();
-        p.form.txtTime->setText("5000");
-        QElapsedTimer clock;
-        clock.start();
-        sendFast(p, QString::fromUtf8("\u20ac\u00e9\u4e2d\U0001F600A"));
-        QVERIFY(clock.elapsed() < 5000); // not one pause of 5 s was taken
-        QCOMPARE(p.board.read(), QByteArray("\x80\xe9??A"));
-    }
-
-    void emptyFieldSendsThePrompt() {
-        Program p;
-        p.showReady();
-        QString shown;
-        connect(p.form.prgBar, &QProgressBar::valueChanged, this, [&](int value) {
-            if (value == 1)
-                shown = p.form.txtS->text();
-        });
-        sendFast(p, "");
-        QCOMPARE(shown, QString::fromLatin1(Prompt));
-        QCOMPARE(p.board.read(), Prompt);
-        QVERIFY(p.form.txtS->text().isEmpty());
-    }
-
-    // What runs between two characters neither moves the send's position nor
-    // stops it; a second Send meanwhile is ignored.
-    void nestedOperationBetweenCharacters_data() {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QByteArray>("onLine");
-        QTest::newRow("slot 90 clicked") << "slot" << QByteArray("AZBC");
-        QTest::newRow("Send clicked again") << "send" << QByteArray("ABC");
-        QTest::newRow("port closed") << "close" << QByteArray("ABC");
-    }
-    void nestedOperationBetweenCharacters() {
-        QFETCH(QString, action);
-        QFETCH(QByteArray, onLine);
-        Program p;
-        p.showReady();
-        auto nested = [&] {
-            if (action == "close")
-                p.zerbo.comTest.closePort();
-            else
-                (action == "slot" ? p.form.optS[90] : static_cast<QAbstractButton*>(p.form.cmdSend))
-                    ->click();
-        };
-        connect(p.form.prgBar, &QProgressBar::valueChanged, this, [&](int value) {
-            if (value == 1)
-                later(0, nested); // runs at the yield before the second character
-        });
-        sendFast(p, "ABC");
-        QCOMPARE(p.board.read(), onLine);
-        QCOMPARE(p.form.txtO->text(), QString("67"));
-        QVERIFY(!p.zerbo.comTest.PortOpen());
-    }
-
-    void longTextProgressStaysOnTheBar() {
-        Program p;
-        p.showReady();
-        std::vector<int> progress;
-        connect(p.form.prgBar, &QProgressBar::valueChanged, this,
-                [&](int value) { progress.push_back(value); });
-        sendFast(p, QString(200, QChar('x')));
-        QCOMPARE(p.board.read(500).size(), 200);
-        QVERIFY(std::is_sorted(progress.begin(), progress.end() - 1));
-        QCOMPARE(progress.end()[-2], 78);
-        QCOMPARE(progress.back(), 0);
     }
 };
 
