@@ -22,12 +22,12 @@ QString look(const QWidget* w) {
     return looks(textColour(w), background(w), font.pointSizeF(), font.family(), font.bold());
 }
 
-// The look the slots from..to-1 share, or the first slot that differs.
-QString slotsLook(const auto& fields, int from = 0, int to = FrmAscii::SlotCount) {
-    for (int i = from + 1; i < to; ++i)
-        if (look(fields[i]) != look(fields[from]))
+// The look all slots share, or the first slot that differs.
+QString slotsLook(const auto& fields) {
+    for (int i = 1; i < FrmAscii::SlotCount; ++i)
+        if (look(fields[i]) != look(fields[0]))
             return QStringLiteral("slot %1 differs: %2").arg(i).arg(look(fields[i]));
-    return look(fields[from]);
+    return look(fields[0]);
 }
 
 // The elements of the two arrays after the slots.
@@ -66,21 +66,15 @@ private slots:
         QTest::addColumn<QString>("numbers");
         QTest::addColumn<QString>("signs");
         const QColor face = buttonFace();
-        const QString numbers = looks(Black, face, 10),
-                      signs = looks(Black, White, 14); // untouched
-        QTest::newRow("no box: red changes nothing") << QStringList{"red"} << numbers << signs;
-        QTest::newRow("signs: the colour shown picked again")
-            << QStringList{"red", "Signs", "red"} << numbers << looks(Red, White, 14);
-        QTest::newRow("signs: red after white")
-            << QStringList{"Signs", "white", "red"} << numbers << looks(Red, White, 14);
-        QTest::newRow("numbers: green keeps their background")
-            << QStringList{"Numbers", "green"} << looks(Green, face, 10) << signs;
-        QTest::newRow("both: green after red") << QStringList{"Numbers", "Signs", "red", "green"}
-                                               << looks(Green, face, 10) << looks(Green, Black, 14);
-        QTest::newRow("numbers: size")
-            << QStringList{"Numbers", "white", "20"} << looks(White, face, 20) << signs;
-        QTest::newRow("signs: size")
-            << QStringList{"Signs", "white", "20"} << numbers << looks(White, Black, 20);
+        QTest::newRow("signs: magenta after white, size; numbers untouched")
+            << QStringList{"Signs", "white", "magenta", "20"} << looks(Black, face, 10)
+            << looks(QColor(255, 0, 255), White, 20);
+        QTest::newRow("numbers: green keeps their background, size, name; signs untouched")
+            << QStringList{"Numbers", "green", "20", "DejaVu Sans"}
+            << looks(Green, face, 20, "DejaVu Sans") << looks(Black, White, 14);
+        QTest::newRow("both: green, the entry shown picked again")
+            << QStringList{"green", "Numbers", "Signs", "green"} << looks(Green, face, 10)
+            << looks(Green, Black, 14);
     }
     void picks() {
         QFETCH(QStringList, steps);
@@ -92,17 +86,6 @@ private slots:
         QCOMPARE(slotsLook(p.form.lblN), numbers);
         QCOMPARE(slotsLook(p.form.txtN), signs);
         QCOMPARE(legend(p.form), legendBefore);
-    }
-
-    void controlCodeNamesRestoreSlots0To32Only() {
-        Program p;
-        fillAndDo(p.form, {"Numbers", "Signs", "white", "20", "DejaVu Sans"});
-        p.form.chkA->click();
-        QVERIFY(!p.form.chkA->isChecked());
-        QCOMPARE(slotsLook(p.form.txtN, 0, 33), looks(Black, White, 10));
-        QCOMPARE(slotsLook(p.form.lblN, 0, 33), looks(Black, buttonFace(), 10));
-        QCOMPARE(slotsLook(p.form.txtN, 33), looks(White, Black, 20, "DejaVu Sans"));
-        QCOMPARE(slotsLook(p.form.lblN, 33), looks(White, buttonFace(), 20, "DejaVu Sans"));
     }
 };
 

@@ -1,12 +1,10 @@
-// The main window as the user first sees it: layout, names and texts, and the
-// option group's keyboard order.
+// The main window as the user first sees it: where things are, and the option
+// group's keyboard order.
 #include "app/frm_ascii.h"
 #include "app/legend.h"
 #include "app/option_button.h"
 #include "app/option_group.h"
-#include "app/pick_combo.h"
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -22,15 +20,10 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
-    void frameLegendAndCaptions() {
+    // Where the user finds things: the legend's numbered rows, the bits with the
+    // highest on the left, and the slots at the corners of the two blocks of 128.
+    void layout() {
         FrmAscii form;
-        QCOMPARE(form.windowTitle(), QString("ZERBO via ComPort"));
-        QCOMPARE(form.size(), QSize(1104, 1058));
-        QCOMPARE(form.minimumSize(), form.maximumSize());
-        QVERIFY(!(form.windowFlags() & Qt::WindowMinimizeButtonHint));
-        QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(form.pos(), QPoint(70, 89)); // design position 1050, 1335 twips
-        QVERIFY(!form.chkA->isChecked());
         for (int k = 0; k < LegendRows; ++k) {
             QLabel* number = form.lblN[legendNumberLabel(k)];
             QLineEdit* name = form.txtN[legendNameField(k)];
@@ -38,37 +31,19 @@ private slots:
             QCOMPARE(at(form, number).y(), (600 + 300 * k) / 15);
             QCOMPARE(at(form, name), QPoint(13200 / 15, (600 + 300 * k) / 15));
         }
-        QCOMPARE(form.txtN[277]->text(), QString("Line       Feed"));
-        QCOMPARE(form.txtN[271]->text(), QString("Dataline   Escape"));
-        QCOMPARE(form.txtN[256]->text(), QString("Unit   Seperator"));
-        QCOMPARE(form.txtN[290]->text(), QString("Space  (Blank)"));
-        QCOMPARE(form.txtN[288]->text(), QString("Signs to be send via TxD"));
-        QCOMPARE(form.txtN[291]->text(), QString("Asc(Mid(txtS,I,1))"));
-        QCOMPARE(form.chkA->text(), QString("# 000-032 True ZERBO"));
-        QCOMPARE(form.cmbFontName->currentText(), QString("Font"));
-        QCOMPARE(at(form, form.txtP[7]), px(13200, 11100)); // the highest bit on the left
+        QCOMPARE(at(form, form.txtP[7]), px(13200, 11100));
         QCOMPARE(at(form, form.txtP[0]), px(15300, 11100));
-    }
-
-    // The slots at the corners of the two blocks of 128, and their spoken names.
-    void tellingSlots() {
         struct Corner {
             int code;
             QPoint number, character, button;
         };
-        FrmAscii form;
         for (const Corner& slot :
              {Corner{0, px(300, 600), px(780, 540), px(1440, 600)},
-              Corner{16, px(1800, 600), px(2280, 540), px(2940, 600)},
               Corner{128, px(300, 7620), px(780, 7560), px(1440, 7620)},
               Corner{255, px(10800, 13920), px(11280, 13860), px(11940, 13920)}}) {
             QCOMPARE(at(form, form.lblN[slot.code]), slot.number);
             QCOMPARE(at(form, form.txtN[slot.code]), slot.character);
             QCOMPARE(at(form, form.optS[slot.code]), slot.button);
-            const QString digits = QString("%1").arg(slot.code, 3, 10, QChar('0'));
-            QCOMPARE(form.txtN[slot.code]->accessibleName(), "Character " + digits);
-            QCOMPARE(form.optS[slot.code]->accessibleName(), "Send character " + digits);
-            QCOMPARE(form.lblN[slot.code]->accessibleDescription(), "Number " + digits);
         }
     }
 
@@ -78,9 +53,6 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("to");
         QTest::newRow("down across blocks") << "optS(127)" << int(Qt::Key_Down) << "optS(128)";
-        QTest::newRow("down past the last slot") << "optS(255)" << int(Qt::Key_Down) << "optTxD";
-        QTest::newRow("up past the first slot") << "optS(0)" << int(Qt::Key_Up) << "optRxD";
-        QTest::newRow("down from optRxD") << "optRxD" << int(Qt::Key_Down) << "optS(0)";
         QTest::newRow("wrap from the last") << "optSendC" << int(Qt::Key_Down) << "optRxD";
         QTest::newRow("wrap from the first") << "optRxD" << int(Qt::Key_Up) << "optSendC";
         QTest::newRow("over a disabled slot") << "optS(20)" << int(Qt::Key_Down) << "optS(22)";
@@ -95,19 +67,7 @@ private slots:
         QSignalSpy raised(target, &QAbstractButton::toggled);
         QTest::keyClick(form.findChild<OptionButton*>(from), Qt::Key(key));
         QCOMPARE(form.options->selected(), target);
-        QCOMPARE(raised.count(), 1);
-        QCOMPARE(raised.first().first().toBool(), true);
-    }
-
-    void groupIsExclusiveAndCanBeCleared() {
-        FrmAscii form;
-        form.optHelp->setChecked(true); // alone in its own group
-        form.options->select(form.optS[65]);
-        form.options->unselect(form.optS[65]);
-        QCOMPARE(form.options->selected(), nullptr);
-        form.options->select(form.optS[66]); // still exclusive afterwards
-        form.options->select(form.optTxD);
-        QVERIFY(!form.optS[66]->isChecked() && form.optHelp->isChecked());
+        QCOMPARE(raised.count(), 1); // its handler runs once
     }
 };
 
