@@ -1,10 +1,11 @@
-// The main window as the user first sees it: where things are, and the option
-// group's keyboard order.
+// The main window as the user first sees it: where things are, what it says,
+// and the option group's keyboard order.
 #include "app/frm_ascii.h"
 #include "app/legend.h"
 #include "app/option_button.h"
 #include "app/option_group.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -44,7 +45,22 @@ private slots:
             QCOMPARE(at(form, form.lblN[slot.code]), slot.number);
             QCOMPARE(at(form, form.txtN[slot.code]), slot.character);
             QCOMPARE(at(form, form.optS[slot.code]), slot.button);
+            const QString digits = QString("%1").arg(slot.code, 3, 10, QChar('0'));
+            QCOMPARE(form.optS[slot.code]->accessibleName(), "Send character " + digits);
         }
+    }
+
+    // What the user reads, typos and inner blanks as they stand.
+    void texts() {
+        FrmAscii form;
+        QCOMPARE(form.windowTitle(), QString("ZERBO via ComPort"));
+        const QStringList shown{form.txtN[277]->text(), form.txtN[271]->text(),
+                                form.txtN[256]->text(), form.txtN[290]->text(),
+                                form.txtN[288]->text(), form.txtN[291]->text(),
+                                form.chkA->text()};
+        QCOMPARE(shown, QStringList({"Line       Feed", "Dataline   Escape", "Unit   Seperator",
+                                     "Space  (Blank)", "Signs to be send via TxD",
+                                     "Asc(Mid(txtS,I,1))", "# 000-032 True ZERBO"}));
     }
 
     // The arrow keys follow the group's own order, not the geometry.
