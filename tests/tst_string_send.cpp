@@ -1,5 +1,5 @@
 // "Send": the typed text on the line, and what the window shows during and
-// after the send. The pauses typed and the longest text are in tst_bad_input.
+// after the send. The pauses typed and the longest text are in tst_typed_fields.
 #include "app/option_button.h"
 #include "program.h"
 #include "serial/comm_control.h"

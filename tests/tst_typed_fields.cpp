@@ -1,7 +1,8 @@
-// Whatever is typed into the fields read as numbers (txtTime, txtO, txtLeft,
-// txtTop), and Stop or a second start at any moment, neither ends, stalls nor
-// crashes the program: what the user sees and what goes out. Also the
-// position fields following the window.
+// The typed fields and the operations that read them: the pause (txtTime),
+// the continuous send's code (txtO), the window position (txtLeft, txtTop)
+// and the text to send (txtS). Whatever is typed, and Stop or a second start
+// at any moment, neither ends, stalls nor crashes the program: what the user
+// sees and what goes out.
 #include "app/form_style.h"
 #include "app/option_button.h"
 #include "app/option_group.h"
@@ -77,7 +78,7 @@ void typeAndLeave(Program& p, QLineEdit* field, const QString& typed) {
 }
 } // namespace
 
-class BadInputTest : public QObject {
+class TypedFieldsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -335,5 +336,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(BadInputTest)
-#include "tst_bad_input.moc"
+QTEST_MAIN(TypedFieldsTest)
+#include "tst_typed_fields.moc"
