@@ -4,7 +4,6 @@
 
 #include <QTest>
 #include <fcntl.h>
-#include <memory>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -15,8 +14,9 @@ struct ProgramEnd {
         : fd(::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {}
     ~ProgramEnd() { ::close(fd); }
     int waiting() const {
-        int count = 0;
-        return ::ioctl(fd, FIONREAD, &count) == 0 ? count : -1;
+        int count = -1;
+        ::ioctl(fd, FIONREAD, &count);
+        return count;
     }
     bool waitFor(int count) const { // runs no events, so the port takes nothing meanwhile
         for (int ms = 0; ms < 2000 && waiting() < count; ++ms)
@@ -83,24 +83,15 @@ private slots:
         }
     }
 
+    // A device missing, held or gone under a send is played in tst_faults.
     void errorsNameTheDevice() {
-        auto pty = std::make_unique<PtyPair>();
-        const QString path = pty->slavePath();
-        CommControl port(path), other(path), absent(QStringLiteral("/dev/zerbo-no-such-port"));
+        PtyPair pty;
+        CommControl port(pty.slavePath());
         for (const char* bad :
              {"38400,N,8", "fast,N,8,1", "38400,X,8,1", "38400,N,9,1", "38400,N,8,1.2"})
             verifyError([&] { port.setSettings(bad); }, CommErrorNumber::InvalidPropertyValue,
                         QStringLiteral("\"%1\"").arg(bad));
-        verifyError([&] { port.Output("x"); }, CommErrorNumber::PortNotOpen, path);
-        verifyError([&] { absent.openSequence(0); }, CommErrorNumber::DeviceNotFound,
-                    "/dev/zerbo-no-such-port (COM1)");
-        port.openSequence(0);
-        verifyError([&] { other.openSequence(0); }, CommErrorNumber::PortBusy, path);
-        // The adapter unplugged: the failed write names the device, and the port
-        // closes so that its dead descriptor cannot keep the event loop busy.
-        pty.reset();
-        verifyError([&] { port.Output("x"); }, CommErrorNumber::WriteFailed, path);
-        QVERIFY(!port.PortOpen());
+        verifyError([&] { port.Output("x"); }, CommErrorNumber::PortNotOpen, pty.slavePath());
     }
 };
 

@@ -12,75 +12,59 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
-// Generous bounds that only turn a hang into a failure; nothing is timed.
-constexpr int StartMs = 10000;
-constexpr int ArriveMs = 10000;
+// A generous bound that only turns a hang into a failure; nothing is timed.
+constexpr int BoundMs = 10000;
 
 // The board as a process, in headless mode, publishing its port in a
 // directory of its own so that a board the user runs is never touched.
-class Board {
-public:
-    explicit Board(QStringList options) {
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel); // to the test log
-        process_.start(QStringLiteral(ZERBO_BOARD_BINARY),
-                       QStringList{"--headless", "--link", link()} + options);
-        waitForLine(QStringLiteral("port ") + link(), StartMs); // else nothing comes later
+struct Board {
+    explicit Board(const char* sendTableAfter) {
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel); // to the test log
+        process.start(QStringLiteral(ZERBO_BOARD_BINARY),
+                      {"--headless", "--link", link(), "--send-table-after", sendTableAfter});
+        said(QStringLiteral("port ") + link()); // else nothing comes later
     }
     ~Board() {
-        process_.terminate();
-        process_.waitForFinished(StartMs);
+        process.terminate();
+        process.waitForFinished(BoundMs);
     }
+    QString link() const { return dir.filePath(QStringLiteral("board")); }
 
-    QString link() const { return dir_.filePath(QStringLiteral("board")); }
-    QProcess& process() { return process_; }
-
-    // Waits until count bytes have arrived (or the bound passes) and takes
-    // their "rx CODE" lines.
-    QList<int> receive(int count, int boundMs = ArriveMs) {
-        QList<int> codes;
-        QDeadlineTimer deadline(boundMs);
+    // Reads the board's lines until enough() holds or the bound passes.
+    bool readUntil(const std::function<bool()>& enough) {
+        QDeadlineTimer deadline(BoundMs);
         do {
-            readLines();
-            for (const QString& line : std::as_const(lines_))
+            while (process.canReadLine()) {
+                const QString line = QString::fromLocal8Bit(process.readLine()).trimmed();
                 if (line.startsWith(QStringLiteral("rx ")))
-                    codes << line.mid(3).toInt();
-            lines_.clear();
-        } while (codes.size() < count && process_.waitForReadyRead(int(deadline.remainingTime())));
-        return codes;
-    }
-
-    bool waitForLine(const QString& wanted, int boundMs) {
-        QDeadlineTimer deadline(boundMs);
-        do {
-            readLines();
-            if (lines_.removeOne(wanted))
+                    rx << line.mid(3).toInt(); // a byte the board received
+                else
+                    lines << line;
+            }
+            if (enough())
                 return true;
-        } while (process_.waitForReadyRead(int(deadline.remainingTime())));
+        } while (process.waitForReadyRead(int(deadline.remainingTime())));
         return false;
     }
-
-private:
-    void readLines() {
-        while (process_.canReadLine())
-            lines_ << QString::fromLocal8Bit(process_.readLine()).trimmed();
+    bool said(const QString& line) {
+        return readUntil([&] { return lines.contains(line); });
+    }
+    // The codes received, taken once count have come.
+    QList<int> received(qsizetype count) {
+        readUntil([&] { return rx.size() >= count; });
+        return std::exchange(rx, {});
     }
 
-    QTemporaryDir dir_;
-    QProcess process_;
-    QStringList lines_;
+    QTemporaryDir dir;
+    QProcess process;
+    QStringList lines;
+    QList<int> rx;
 };
-
-// The program ends only by its own Exit; a test ends it by force.
-auto endingAtScopeExit(QProcess& program) {
-    return qScopeGuard([&program] {
-        program.kill();
-        program.waitForFinished(StartMs);
-    });
-}
-
 } // namespace
 
 class EndToEndTest : public QObject {
@@ -94,14 +78,13 @@ private slots:
     // the line, neither echoed back to the board nor translated (CR to LF).
     // The real program below takes a table that arrives while it waits.
     void initTestCase() {
-        board = std::make_unique<Board>(QStringList{"--send-table-after", "0"});
-        QVERIFY(board->waitForLine(QStringLiteral("table sent"), ArriveMs));
+        board = std::make_unique<Board>("0");
+        QVERIFY(board->said(QStringLiteral("table sent")));
         zerbo = std::make_unique<Zerbo>(board->link());
-        // Should the table not be there, ending the board ends the reception.
-        QTimer watchdog;
+        QTimer watchdog; // should the table not be there, ending the board ends the reception
         watchdog.setSingleShot(true);
-        connect(&watchdog, &QTimer::timeout, this, [this] { board->process().kill(); });
-        watchdog.start(ArriveMs);
+        watchdog.callOnTimeout([this] { board->process.kill(); });
+        watchdog.start(BoundMs);
         zerbo->Form_Load();
         QVERIFY2(watchdog.isActive(), "the table did not arrive");
     }
@@ -114,14 +97,14 @@ private slots:
         QCOMPARE(form.txtO->text(), QStringLiteral("255"));
         QVERIFY(form.chkClosed->isChecked() && form.cmdSend->isEnabled()); // Ready after reception
         QVERIFY(!zerbo->comTest.PortOpen());
-        QCOMPARE(board->receive(0, 0), QList<int>{}); // nothing came back to the board
+        QCOMPARE(board->received(0), QList<int>{}); // nothing came back to the board
     }
 
     void slotClicksReachTheBoard() {
         const QList<int> codes{0, 65, 65, 255};
         for (int code : codes)
             zerbo->form.optS[code]->click();
-        QCOMPARE(board->receive(int(codes.size())), codes);
+        QCOMPARE(board->received(codes.size()), codes);
     }
 
     void stringArrivesCompleteAndInOrder() {
@@ -132,18 +115,21 @@ private slots:
         QList<int> codes;
         for (const QChar ch : text)
             codes << byteFromChar(ch);
-        QCOMPARE(board->receive(int(codes.size())), codes);
+        QCOMPARE(board->received(codes.size()), codes);
     }
 
     // The real program, started as a user starts it, on the board's port.
     void realProgramTakesTheTable() {
-        Board ownBoard({"--send-table-after", "500"});
+        Board ownBoard("500");
         QProcess program;
-        const auto end = endingAtScopeExit(program);
+        const auto end = qScopeGuard([&program] { // it ends only by its own Exit
+            program.kill();
+            program.waitForFinished(BoundMs);
+        });
         program.start(QStringLiteral(ZERBO_BINARY), {"--port", ownBoard.link()});
-        QVERIFY(program.waitForStarted(StartMs));
-        QVERIFY(ownBoard.waitForLine(QStringLiteral("table sent"), ArriveMs));
-        // A failure would be reported on standard error (see the next case).
+        QVERIFY(program.waitForStarted(BoundMs));
+        QVERIFY(ownBoard.said(QStringLiteral("table sent")));
+        // A failure would be reported on standard error.
         QVERIFY(!program.waitForFinished(1000));
         const QByteArray errors = program.readAllStandardError();
         QVERIFY2(!errors.contains("Run-time error"), errors.constData());

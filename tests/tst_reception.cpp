@@ -35,7 +35,6 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("reads");
         QTest::newRow("one write") << QList<QByteArray>{wholeTable()};
         QTest::newRow("first read of several") << QList<QByteArray>{codes(0, 3), codes(4, 255)};
-        QTest::newRow("254 and 255 together") << QList<QByteArray>{codes(0, 253), codes(254, 255)};
         QList<QByteArray> single;
         for (int code = 0; code < 256; ++code)
             single << codes(code, code);

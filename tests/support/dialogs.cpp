@@ -5,35 +5,33 @@
 #include <QTimer>
 
 namespace {
-int answered = 0;
-QString title;
-QString text;
+struct Answered {
+    int count = 0;
+    QString title, text;
+} answered;
 
 void watch() {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        ++answered;
-        title = box->windowTitle();
-        text = box->text();
-        box->accept();
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) {
+        QTimer::singleShot(5, watch);
         return;
     }
-    QTimer::singleShot(5, watch);
+    answered = {answered.count + 1, box->windowTitle(), box->text()};
+    box->accept();
 }
 } // namespace
 
 MessageBoxAnswerer::MessageBoxAnswerer() {
-    answered = 0;
-    title.clear();
-    text.clear();
+    answered = {};
     QTimer::singleShot(0, watch);
 }
 
 int MessageBoxAnswerer::count() const {
-    return answered;
+    return answered.count;
 }
 QString MessageBoxAnswerer::lastTitle() const {
-    return title;
+    return answered.title;
 }
 QString MessageBoxAnswerer::lastText() const {
-    return text;
+    return answered.text;
 }

@@ -1,17 +1,13 @@
 #include "program.h"
 
 #include "app/control_states.h"
+#include "app/form_style.h"
+#include "table/slot_style.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
-
-void Program::startWithTable() {
-    onceWaiting(*this, [this] { board.write(wholeTable()); });
-    zerbo.Form_Load();
-}
-
-void Program::showReady() {
-    ::showReady(form);
-}
+#include <numeric>
 
 void showReady(FrmAscii& form) {
     enterState(form, ControlState::Ready);
@@ -39,17 +35,10 @@ void onceWaiting(Zerbo& zerbo, std::function<void()> action) {
 }
 
 QByteArray wholeTable() {
-    QByteArray table;
-    for (int code = 0; code < 256; ++code)
-        table.append(static_cast<char>(code));
+    QByteArray table(256, '\0');
+    std::iota(table.begin(), table.end(), '\0');
     return table;
 }
-
-#include "app/form_style.h"
-#include "table/slot_style.h"
-
-#include <QLabel>
-#include <QLineEdit>
 
 int numberedSlots(const FrmAscii& form) {
     int count = 0;

@@ -6,21 +6,18 @@
 #include <QTimer>
 #include <functional>
 
+// The Ready state with the window shown and active (so that the keyboard
+// focus can move), as after start-up without a board.
+void showReady(FrmAscii& form);
+
 // The whole program on a pseudo-terminal that plays the board.
 struct Program {
     PtyPair board;
     Zerbo zerbo{board.slavePath()};
     FrmAscii& form = zerbo.form;
 
-    // Runs start-up; the board sends the whole table once the window waits.
-    void startWithTable();
-    // As after start-up without a board: the Ready state, the window shown and
-    // active so that the keyboard focus can move.
-    void showReady();
+    void showReady() { ::showReady(form); }
 };
-
-// The Ready state with the window shown and active, as after start-up.
-void showReady(FrmAscii& form);
 
 // Runs the action from the event loop once the current handler yields.
 void later(int ms, std::function<void()> action);

@@ -1,82 +1,52 @@
 #include "pty_pair.h"
 
-#include "raw_pty.h"
-
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
+#include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
+#include <limits>
 #include <poll.h>
-#include <pty.h>
 #include <stdexcept>
-#include <termios.h>
 #include <unistd.h>
 
 PtyPair::PtyPair() {
-    RawPty pty;
-    if (!openRawPty(pty))
+    if (!openRawPty(pty_))
         throw std::runtime_error("openpty failed");
-    master_ = pty.master;
-    slave_ = pty.slave;
-    slavePath_ = pty.slavePath;
 }
 
 PtyPair::~PtyPair() {
-    ::close(slave_);
+    ::close(pty_.slave);
     closeMaster();
 }
 
 void PtyPair::closeMaster() {
-    if (master_ >= 0)
-        ::close(master_);
-    master_ = -1;
+    if (pty_.master >= 0)
+        ::close(pty_.master);
+    pty_.master = -1;
 }
 
 void PtyPair::write(const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(master_, bytes.constData() + done, bytes.size() - done);
-        if (n > 0) {
-            done += n;
-        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(pty_.master, bytes.constData() + done, bytes.size() - done);
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
             throw std::runtime_error("write to pty master failed");
-        } else {
-            pollfd p{master_, POLLOUT, 0};
-            ::poll(&p, 1, 100);
-        }
+        done += std::max<ssize_t>(n, 0);
+        pollfd p{pty_.master, POLLOUT, 0};
+        ::poll(&p, 1, 100); // until the line has room again
     }
 }
 
-QByteArray PtyPair::read(int timeoutMs, int quietMs) {
+// Stops once n bytes came, timeoutMs passed, or quietMs went by without a
+// byte after the first.
+static QByteArray readFrom(int fd, qsizetype n, int timeoutMs, int quietMs) {
     QByteArray got;
-    QElapsedTimer clock;
-    clock.start();
-    for (;;) {
-        const qint64 left = timeoutMs - clock.elapsed();
-        if (left <= 0)
-            break;
-        pollfd p{master_, POLLIN, 0};
-        const int wait = got.isEmpty() ? int(left) : int(std::min<qint64>(left, quietMs));
-        if (::poll(&p, 1, wait) <= 0)
+    const QDeadlineTimer deadline(timeoutMs);
+    while (got.size() < n && !deadline.hasExpired()) {
+        const qint64 left = deadline.remainingTime();
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, int(got.isEmpty() ? left : std::min<qint64>(left, quietMs))) <= 0)
             break;
         char buf[4096];
-        const ssize_t n = ::read(master_, buf, sizeof buf);
-        if (n <= 0)
-            break;
-        got.append(buf, n);
-    }
-    return got;
-}
-
-QByteArray PtyPair::readExactly(int n, int timeoutMs) {
-    QByteArray got;
-    QElapsedTimer clock;
-    clock.start();
-    while (got.size() < n && clock.elapsed() < timeoutMs) {
-        pollfd p{master_, POLLIN, 0};
-        if (::poll(&p, 1, int(timeoutMs - clock.elapsed())) <= 0)
-            break;
-        char buf[4096];
-        const ssize_t r = ::read(master_, buf, std::min<qsizetype>(sizeof buf, n - got.size()));
+        const ssize_t r = ::read(fd, buf, std::min<qsizetype>(sizeof buf, n - got.size()));
         if (r <= 0)
             break;
         got.append(buf, r);
@@ -84,8 +54,10 @@ QByteArray PtyPair::readExactly(int n, int timeoutMs) {
     return got;
 }
 
-void PtyPair::drain() {
-    char buf[4096];
-    while (::read(master_, buf, sizeof buf) > 0) {
-    }
+QByteArray PtyPair::read(int timeoutMs, int quietMs) {
+    return readFrom(pty_.master, std::numeric_limits<qsizetype>::max(), timeoutMs, quietMs);
+}
+
+QByteArray PtyPair::readExactly(int n, int timeoutMs) {
+    return readFrom(pty_.master, n, timeoutMs, timeoutMs);
 }

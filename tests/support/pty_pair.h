@@ -1,7 +1,8 @@
 #pragma once
 
+#include "raw_pty.h"
+
 #include <QByteArray>
-#include <QString>
 
 // A real pseudo-terminal pair standing in for the board: the program opens
 // slavePath() as its serial device, the test reads and writes the master.
@@ -14,7 +15,7 @@ public:
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 
-    QString slavePath() const { return slavePath_; }
+    QString slavePath() const { return pty_.slavePath; }
 
     // Board to program.
     void write(const QByteArray& bytes);
@@ -23,15 +24,9 @@ public:
     QByteArray read(int timeoutMs = 200, int quietMs = 50);
     // Exactly n bytes, or fewer if timeoutMs passes first.
     QByteArray readExactly(int n, int timeoutMs = 2000);
-    // Discards everything waiting.
-    void drain();
     // The board goes away: its end of the line closes and the program's end hangs up.
     void closeMaster();
 
-    int masterFd() const { return master_; }
-
 private:
-    int master_ = -1;
-    int slave_ = -1;
-    QString slavePath_;
+    RawPty pty_;
 };
