@@ -2,6 +2,7 @@
 
 #include <QTest>
 #include <limits>
+#include <tuple>
 
 namespace {
 constexpr double infinity = std::numeric_limits<double>::infinity();
@@ -57,19 +58,15 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<double>("rounded");
         QTest::addColumn<qint64>("pause");
-        const auto row = [](double value, double rounded, qint64 pause) {
+        using Row = std::tuple<double, double, qint64>;
+        for (const auto& [value, rounded, pause] :
+             {Row{0.5, 0, 0}, Row{1.5, 2, 2}, Row{2.5, 2, 2}, Row{-2.5, -2, 0},
+              Row{0.49999999999999994, 0, 0},
+              Row{4503599627370495.5, 4503599627370496.0, longestPause},
+              Row{2147483646.5, 2147483646, 2147483646},
+              Row{2147483647.5, 2147483648.0, longestPause}, Row{infinity, infinity, longestPause},
+              Row{-infinity, -infinity, 0}})
             QTest::addRow("%.17g", value) << value << rounded << pause;
-        };
-        row(0.5, 0, 0);
-        row(1.5, 2, 2);
-        row(2.5, 2, 2);
-        row(-2.5, -2, 0);
-        row(0.49999999999999994, 0, 0);
-        row(4503599627370495.5, 4503599627370496.0, longestPause);
-        row(2147483646.5, 2147483646, 2147483646);
-        row(2147483647.5, 2147483648.0, longestPause);
-        row(infinity, infinity, longestPause);
-        row(-infinity, -infinity, 0);
     }
     void roundsHalvesToEvenAndBoundsPauses() {
         QFETCH(double, value);
