@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -245,6 +246,18 @@ private slots:
         p.form.txtS->setFocus(); // the edit ends: the typed left applies
         QCoreApplication::processEvents();
         QCOMPARE(windowPosition(p.form), QPointF(450, 2010));
+    }
+
+    // "Set form center": the frame's middle on the screen's middle, within the
+    // few pixels the window system may nudge a frame.
+    void centreButton() {
+        Program p;
+        p.showReady();
+        p.form.cmdCenter->click();
+        QCoreApplication::processEvents();
+        const QPoint off = p.form.frameGeometry().center() - p.form.screen()->geometry().center();
+        QVERIFY2(qAbs(off.x()) <= 3 && qAbs(off.y()) <= 3,
+                 qPrintable(QString("%1, %2").arg(off.x()).arg(off.y())));
     }
 
     // A stop with nothing running leaves no request behind. "1e400" ms is a
