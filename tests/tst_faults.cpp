@@ -13,7 +13,6 @@
 #include "program.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -153,13 +152,11 @@ private slots:
         const QString& said = result.output;
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(said.count("box: "), 1);
-        QVERIFY2(said.contains(QRegularExpression("box: ZERBO \\| Run-time error 80\\d\\d: ")),
-                 qPrintable(said));
-        QVERIFY2(said.contains("/board (COM1)"), qPrintable(said));
+        const QRegularExpression box("box: ZERBO \\| Run-time error 80\\d\\d: .*/board \\(COM1\\)");
+        QVERIFY2(said.contains(box), qPrintable(said));
         const auto cpu = QRegularExpression("cpu-ms while shown: (\\d+)").match(said);
         QVERIFY2(cpu.hasMatch() && cpu.captured(1).toInt() < LookMs / 5, qPrintable(said));
         QVERIFY2(!said.contains("went on"), qPrintable(said));
-        qInfo("%s", qPrintable(said.section("box: ", 1).section('\n', 0, 0)));
     }
 
     // A port that is missing, held by a first copy, or not the user's to
