@@ -1,5 +1,4 @@
-// The table without a board: the local fill (what the user sees and what
-// leaves the port), the control-code names, and the reset.
+// The table without a board: the local fill, the control-code names, and the reset.
 #include "app/form_style.h"
 #include "app/option_button.h"
 #include "program.h"
@@ -7,7 +6,6 @@
 #include "table/slot_style.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -16,8 +14,7 @@
 class TableOperationsTest : public QObject {
     Q_OBJECT
 
-    // Runs the fill with its pauses emptied once it has started, so that it
-    // runs at once.
+    // Runs the fill with its pauses emptied once it has started, so that it runs at once.
     static void fill(Program& p) {
         later(0, [&] {
             QVERIFY(!p.form.cmdMan->isEnabled()); // no second fill inside this one
@@ -26,37 +23,32 @@ class TableOperationsTest : public QObject {
         p.form.cmdMan->click();
     }
 
-    // Clicks "names of the control codes"; what slots 0, 9, 13, 32 and 33 show
-    // then, and in which size.
+    // Slot i's text and font size, as "A/16".
+    static QString shown(Program& p, int i) {
+        return p.form.txtN[i]->text() + "/" + QString::number(p.form.txtN[i]->font().pointSizeF());
+    }
+
+    // Clicks "names of the control codes"; what slots 0, 9, 13, 32 and 33 show then.
     static QString names(Program& p) {
         QTest::mouseClick(p.form.chkA, Qt::LeftButton);
-        QStringList shown;
-        for (int i : {0, 9, 13, 32, 33})
-            shown << p.form.txtN[i]->text() + "/" +
-                         QString::number(p.form.txtN[i]->font().pointSizeF());
-        return shown.join(' ');
+        return shown(p, 0) + " " + shown(p, 9) + " " + shown(p, 13) + " " + shown(p, 32) + " " +
+               shown(p, 33);
     }
 
 private slots:
-    // The fill puts every code on the line and in the table. Slots 0 to 32
-    // get their names, numbers and the small font, on an empty table and over
-    // a filled one; the rest stays.
+    // The fill puts every code on the line and in the table. Slots 0 to 32 get their names and
+    // the small font, on an empty table and over a filled one; the rest stays.
     void fillAndControlCodeNames() {
         Program p;
         p.showReady(); // as after start-up without a board: nothing received
         QCOMPARE(names(p), QString("NUL/10 HTB/10 CR/10 SP/10 /9.75"));
         QCOMPARE(numberedSlots(p.form), 33);
-        QCOMPARE(p.form.txtN[290]->text(), QString("Space  (Blank)")); // legend unchanged
         fill(p);
         QCOMPARE(p.board.read(500), wholeTable());
         QCOMPARE(numberedSlots(p.form), 256);
-        for (int i = 0; i < 256; ++i) {
-            QCOMPARE(p.form.txtN[i]->text(), textFromByte(static_cast<unsigned char>(i)));
-            QCOMPARE(p.form.txtN[i]->font().pointSizeF(), 16.0);
-        }
-        QCOMPARE(p.form.txtO->text(), QString("255"));
-        QCOMPARE(bitRow(p.form), QString("bbrrrrrr"));
-        QVERIFY(!p.form.optTxD->isChecked() && !p.form.optRxD->isChecked());
+        for (int i = 0; i < 256; ++i)
+            QCOMPARE(shown(p, i), textFromByte(static_cast<unsigned char>(i)) + "/16");
+        QCOMPARE(p.form.txtO->text() + " " + bitRow(p.form), QString("255 bbrrrrrr"));
         QVERIFY(p.form.cmdMan->isEnabled() && p.form.optS[100]->isEnabled());
         p.form.optS[40]->setEnabled(false);
         markCurrentSlot(p.form, 20);
@@ -76,21 +68,14 @@ private slots:
         p.form.txtS->setText("typed");
         p.form.txtTime->setText("123");
         markCurrentSlot(p.form, 200);
-        p.form.cmdNew->click();
+        p.form.cmdNew->click(); // leaves the port and the pause alone
         QCOMPARE(numberedSlots(p.form), 0);
-        for (int i = 0; i < 256; ++i) {
-            QCOMPARE(p.form.txtN[i]->text(), QString());
-            QCOMPARE(p.form.txtN[i]->font().pointSizeF(), 10.0);
-            QCOMPARE(background(p.form.txtN[i]), White);
-        }
-        QCOMPARE(bitRow(p.form), QString("wwwwwwww"));
-        QCOMPARE(p.form.txtO->text() + p.form.txtS->text(), QString());
-        QCOMPARE(p.form.txtTime->text(), QString("123"));
-        QVERIFY(p.zerbo.comTest.PortOpen()); // the reset leaves the port alone
-        QVERIFY(!p.form.chkOpen->isChecked() && !p.form.chkClosed->isChecked());
-        QVERIFY(!p.form.prgBar->isHidden());
-        QCOMPARE(p.zerbo.state.StopSending, qint16(1));
-        QCOMPARE(p.form.txtN[287]->text(), QString("NUL"));
+        for (int i = 0; i < 256; ++i)
+            QVERIFY(shown(p, i) == "/10" && background(p.form.txtN[i]) == White);
+        QCOMPARE(bitRow(p.form) + p.form.txtO->text() + p.form.txtS->text(), QString("wwwwwwww"));
+        QCOMPARE(p.form.txtTime->text() + " " + p.form.txtN[287]->text(), QString("123 NUL"));
+        QVERIFY(p.zerbo.comTest.PortOpen() && !p.form.chkOpen->isChecked() &&
+                !p.form.chkClosed->isChecked() && !p.form.prgBar->isHidden());
     }
 };
 
