@@ -1,5 +1,4 @@
-// The font and colour lists: what a pick does to the numbers and the signs of
-// the table, with either box, both or neither checked; the legend never changes.
+// What a pick from the font and colour lists does to the numbers, the signs and the legend.
 #include "app/form_style.h"
 #include "app/pick_combo.h"
 #include "program.h"
@@ -11,49 +10,17 @@
 #include <QTest>
 
 namespace {
-// A look as "#ff0000 on #ffffff, Courier New 14 bold".
 QString looks(const QColor& text, const QColor& behind, double size,
               const QString& family = "Courier New", bool bold = true) {
     return QStringLiteral("%1 on %2, %3 %4%5")
         .arg(text.name(), behind.name(), family, QString::number(size), bold ? " bold" : "");
 }
-QString look(const QWidget* w) {
-    const QFont font = w->font();
-    return looks(textColour(w), background(w), font.pointSizeF(), font.family(), font.bold());
-}
-
-// The look all slots share, or the first slot that differs.
-QString slotsLook(const auto& fields) {
-    for (int i = 1; i < FrmAscii::SlotCount; ++i)
-        if (look(fields[i]) != look(fields[0]))
-            return QStringLiteral("slot %1 differs: %2").arg(i).arg(look(fields[i]));
-    return look(fields[0]);
-}
-
-// The elements of the two arrays after the slots.
-QStringList legend(const FrmAscii& form) {
+QStringList looksFrom(const auto& fields, size_t first) {
     QStringList seen;
-    for (size_t i = FrmAscii::SlotCount; i < form.txtN.size(); ++i)
-        seen << look(form.txtN[i]) << look(form.lblN[i]);
+    for (size_t i = first; i < fields.size(); ++i)
+        seen << looks(textColour(fields[i]), background(fields[i]), fields[i]->font().pointSizeF(),
+                      fields[i]->font().family(), fields[i]->font().bold());
     return seen;
-}
-
-// The lists filled and the table in the look the reception gives it (14 pt
-// characters); then each step as a user takes it: a box checked or an entry picked.
-void fillAndDo(FrmAscii& form, const QStringList& steps) {
-    form.cmbFontColor->addItems(
-        {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"});
-    form.cmbFontSize->addItem("20");
-    form.cmbFontName->addItem("DejaVu Sans");
-    for (int i = 0; i < FrmAscii::SlotCount; ++i)
-        ApplySlotStyle(form, i, 14);
-    for (const QString& step : steps) {
-        for (QCheckBox* box : {form.chkN, form.chkT})
-            box->setChecked(box->isChecked() || box->text() == step);
-        for (PickCombo* list : {form.cmbFontColor, form.cmbFontSize, form.cmbFontName})
-            if (list->findText(step) >= 0)
-                list->pick(list->findText(step));
-    }
 }
 } // namespace
 
@@ -81,11 +48,26 @@ private slots:
         QFETCH(QString, numbers);
         QFETCH(QString, signs);
         Program p;
-        const QStringList legendBefore = legend(p.form);
-        fillAndDo(p.form, steps);
-        QCOMPARE(slotsLook(p.form.lblN), numbers);
-        QCOMPARE(slotsLook(p.form.txtN), signs);
-        QCOMPARE(legend(p.form), legendBefore);
+        const auto legend = [&] {
+            return looksFrom(p.form.txtN, 256) + looksFrom(p.form.lblN, 256);
+        };
+        const QStringList legendBefore = legend();
+        for (int i = 0; i < FrmAscii::SlotCount; ++i) // as the reception leaves it
+            ApplySlotStyle(p.form, i, 14);
+        p.form.cmbFontColor->addItems(
+            {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"});
+        p.form.cmbFontSize->addItem("20");
+        p.form.cmbFontName->addItem("DejaVu Sans");
+        for (const QString& step : steps) { // a box checked or an entry picked, as a user does
+            for (QCheckBox* box : {p.form.chkN, p.form.chkT})
+                box->setChecked(box->isChecked() || box->text() == step);
+            for (PickCombo* list : {p.form.cmbFontColor, p.form.cmbFontSize, p.form.cmbFontName})
+                if (list->findText(step) >= 0)
+                    list->pick(list->findText(step));
+        }
+        QCOMPARE(looksFrom(p.form.lblN, 0).first(256), QStringList(256, numbers));
+        QCOMPARE(looksFrom(p.form.txtN, 0).first(256), QStringList(256, signs));
+        QCOMPARE(legend(), legendBefore);
     }
 };
 

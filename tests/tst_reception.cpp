@@ -14,8 +14,6 @@
 class ReceptionTest : public QObject {
     Q_OBJECT
 
-    static QByteArray codes(int from, int to) { return wholeTable().mid(from, to - from + 1); }
-
     // Every code in its slot, and the Ready state after reception.
     static void verifyCompleteTable(Program& p) {
         FrmAscii& form = p.form;
@@ -34,10 +32,9 @@ private slots:
     void startupTakesTheTableHoweverGrouped_data() {
         QTest::addColumn<QList<QByteArray>>("reads");
         QTest::newRow("one write") << QList<QByteArray>{wholeTable()};
-        QTest::newRow("first read of several") << QList<QByteArray>{codes(0, 3), codes(4, 255)};
         QList<QByteArray> single;
         for (int code = 0; code < 256; ++code)
-            single << codes(code, code);
+            single << QByteArray(1, char(code));
         QTest::newRow("byte by byte") << single;
     }
     void startupTakesTheTableHoweverGrouped() {
@@ -86,23 +83,6 @@ private slots:
         });
         p.form.cmdCom1->click();
         verifyCompleteTable(p);
-    }
-
-    void localFillNestedInAWaitingReceptionEndsItSilently() {
-        Program p;
-        onceWaiting(p, [&] {
-            QTest::mouseClick(p.form.optTxD, Qt::LeftButton);
-            later(30, [&] { p.form.txtTime->setText("0000"); }); // speed the fill up
-            p.form.cmdMan->click();
-        });
-        p.zerbo.Form_Load();
-        QCOMPARE(p.board.read(500), wholeTable());
-        // The fill's Ready state stays: both indicators unchecked, the port closed.
-        QVERIFY(!p.form.chkOpen->isChecked() && !p.form.chkClosed->isChecked());
-        QCOMPARE(p.zerbo.comTest.PortOpen(), false);
-        QCOMPARE(numberedSlots(p.form), 256);
-        QCOMPARE(p.form.txtN[0]->text(), textFromByte(0)); // filled by the fill, not received
-        QCOMPARE(p.form.cmbFontSize->count(), 9);          // start-up went on
     }
 };
 
