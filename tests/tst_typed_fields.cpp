@@ -190,6 +190,26 @@ private slots:
         QCOMPARE(field->text(), QString::number(edge()));
     }
 
+    // The position fields follow the window, but not while the user edits one.
+    void positionFieldsFollowTheWindow() {
+        Program p;
+        p.showReady();
+        p.zerbo.positionLoop.start();
+        moveWindow(p.form, QPointF(3000, 2010));
+        QCoreApplication::processEvents();
+        QCOMPARE(p.form.txtLeft->text() + ", " + p.form.txtTop->text(), QString("3000, 2010"));
+        p.form.txtLeft->setFocus();
+        QCoreApplication::processEvents();
+        p.form.txtLeft->selectAll();
+        QTest::keyClicks(p.form.txtLeft, "450");
+        moveWindow(p.form, QPointF(600, 750)); // moved while the user types
+        QCoreApplication::processEvents();
+        QCOMPARE(p.form.txtLeft->text() + ", " + p.form.txtTop->text(), QString("450, 2010"));
+        p.form.txtS->setFocus(); // the edit ends: the typed left applies
+        QCoreApplication::processEvents();
+        QCOMPARE(windowPosition(p.form), QPointF(450, 2010));
+    }
+
     // "Set form center": the frame's middle on the screen's middle, within a nudge of the system.
     void centreButton() {
         Program p;
