@@ -52,7 +52,7 @@ test-asan:
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 	clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -Isrc \
-	    $$(pkg-config --cflags Qt6Core) tests/fuzz/fuzz_numeric_value.cpp src/table/numeric_value.cpp \
+	    $$(pkg-config --cflags Qt6Core) tests/fuzz/fuzz_numeric_value.cpp src/base/numeric_value.cpp \
 	    $$(pkg-config --libs Qt6Core) -o $(ASAN_DIR)/fuzz_numeric_value
 	$(ASAN_DIR)/fuzz_numeric_value -max_total_time=$(FUZZ_SECONDS) -max_len=4096
 

@@ -1,7 +1,7 @@
 // The full-screen backdrop behind the window: its button and its picture. Its
 // double click, which ends the program, is played in tst_shutdown.
+#include "form/background_window.h"
 #include "program.h"
-#include "view/background_window.h"
 
 #include <QLabel>
 #include <QTest>

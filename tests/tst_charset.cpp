@@ -1,4 +1,4 @@
-#include "table/charset.h"
+#include "base/charset.h"
 
 #include <QTest>
 

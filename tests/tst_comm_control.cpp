@@ -1,6 +1,6 @@
-#include "app/runtime_error.h"
 #include "program.h"
 #include "serial/comm_control.h"
+#include "serial/comm_errors.h"
 
 #include <QTest>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 // End to end: the real zerbo-board process plays the board on the port it publishes.
-#include "app/option_button.h"
+#include "base/charset.h"
+#include "form/option_button.h"
 #include "program.h"
-#include "table/charset.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -3,12 +3,12 @@
 // waits, receives or sends. A reception ends silently; a send reports the
 // error once, names the device, and the program ends when it is answered.
 // Nothing spins a core meanwhile.
-#include "app/option_button.h"
-#include "app/pick_combo.h"
 #include "app/shutdown.h"
 #include "app/zerbo.h"
 #include "app/zerbo_application.h"
 #include "child_scenario.h"
+#include "form/option_button.h"
+#include "form/pick_combo.h"
 #include "process_probe.h"
 #include "program.h"
 

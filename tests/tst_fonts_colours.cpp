@@ -1,8 +1,8 @@
 // What a pick from the font and colour lists does to the numbers, the signs and the legend.
-#include "app/form_style.h"
-#include "app/pick_combo.h"
+#include "form/form_style.h"
+#include "form/pick_combo.h"
+#include "form/slot_style.h"
 #include "program.h"
-#include "table/slot_style.h"
 
 #include <QCheckBox>
 #include <QLabel>

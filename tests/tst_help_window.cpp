@@ -1,6 +1,6 @@
 // The help window behind the Help option button: its text, its place, the clicks.
+#include "form/help_window.h"
 #include "program.h"
-#include "view/help_window.h"
 
 #include <QCryptographicHash>
 #include <QTest>

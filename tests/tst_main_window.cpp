@@ -1,8 +1,8 @@
 // The main window as the user first sees it: layout, texts and the keyboard order.
-#include "app/frm_ascii.h"
-#include "app/legend.h"
-#include "app/option_button.h"
-#include "app/option_group.h"
+#include "form/frm_ascii.h"
+#include "form/legend.h"
+#include "form/option_button.h"
+#include "form/option_group.h"
 
 #include <QCheckBox>
 #include <QLabel>

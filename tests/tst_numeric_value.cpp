@@ -1,4 +1,4 @@
-#include "table/numeric_value.h"
+#include "base/numeric_value.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 // Start-up and the reception of the board's table over a pseudo-terminal:
 // however the bytes are grouped on the line, every code lands in its slot.
-#include "app/option_button.h"
-#include "app/pick_combo.h"
+#include "base/charset.h"
+#include "form/option_button.h"
+#include "form/pick_combo.h"
+#include "form/window_position.h"
 #include "program.h"
-#include "table/charset.h"
-#include "view/window_position.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,12 +1,12 @@
 // Ending the program, each case in a child process since ending ends the process.
 #include "app/error_report.h"
-#include "app/option_button.h"
 #include "app/shutdown.h"
 #include "app/zerbo_application.h"
 #include "child_scenario.h"
 #include "dialogs.h"
+#include "form/background_window.h"
+#include "form/option_button.h"
 #include "program.h"
-#include "view/background_window.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 // A slot button sends its code: what goes out on the line and what the window shows.
-#include "app/form_style.h"
-#include "app/option_button.h"
+#include "form/form_style.h"
+#include "form/option_button.h"
 #include "program.h"
 
 #include <QApplication>

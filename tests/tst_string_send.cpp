@@ -1,5 +1,5 @@
 // "Send": the typed text on the line, and what the window shows during and after the send.
-#include "app/option_button.h"
+#include "form/option_button.h"
 #include "program.h"
 #include "serial/comm_control.h"
 

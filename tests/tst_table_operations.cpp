@@ -1,9 +1,9 @@
 // The table without a board: the local fill, the control-code names, and the reset.
-#include "app/form_style.h"
-#include "app/option_button.h"
+#include "base/charset.h"
+#include "form/form_style.h"
+#include "form/option_button.h"
+#include "form/slot_style.h"
 #include "program.h"
-#include "table/charset.h"
-#include "table/slot_style.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

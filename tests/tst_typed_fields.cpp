@@ -1,13 +1,13 @@
 // The typed fields (txtTime, txtO, txtLeft, txtTop, txtS) and what reads them: whatever is typed,
 // and Stop or a second start at any moment, neither ends, stalls nor crashes the program.
-#include "app/form_style.h"
-#include "app/option_button.h"
-#include "app/option_group.h"
+#include "base/charset.h"
 #include "dialogs.h"
+#include "form/form_style.h"
+#include "form/option_button.h"
+#include "form/option_group.h"
+#include "form/window_position.h"
 #include "program.h"
 #include "serial/comm_control.h"
-#include "table/charset.h"
-#include "view/window_position.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "app/error_report.h"
 
-#include "app/runtime_error.h"
 #include "app/shutdown.h"
+#include "base/runtime_error.h"
 
 #include <QMessageBox>
 #include <cstdio>

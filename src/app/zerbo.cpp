@@ -1,12 +1,12 @@
 #include "app/zerbo.h"
 
-#include "app/option_button.h"
-#include "app/option_group.h"
-#include "app/pick_combo.h"
 #include "app/shutdown.h"
-#include "app/yield.h"
-#include "view/app_icon.h"
-#include "view/window_position.h"
+#include "base/yield.h"
+#include "form/app_icon.h"
+#include "form/option_button.h"
+#include "form/option_group.h"
+#include "form/pick_combo.h"
+#include "form/window_position.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -31,6 +31,7 @@ void Zerbo::connectHandlers() {
     };
 
     connect(&form, &FrmAscii::unloading, this, [] { Shutdown::endProgram(0); });
+    connect(&background, &BackgroundControl::endRequested, this, [] { Shutdown::endProgram(0); });
     onSelected(form.optRxD, [this] { modes.optRxD_Click(); });
     onSelected(form.optTxD, [this] { modes.optTxD_Click(); });
     for (int i = 0; i < FrmAscii::SlotCount; ++i)

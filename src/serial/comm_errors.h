@@ -1,9 +1,21 @@
 #pragma once
 
-#include "app/runtime_error.h"
+#include "base/runtime_error.h"
 
 #include <QSerialPort>
 #include <QString>
+
+// Error numbers of the serial port.
+namespace CommErrorNumber {
+constexpr int InvalidPropertyValue = 380; // CommPort or Settings out of range
+constexpr int DeviceNotFound = 8002;
+constexpr int PortBusy = 8005;
+constexpr int PermissionDenied = 8010;
+constexpr int PortNotOpen = 8012;
+constexpr int WriteFailed = 8015;
+constexpr int ReadFailed = 8016;
+constexpr int OpenFailed = 8020; // any other reason the device refused to open
+} // namespace CommErrorNumber
 
 // The errors of the serial port, each naming the device, the reason and the fix.
 namespace CommErrors {

@@ -1,6 +1,6 @@
 // libFuzzer target: any UTF-8 input must be read without crashing, never as
 // NaN, and must give a pause within 0 .. 2,147,483,647 ms.
-#include "table/numeric_value.h"
+#include "base/numeric_value.h"
 
 #include <QString>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "program.h"
 
-#include "app/control_states.h"
-#include "app/form_style.h"
-#include "table/slot_style.h"
+#include "form/control_states.h"
+#include "form/form_style.h"
+#include "form/slot_style.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,0 +1,66 @@
+#include "base/pacer.h"
+
+#include "base/yield.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <time.h>
+
+namespace {
+// steady_clock is CLOCK_MONOTONIC on Linux; sleeping to an absolute time
+// keeps a late wake-up from adding to the next pause.
+void sleepUntil(Pacer::Clock::time_point until) {
+    const auto sinceEpoch = until.time_since_epoch();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(sinceEpoch);
+    timespec deadline{};
+    deadline.tv_sec = static_cast<time_t>(seconds.count());
+    deadline.tv_nsec = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch - seconds).count());
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+    }
+}
+
+// Handles events until shortly before the deadline; the caller sleeps the
+// rest, so a handler that ends late does not shorten the next pause. False
+// when endsEarly cut the wait short.
+bool waitOnEventsUntil(Pacer::Clock::time_point until, const std::function<bool()>& endsEarly) {
+    const auto early = until - std::chrono::milliseconds(Pacer::LongPauseMs / 2);
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(early - Pacer::Clock::now());
+    bool woke = false;
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&wake, &QTimer::timeout, [&woke] { woke = true; });
+    wake.start(int(std::clamp<long long>(left.count(), 0, INT_MAX)));
+    while (!woke) {
+        if (endsEarly && endsEarly())
+            return false;
+        waitForEvents();
+    }
+    return !(endsEarly && endsEarly());
+}
+} // namespace
+
+void Pacer::pause(QWidget& window, long long milliseconds, const std::function<bool()>& endsEarly) {
+    if (milliseconds <= 0) {
+        due_ = lastSent_;
+        return;
+    }
+    // An immediate repaint of one pixel paints everything else that is due as
+    // well, so the window shows the byte while the pause runs.
+    if (window.isVisible())
+        window.repaint(0, 0, 1, 1);
+    const auto pause = std::chrono::milliseconds(milliseconds);
+    auto next = due_ + pause;
+    if (next < Clock::now())
+        next = lastSent_ + pause;
+    if (milliseconds > LongPauseMs && !waitOnEventsUntil(next, endsEarly)) {
+        due_ = Clock::now();
+        return;
+    }
+    sleepUntil(next);
+    due_ = next;
+}

@@ -1,0 +1,12 @@
+#include "base/yield.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+void yieldToEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void waitForEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}

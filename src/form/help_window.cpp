@@ -1,0 +1,117 @@
+#include "form/help_window.h"
+
+#include "form/app_icon.h"
+
+#include <QPainter>
+
+namespace {
+constexpr int clientWidthPx = 1161; // 17415 twips
+constexpr int clientHeightPx = 592; // 8880 twips
+const QColor background(255, 224, 192);
+
+QFont helpFont() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSizeF(9.75);
+    font.setBold(true);
+    return font;
+}
+} // namespace
+
+HelpWindow::HelpWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("frmHelp"));
+    setWindowTitle(QStringLiteral("ZERBO Help"));
+    setWindowIcon(appIcon());
+    resize(clientWidthPx, clientHeightPx);
+    setFont(helpFont());
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, background);
+    colours.setColor(QPalette::WindowText, Qt::black);
+    setPalette(colours);
+    setAutoFillBackground(true);
+}
+
+void HelpWindow::printHelp() {
+    printed_ = helpLines();
+    update();
+}
+
+void HelpWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QFontMetrics metrics(font());
+    // One line height apart from the very top; drawing at a point never wraps,
+    // and whatever runs past the edges is simply cut off.
+    int top = 0;
+    for (const QString& line : printed_) {
+        painter.drawText(0, top + metrics.ascent(), line);
+        top += metrics.height();
+    }
+}
+
+const QStringList& HelpWindow::helpLines() {
+    static const QStringList lines{
+        QStringLiteral("     "),
+        QStringLiteral("     "),
+        QStringLiteral("     Dieses Programm kann mit einem Mikrocontroller ATMEGA8A-PU über die "
+                       "RS232 Schnittstelle COM1 eines PC kommunizieren."),
+        QStringLiteral(
+            "     Zur Anpassung der Signalpegel und der Logik wird das IC MAX232 benutzt."),
+        QStringLiteral("     Einstellungen von COM1: 38400,keine,1,keine"),
+        QStringLiteral("     Darauf achten, dass kein anderes Programm auf COM1 zugreift!"),
+        QStringLiteral("     Programm im Mikrocontroller: Brisel.hex"),
+        QStringLiteral("     Bilder,Schaltpläne:   Velqor.pdf, Seiten 1 bis 5"),
+        QStringLiteral("     Verbale Beschreibung: Velqor.pdf, Seite  6"),
+        QStringLiteral("     Programm Listing:     Velqor.pdf, Seiten 6 bis 12"),
+        QStringLiteral("     "),
+        QStringLiteral("     Kabel zwischen dem MAX232 und der RS232 Buchse (COM1) am PC (bei 2m "
+                       "Länge: Weder Abschirmung noch Verdrillen erforderlich):"),
+        QStringLiteral("     MAX232        SUB-D 9pol."),
+        QStringLiteral("     Pin 14 TxD    Pin 2 RxD"),
+        QStringLiteral("     Pin 13 RxD    Pin 3 TxD"),
+        QStringLiteral("     Pin 15 GND    Pin 5 GND"),
+        QStringLiteral("     "),
+        QStringLiteral("     Empfehlungen zur (erstmaligen) Benutzung dieses Programms:"),
+        QStringLiteral("     01 Wenn erforderlich (z.B. nach Klick aufs Command Button <New>):"),
+        QStringLiteral("        Option Button <RxD Receive> und dann Command Button <Com1> "
+                       "anklicken. Die Check Box <Port open> muß aktiviert sein."),
+        QStringLiteral(
+            "     02 Taste 1 des Mikrocontrollers drücken. Die ASCII-Zeichen 000 bis 255 "
+            "werden gesendet, numeriert und in die Textfelder eingelesen."),
+        QStringLiteral("     03 Check Box <# 000-032 True ZERBO> anklicken. Die entsprechenden "
+                       "Textfelder werden mit den Kürzeln der 'nicht druckbaren' Zeichen gefüllt."),
+        QStringLiteral("     04 Option Button neben dem Textfeld 'NUL' (oben links) anklicken. Das "
+                       "ZERBO-Zeichen 000 wird zum Mikrocontroller gesendet."),
+        QStringLiteral("     05 Mit der Tastatur-Pfeiltaste 'nach unten' weitere Zeichen zum "
+                       "Mikrocontroller senden."),
+        QStringLiteral("        Die Pfeiltaste 'nach oben' funktioniert auch, wenn sich damit "
+                       "ASCII-Zeichen anwählen lassen."),
+        QStringLiteral(
+            "        Die gesendeten Bitmuster werden sowohl hier wie auch von den LEDs am "
+            "Mikrocontroller angezeigt."),
+        QStringLiteral("     "),
+        QStringLiteral("     06 Zur Verwendung dieses Programms ohne Anschluss an den "
+                       "Mikrocontroller: Command Buttons <New> und dann <Man> anklicken."),
+        QStringLiteral(
+            "     07 Senden eines beliebigen Strings zum Mikrocontroller: Command Button "
+            "<Send> anklicken."),
+        QStringLiteral(
+            "     08 Option Button eines Zeichens anklicken, Command Button <Send current "
+            "sign continiously> anklicken."),
+        QStringLiteral(
+            "        Das Bitmuster des gewählten Zeichens wird immer wieder gesendet. Das "
+            "ist praktisch für die Signaldarstellung mittels Oszilloskop."),
+        QStringLiteral(
+            "     09 Ins Textfeld <Time [ms] between the signs> den Wert ändern oder einen "
+            "eingeben:"),
+        QStringLiteral("        Der Wert gilt für die Funktionen <Send> und <Send current sign "
+                       "continiously>."),
+        QStringLiteral("     10 Command Button <Show Background> anklicken. Ein Doppelklick auf "
+                       "diesen Background beendet das Programm."),
+        QStringLiteral("     11 CheckBox <Signs> anklicken. Font-Name, -Größe und -Farbe können "
+                       "gewählt werden. Das geht auch mit <Numbers>, zusammen oder einzeln."),
+    };
+    return lines;
+}

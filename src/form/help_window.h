@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+// The help text window: 35 fixed lines in bold Courier on light peach, printed
+// from the top-left corner. The page is painted on every repaint, so the text
+// survives being covered or resized.
+class HelpWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+
+    static const QStringList& helpLines();
+
+    // Clears the page and prints the help text anew from the top.
+    void printHelp();
+    // The lines currently on the page, top to bottom.
+    const QStringList& printedLines() const { return printed_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QStringList printed_;
+};

@@ -1,0 +1,58 @@
+#include "form/slot_style.h"
+
+#include "base/charset.h"
+#include "form/form_style.h"
+#include "form/frm_ascii.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+void setFontIfDifferent(QWidget* widget, const QFont& font) {
+    if (widget->font() != font)
+        widget->setFont(font);
+}
+
+QColor bitColour(int k) {
+    return k >= 6 ? Blue : Red;
+}
+} // namespace
+
+void ApplySlotStyle(FrmAscii& form, int i, double characterSize) {
+    QLabel* number = form.lblN[i];
+    QLineEdit* character = form.txtN[i];
+    setBackground(number, buttonFace());
+    setBackground(character, White);
+    setTextColour(number, Black);
+    setTextColour(character, Black);
+    setFontIfDifferent(number, courierNewBold(10));
+    setFontIfDifferent(character, courierNewBold(characterSize));
+}
+
+void ShowBitPattern(FrmAscii& form, int code) {
+    for (int k = 0; k < 8; ++k)
+        setBackground(form.txtP[k], (code >> k) & 1 ? bitColour(k) : White);
+}
+
+void markCurrentSlot(FrmAscii& form, int code) {
+    for (int i = 0; i < FrmAscii::SlotCount; ++i)
+        setBackground(form.txtN[i], i == code ? Green : White);
+}
+
+void writeSlot(FrmAscii& form, int i) {
+    form.lblN[i]->setText(threeDigits(i));
+    form.txtN[i]->setText(textFromByte(static_cast<unsigned char>(i)));
+}
+
+void emptySlot(FrmAscii& form, int i) {
+    form.lblN[i]->clear();
+    form.txtN[i]->clear();
+}
+
+QString threeDigits(int code) {
+    return QStringLiteral("%1").arg(code, 3, 10, QLatin1Char('0'));
+}
+
+QString codeText(int code) {
+    return QString::number(code);
+}

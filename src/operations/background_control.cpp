@@ -1,0 +1,39 @@
+#include "operations/background_control.h"
+
+#include "form/background_window.h"
+
+#include <QAbstractButton>
+
+BackgroundControl::BackgroundControl(QAbstractButton* cmdBackShowHide, QWidget* mainWindow,
+                                     qint16& backgroundShown, QObject* parent)
+    : QObject(parent), button_(cmdBackShowHide), mainWindow_(mainWindow),
+      backgroundShown_(backgroundShown) {
+}
+
+BackgroundControl::~BackgroundControl() = default;
+
+void BackgroundControl::cmdBackShowHide_Click() {
+    if (backgroundShown_ == 0) {
+        backgroundShown_ = 1;
+        if (!window_) {
+            window_ = std::make_unique<BackgroundWindow>(mainWindow_);
+            connect(window_.get(), &BackgroundWindow::endRequested, this,
+                    &BackgroundControl::endRequested);
+        }
+        window_->showFullScreen();
+        bringMainWindowForward();
+        button_->setText(QStringLiteral("Hide background"));
+    } else {
+        backgroundShown_ = 0;
+        if (window_)
+            window_->hide();
+        bringMainWindowForward();
+        button_->setText(QStringLiteral("Show background"));
+    }
+}
+
+void BackgroundControl::bringMainWindowForward() {
+    mainWindow_->show();
+    mainWindow_->raise();
+    mainWindow_->activateWindow();
+}

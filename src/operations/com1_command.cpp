@@ -1,0 +1,117 @@
+#include "operations/com1_command.h"
+
+#include "base/charset.h"
+#include "base/runtime_error.h"
+#include "base/yield.h"
+#include "form/control_states.h"
+#include "form/frm_ascii.h"
+#include "form/option_button.h"
+#include "form/slot_style.h"
+#include "operations/program_state.h"
+#include "serial/comm_control.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+void Com1Command::cmdCom1_Click() {
+    if (form_.optRxD->isChecked())
+        receive();
+    else if (form_.optTxD->isChecked())
+        sendReady();
+}
+
+void Com1Command::receive() {
+    prepareReception();
+
+    // The first read only tells that the board has started: slots 0 and 1
+    // get their fixed values, and its codes from 2 on are placed like any other.
+    QByteArray bytes;
+    if (!readSome(bytes))
+        return;
+    form_.lblN[0]->setText(threeDigits(0));
+    form_.txtN[0]->clear();
+    writeSlot(form_, 1);
+    yieldToEvents();
+
+    bool firstRead = true;
+    for (;;) {
+        for (const char byte : bytes) {
+            const auto code = static_cast<unsigned char>(byte);
+            if (firstRead && code < 2)
+                continue;
+            if (place(code)) {
+                finishReception();
+                return;
+            }
+        }
+        firstRead = false;
+        if (!readSome(bytes))
+            return;
+    }
+}
+
+void Com1Command::prepareReception() {
+    enterState(form_, ControlState::Receiving, SlotButtons::Skip);
+    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
+        form_.optS[i]->setEnabled(false);
+        emptySlot(form_, i);
+    }
+    yieldToEvents();
+    state_.StopSending = 0;
+    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
+        ApplySlotStyle(form_, i, 14);
+        emptySlot(form_, i);
+    }
+    form_.chkN->setChecked(false);
+    form_.chkT->setChecked(false);
+    port_.openSequence(0);
+    const bool open = port_.PortOpen();
+    form_.chkOpen->setChecked(open);
+    form_.chkClosed->setChecked(!open);
+    for (QWidget* option : form_.displayOptions())
+        option->setEnabled(false);
+}
+
+bool Com1Command::readSome(QByteArray& bytes) {
+    // Any failure from here on ends the reception silently: typically a
+    // nested operation closed the port. It is caught here, never in a slot
+    // connected to the port, which would stop the port's notifications.
+    try {
+        for (;;) {
+            bytes = port_.Input();
+            if (!bytes.isEmpty())
+                return true;
+            waitForEvents();
+        }
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+bool Com1Command::place(unsigned char code) {
+    form_.lblN[code]->setText(threeDigits(code));
+    form_.txtN[code]->setText(textFromByte(code));
+    yieldToEvents();
+    form_.txtO->setText(codeText(code));
+    ShowBitPattern(form_, code);
+    return code == 255;
+}
+
+void Com1Command::finishReception() {
+    port_.closePort();
+    for (QWidget* option : form_.displayOptions())
+        option->setEnabled(true);
+    for (OptionButton* slot : form_.optS)
+        slot->setEnabled(true);
+    enterState(form_, ControlState::ReadyAfterReception);
+}
+
+void Com1Command::sendReady() {
+    enterState(form_, ControlState::SendReady, SlotButtons::Skip);
+    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
+        form_.optS[i]->setEnabled(true);
+        emptySlot(form_, i);
+    }
+    state_.StopSending = 0;
+}

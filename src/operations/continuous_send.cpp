@@ -1,0 +1,127 @@
+#include "operations/continuous_send.h"
+
+#include "base/busy_guard.h"
+#include "base/numeric_value.h"
+#include "base/pacer.h"
+#include "base/yield.h"
+#include "form/control_states.h"
+#include "form/form_style.h"
+#include "form/frm_ascii.h"
+#include "form/option_button.h"
+#include "form/option_group.h"
+#include "form/slot_style.h"
+#include "operations/program_state.h"
+#include "operations/send_byte.h"
+#include "serial/comm_control.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+
+namespace {
+constexpr int MinimumPause = 50;
+constexpr int HighestCode = 255;
+const QString DefaultCode = QStringLiteral("141");
+const QString Caption = QStringLiteral("ZERBO");
+const QString CodeRejected =
+    QStringLiteral("Input an Integer-Number between 0 bis 255 and push the Command Button again ");
+} // namespace
+
+void ContinuousSend::cmdSendC_Click() {
+    // A second loop inside this one would outlive the stop; one runs at a time.
+    if (running_)
+        return;
+    BusyGuard busy(running_);
+
+    prepare();
+    Pacer pacer;
+    while (pass(pacer)) {
+    }
+}
+
+void ContinuousSend::cmdStopC_Click() {
+    port_.closePort();
+    setBackground(form_.txtO, White);
+    enterState(form_, ControlState::Ready, SlotButtons::Skip);
+    form_.prgBar->show();
+    form_.prgBar->setValue(0);
+    enableSlotButtons();
+    // The running send finishes the stop at its next pass.
+    state_.StopSending = 1;
+}
+
+void ContinuousSend::prepare() {
+    setBackground(form_.txtO, White);
+    enterState(form_, ControlState::ContinuousSending, SlotButtons::Skip);
+    form_.prgBar->hide();
+    form_.prgBar->setValue(0);
+    // A code can be picked from the table while the send runs.
+    enableSlotButtons();
+    state_.StopSending = 0;
+    const QString pause = form_.txtTime->text();
+    if (pause.isEmpty() || numericValue(pause) < MinimumPause)
+        form_.txtTime->setText(QString::number(MinimumPause));
+    if (form_.txtO->text().isEmpty())
+        form_.txtO->setText(DefaultCode);
+}
+
+// Cheap when nothing changes: the slot and bit fields repaint only where
+// their colour differs from the previous pass.
+bool ContinuousSend::pass(Pacer& pacer) {
+    yieldToEvents();
+    port_.openSequence(SendInputLength);
+    // An empty field means no pause while the send runs.
+    const QString pause = form_.txtTime->text();
+    if (!pause.isEmpty())
+        pacer.pause(form_, pauseMilliseconds(numericValue(pause)),
+                    [this] { return state_.StopSending == 1; });
+    const std::optional<int> code = codeToSend();
+    if (!code) {
+        rejectCode();
+        return false;
+    }
+    form_.options->select(form_.optSendC);
+    if (state_.StopSending == 1) {
+        finishStop();
+        return false;
+    }
+    if (!port_.PortOpen()) // closed by something that ran in a long pause
+        port_.openSequence(SendInputLength);
+    markCurrentSlot(form_, *code);
+    sendByte(port_, *code);
+    pacer.sent();
+    ShowBitPattern(form_, *code);
+    return true;
+}
+
+// A fraction is rounded halves to even (65.5 gives 66).
+std::optional<int> ContinuousSend::codeToSend() const {
+    const QString text = form_.txtO->text();
+    const double value = numericValue(text);
+    if (text.isEmpty() || !(value >= 0 && value <= HighestCode))
+        return std::nullopt;
+    return static_cast<int>(roundHalfEven(value));
+}
+
+// The window stays in the sending state; the user corrects the code and
+// clicks the button again, or stops.
+void ContinuousSend::rejectCode() {
+    QMessageBox box(QMessageBox::NoIcon, Caption, CodeRejected, QMessageBox::Ok, &form_);
+    box.exec();
+    setBackground(form_.txtO, Red);
+    form_.txtO->setFocus();
+}
+
+void ContinuousSend::finishStop() {
+    port_.closePort();
+    form_.options->unselect(form_.optSendC);
+    form_.txtO->clear();
+    setBackground(form_.txtO, White);
+    ShowBitPattern(form_, 0);
+    state_.StopSending = 0;
+}
+
+void ContinuousSend::enableSlotButtons() {
+    for (OptionButton* slot : form_.optS)
+        slot->setEnabled(true);
+}

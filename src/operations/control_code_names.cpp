@@ -1,0 +1,23 @@
+#include "operations/control_code_names.h"
+
+#include "base/yield.h"
+#include "form/control_codes.h"
+#include "form/frm_ascii.h"
+#include "form/slot_style.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+void ControlCodeNames::chkA_Click() {
+    yieldToEvents();
+    const auto& names = controlCodeAbbreviations();
+    for (int i = 0; i <= 32; ++i) {
+        yieldToEvents();
+        ApplySlotStyle(form_, i, 10);
+        form_.lblN[i]->setText(threeDigits(i));
+    }
+    for (int i = 0; i <= 32; ++i)
+        form_.txtN[i]->setText(names[static_cast<size_t>(i)]);
+    form_.chkA->setChecked(false);
+}

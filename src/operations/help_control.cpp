@@ -1,0 +1,57 @@
+#include "operations/help_control.h"
+
+#include "form/help_window.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+
+namespace {
+constexpr double twipsPerPixel = 15.0;
+constexpr int helpLeftTwips = 1000;
+constexpr int helpTopTwips = 2000;
+} // namespace
+
+HelpControl::HelpControl(QAbstractButton* optHelp, qint16& helpShown, QObject* parent)
+    : QObject(parent), optHelp_(optHelp), helpShown_(helpShown) {
+}
+
+HelpControl::~HelpControl() = default;
+
+void HelpControl::optHelp_Click() {
+    if (helpShown_ == 0) {
+        helpShown_ = 1;
+        unselectOptHelp();
+        showHelp();
+    } else {
+        // Also reached after the user closed the window with its close box:
+        // the window is hidden already, so this click only resets the flag.
+        helpShown_ = 0;
+        unselectOptHelp();
+        if (window_)
+            window_->hide();
+    }
+}
+
+void HelpControl::showHelp() {
+    if (!window_)
+        window_ = std::make_unique<HelpWindow>();
+    // Always the same place, wherever the user dragged it last time.
+    window_->move(qRound(helpLeftTwips / twipsPerPixel), qRound(helpTopTwips / twipsPerPixel));
+    window_->show();
+    window_->printHelp();
+}
+
+void HelpControl::unselectOptHelp() {
+    // An exclusive group refuses to uncheck its only checked button, so the
+    // exclusivity is lifted just for this.
+    QButtonGroup* group = optHelp_->group();
+    const bool groupExclusive = group && group->exclusive();
+    const bool autoExclusive = optHelp_->autoExclusive();
+    if (group)
+        group->setExclusive(false);
+    optHelp_->setAutoExclusive(false);
+    optHelp_->setChecked(false);
+    optHelp_->setAutoExclusive(autoExclusive);
+    if (group)
+        group->setExclusive(groupExclusive);
+}

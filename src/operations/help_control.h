@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QtGlobal>
+
+#include <memory>
+
+class QAbstractButton;
+class HelpWindow;
+
+// Shows and hides the help window from the Help option button. The button is
+// unselected after each click so that the next click selects it again and
+// comes back here; the shared flag remembers whether help was last shown.
+class HelpControl : public QObject {
+    Q_OBJECT
+public:
+    HelpControl(QAbstractButton* optHelp, qint16& helpShown, QObject* parent = nullptr);
+    ~HelpControl() override;
+
+    void optHelp_Click();
+    HelpWindow* window() const { return window_.get(); }
+
+private:
+    void showHelp();
+    void unselectOptHelp();
+
+    QAbstractButton* optHelp_;
+    qint16& helpShown_;
+    std::unique_ptr<HelpWindow> window_;
+};

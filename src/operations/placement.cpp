@@ -1,0 +1,111 @@
+#include "operations/placement.h"
+
+#include "base/numeric_value.h"
+#include "base/yield.h"
+#include "form/form_style.h"
+#include "form/frm_ascii.h"
+#include "form/window_position.h"
+#include "operations/position_loop.h"
+#include "operations/program_state.h"
+
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QScreen>
+#include <cmath>
+#include <limits>
+
+namespace {
+constexpr float LowerBound = -8000;
+const QString LowerText = QStringLiteral("-8000");
+
+// A typed position as the single-precision number positions are kept in.
+// Beyond that range it saturates to infinity, where a plain conversion of a
+// finite double such as 1e39 would be undefined; the move then places the
+// window as far off as it goes.
+float positionFrom(double value) {
+    constexpr float infinity = std::numeric_limits<float>::infinity();
+    if (std::fabs(value) > std::numeric_limits<float>::max())
+        return value < 0 ? -infinity : infinity;
+    return static_cast<float>(value);
+}
+
+QSizeF inTwips(QSize pixels) {
+    return QSizeF(pixels) * TwipsPerPixel;
+}
+
+// A popup (a context menu) or another application taking over does not end
+// an edit: the field keeps the window's focus and gets it back.
+bool editEnds(const QFocusEvent* event) {
+    return event->reason() != Qt::PopupFocusReason &&
+           event->reason() != Qt::ActiveWindowFocusReason;
+}
+} // namespace
+
+float centredEdge(float screenExtent, float windowExtent) {
+    return (screenExtent - windowExtent) / 2;
+}
+
+Placement::Placement(FrmAscii& form, ProgramState& state, PositionLoop& loop)
+    : form_(form), state_(state), loop_(loop) {
+    form_.txtLeft->installEventFilter(this);
+    form_.txtTop->installEventFilter(this);
+}
+
+void Placement::cmdCenter_Click() {
+    const QSizeF screen = inTwips(form_.screen()->geometry().size());
+    // Left first; the top is worked out after the window has moved sideways.
+    const float left =
+        centredEdge(static_cast<float>(screen.width()),
+                    static_cast<float>(inTwips(form_.frameGeometry().size()).width()));
+    moveWindow(form_, QPointF(left, windowPosition(form_).y()));
+    const float top =
+        centredEdge(static_cast<float>(screen.height()),
+                    static_cast<float>(inTwips(form_.frameGeometry().size()).height()));
+    moveWindow(form_, QPointF(windowPosition(form_).x(), top));
+}
+
+void Placement::cmdSetPos_Click() {
+    // No bounds here: what the fields say, read leniently, is where it goes.
+    const float left = positionFrom(numericValue(form_.txtLeft->text()));
+    moveWindow(form_, QPointF(left, windowPosition(form_).y()));
+    const float top = positionFrom(numericValue(form_.txtTop->text()));
+    moveWindow(form_, QPointF(windowPosition(form_).x(), top));
+}
+
+void Placement::txtLeft_GotFocus() {
+    state_.PositionEditing = 1;
+}
+void Placement::txtTop_GotFocus() {
+    state_.PositionEditing = 1;
+}
+
+void Placement::txtLeft_LostFocus() {
+    editEnded(form_.txtLeft, 13000, QStringLiteral("13000"));
+}
+void Placement::txtTop_LostFocus() {
+    editEnded(form_.txtTop, 3000, QStringLiteral("3000"));
+}
+
+void Placement::editEnded(QLineEdit* field, float upperBound, const QString& upperText) {
+    // A click that took the focus away runs before the field is judged.
+    yieldToEvents();
+    // Only a proper number is clamped; anything else stays as typed.
+    if (const auto value = strictPosition(field->text()); value && *value < LowerBound)
+        field->setText(LowerText);
+    if (const auto value = strictPosition(field->text()); value && *value > upperBound)
+        field->setText(upperText);
+    state_.PositionEditing = 0;
+    loop_.applyFields();
+}
+
+bool Placement::eventFilter(QObject* watched, QEvent* event) {
+    const bool left = watched == form_.txtLeft;
+    if (!left && watched != form_.txtTop)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn) {
+        left ? txtLeft_GotFocus() : txtTop_GotFocus();
+    } else if (event->type() == QEvent::FocusOut && editEnds(static_cast<QFocusEvent*>(event))) {
+        left ? txtLeft_LostFocus() : txtTop_LostFocus();
+    }
+    return QObject::eventFilter(watched, event);
+}

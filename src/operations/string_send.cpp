@@ -1,0 +1,116 @@
+#include "operations/string_send.h"
+
+#include "base/busy_guard.h"
+#include "base/charset.h"
+#include "base/numeric_value.h"
+#include "base/pacer.h"
+#include "base/yield.h"
+#include "form/control_states.h"
+#include "form/frm_ascii.h"
+#include "form/option_button.h"
+#include "form/option_group.h"
+#include "form/slot_style.h"
+#include "operations/send_byte.h"
+#include "serial/comm_control.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+constexpr int MinimumPause = 100;
+constexpr int ProgressEnd = 78;
+constexpr char Replacement = '?';
+const QString NoPause = QStringLiteral("0000");
+const QString Prompt =
+    QStringLiteral("You can input your own text here and click the command button 'Send' again.");
+} // namespace
+
+QByteArray bytesOfText(const QString& text) {
+    QByteArray bytes;
+    for (const char32_t codePoint : text.toUcs4()) {
+        const int byte = codePoint <= 0xFFFF ? byteFromChar(QChar(char16_t(codePoint))) : -1;
+        bytes.append(byte < 0 ? Replacement : static_cast<char>(byte));
+    }
+    return bytes;
+}
+
+int progressValue(int position, int length) {
+    if (length <= ProgressEnd)
+        return position;
+    return static_cast<int>(qint64(position) * ProgressEnd / length);
+}
+
+void StringSend::cmdSend_Click() {
+    // The button stays enabled during the send; a click on it meanwhile is ignored.
+    if (running_)
+        return;
+    BusyGuard busy(running_);
+
+    prepare();
+    yieldToEvents();
+    // The position is this send's own: whatever runs in its yields cannot move it.
+    const QByteArray bytes = chooseText();
+    const int length = static_cast<int>(bytes.size());
+    Pacer pacer;
+    for (int position = 1; position <= length; ++position)
+        sendCharacter(bytes[position - 1], position, length, pacer);
+    finish();
+}
+
+void StringSend::prepare() {
+    enterState(form_, ControlState::StringSending, SlotButtons::Skip);
+    form_.prgBar->show();
+    form_.prgBar->setValue(0);
+    const QString pause = form_.txtTime->text();
+    if (pause.isEmpty() || numericValue(pause) < MinimumPause)
+        form_.txtTime->setText(QString::number(MinimumPause));
+    port_.openSequence(SendInputLength);
+}
+
+// An empty field shows the prompt, and the prompt is what gets sent.
+QByteArray StringSend::chooseText() {
+    if (form_.txtS->text().isEmpty())
+        form_.txtS->setText(Prompt);
+    return bytesOfText(form_.txtS->text().isEmpty() ? Prompt : form_.txtS->text());
+}
+
+void StringSend::sendCharacter(char byte, int position, int length, Pacer& pacer) {
+    yieldToEvents();
+    // Read before every character: the user may change the pause meanwhile.
+    const QString pause = form_.txtTime->text();
+    if (pause != NoPause)
+        pacer.pause(form_, pauseMilliseconds(numericValue(pause)));
+    if (!port_.PortOpen()) // closed by something that ran in the yield
+        port_.openSequence(SendInputLength);
+    const int code = static_cast<unsigned char>(byte);
+    sendByte(port_, code);
+    pacer.sent();
+    form_.txtO->setText(codeText(code));
+    form_.prgBar->setValue(progressValue(position, length));
+    ShowBitPattern(form_, code);
+}
+
+// The Ready state, except that transmit mode stays selected and the slot
+// buttons keep their state; written in this order.
+void StringSend::finish() {
+    form_.txtS->clear();
+    form_.txtS->setFocus();
+    for (QWidget* option : form_.displayOptions())
+        option->setEnabled(true);
+    form_.optTxD->setEnabled(true);
+    form_.options->select(form_.optTxD);
+    form_.optRxD->setEnabled(true);
+    form_.options->unselect(form_.optRxD);
+    form_.chkOpen->setEnabled(false);
+    form_.chkOpen->setChecked(false);
+    form_.chkClosed->setEnabled(false);
+    form_.chkClosed->setChecked(false);
+    for (QPushButton* command : {form_.cmdCom1, form_.cmdMan, form_.cmdNew, form_.cmdExit,
+                                 form_.cmdSend, form_.cmdSendC, form_.cmdStopC})
+        command->setEnabled(true);
+    form_.prgBar->show();
+    form_.prgBar->setValue(0);
+    port_.closePort();
+}

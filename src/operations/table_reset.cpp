@@ -1,0 +1,41 @@
+#include "operations/table_reset.h"
+
+#include "base/busy_guard.h"
+#include "base/yield.h"
+#include "form/control_states.h"
+#include "form/form_style.h"
+#include "form/frm_ascii.h"
+#include "form/option_button.h"
+#include "form/slot_style.h"
+#include "operations/program_state.h"
+
+#include <QLineEdit>
+#include <QProgressBar>
+
+void TableReset::cmdNew_Click() {
+    if (running_)
+        return;
+    BusyGuard busy(running_);
+
+    yieldToEvents();
+    state_.StopSending = 1; // a continuous send stops too
+    enterState(form_, ControlState::Resetting);
+    form_.prgBar->hide();
+    form_.prgBar->setValue(0);
+    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
+        form_.optS[i]->setEnabled(false);
+        emptySlot(form_, i);
+    }
+    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
+        yieldToEvents();
+        ApplySlotStyle(form_, i, 10);
+        emptySlot(form_, i);
+    }
+    ShowBitPattern(form_, 0);
+    form_.txtS->clear();
+    form_.txtO->clear();
+    setBackground(form_.txtO, White);
+    form_.prgBar->show();
+    form_.prgBar->setValue(0);
+    enterState(form_, ControlState::Ready);
+}
