@@ -1,4 +1,4 @@
-#include "app/legend.h"
+#include "form/legend.h"
 
 const std::array<QString, LegendRows>& legendNames() {
     // The inner runs of blanks line the words up in the fixed-width font.
