@@ -1,5 +1,6 @@
 #include "app/zerbo.h"
 
+#include "app/error_report.h"
 #include "app/shutdown.h"
 #include "base/yield.h"
 #include "form/app_icon.h"
@@ -19,15 +20,30 @@ Zerbo::Zerbo(const QString& com1Device, QObject* parent) : QObject(parent), comT
 
 Zerbo::~Zerbo() = default;
 
+namespace {
+// A run-time error ends at the handler it came from: it is reported once and
+// the program ends, so nothing is ever thrown through Qt's signal dispatch.
+// Every signal wired here carries one value (checked, or the picked entry).
+template <typename Handler> auto guarded(Handler handler) {
+    return [handler](auto value) {
+        try {
+            handler(value);
+        } catch (const std::exception& error) {
+            reportErrorAndEnd(error);
+        }
+    };
+}
+} // namespace
+
 void Zerbo::connectHandlers() {
     auto onSelected = [this](QAbstractButton* button, auto handler) {
-        connect(button, &QAbstractButton::toggled, this, [handler](bool on) {
-            if (on)
-                handler();
-        });
+        connect(button, &QAbstractButton::toggled, this, guarded([handler](bool on) {
+                    if (on)
+                        handler();
+                }));
     };
     auto onClick = [this](QAbstractButton* button, auto handler) {
-        connect(button, &QAbstractButton::clicked, this, handler);
+        connect(button, &QAbstractButton::clicked, this, guarded([handler](bool) { handler(); }));
     };
 
     connect(&form, &FrmAscii::unloading, this, [] { Shutdown::endProgram(0); });
@@ -51,14 +67,15 @@ void Zerbo::connectHandlers() {
     // The focus handlers of txtLeft and txtTop are Placement's own event filter.
 
     // A change of value, by the user or by the program, raises the handler.
-    connect(form.chkA, &QCheckBox::toggled, this, [this] { controlCodeNames.chkA_Click(); });
+    connect(form.chkA, &QCheckBox::toggled, this,
+            guarded([this](bool) { controlCodeNames.chkA_Click(); }));
 
     connect(form.cmbFontName, &PickCombo::picked, this,
-            [this] { fontsColours.cmbFontName_Click(); });
+            guarded([this](int) { fontsColours.cmbFontName_Click(); }));
     connect(form.cmbFontSize, &PickCombo::picked, this,
-            [this] { fontsColours.cmbFontSize_Click(); });
+            guarded([this](int) { fontsColours.cmbFontSize_Click(); }));
     connect(form.cmbFontColor, &PickCombo::picked, this,
-            [this](int index) { fontsColours.cmbFontColor_Click(index); });
+            guarded([this](int index) { fontsColours.cmbFontColor_Click(index); }));
 }
 
 void Zerbo::Form_Load() {

@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-// The application object. A run-time error thrown from any handler ends up
-// here, once, however deeply the handler was nested: it is reported and the
-// program ends.
+// The application object. Handlers catch their own errors where a control's
+// signal enters them; this is only the last net for an error thrown from an
+// event handler of Qt's own (a paint or a key), reported the same way.
 class ZerboApplication : public QApplication {
     Q_OBJECT
 public:
