@@ -41,6 +41,8 @@ constexpr Row rows[] = {
     {Off, On, On, Off, Off, On, On, Off, Off, Off, Off, Off, On, On, Off, Off, Keep},
     /* ContinuousSending   */
     {Off, On, On, Off, Off, On, On, Off, Off, Off, Off, Off, On, Off, On, On, On},
+    /* StringSent          */
+    {On, On, On, On, Off, Off, Off, Off, Off, On, On, On, On, On, On, On, Keep},
 };
 
 void setEnabled(QWidget* widget, V value) {

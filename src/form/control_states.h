@@ -13,6 +13,9 @@ enum class ControlState {
     Resetting,
     StringSending,
     ContinuousSending,
+    // The end of a string send: Ready, but transmit mode stays selected and
+    // the slot buttons keep their state.
+    StringSent,
 };
 
 enum class SlotButtons { Write, Skip };

@@ -2,7 +2,6 @@
 
 #include "base/busy_guard.h"
 #include "base/charset.h"
-#include "base/numeric_value.h"
 #include "base/pacer.h"
 #include "base/yield.h"
 #include "form/control_states.h"
@@ -10,13 +9,12 @@
 #include "form/option_button.h"
 #include "form/option_group.h"
 #include "form/slot_style.h"
+#include "operations/pause_field.h"
 #include "operations/send_byte.h"
 #include "serial/comm_control.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QPushButton>
 
 namespace {
 constexpr int MinimumPause = 100;
@@ -63,9 +61,7 @@ void StringSend::prepare() {
     enterState(form_, ControlState::StringSending, SlotButtons::Skip);
     form_.prgBar->show();
     form_.prgBar->setValue(0);
-    const QString pause = form_.txtTime->text();
-    if (pause.isEmpty() || numericValue(pause) < MinimumPause)
-        form_.txtTime->setText(QString::number(MinimumPause));
+    applyPauseMinimum(form_.txtTime, MinimumPause);
     port_.openSequence(SendInputLength);
 }
 
@@ -79,9 +75,8 @@ QByteArray StringSend::chooseText() {
 void StringSend::sendCharacter(char byte, int position, int length, Pacer& pacer) {
     yieldToEvents();
     // Read before every character: the user may change the pause meanwhile.
-    const QString pause = form_.txtTime->text();
-    if (pause != NoPause)
-        pacer.pause(form_, pauseMilliseconds(numericValue(pause)));
+    if (form_.txtTime->text() != NoPause)
+        pacer.pause(form_, pauseOf(form_.txtTime));
     if (!port_.PortOpen()) // closed by something that ran in the yield
         port_.openSequence(SendInputLength);
     const int code = static_cast<unsigned char>(byte);
@@ -92,24 +87,10 @@ void StringSend::sendCharacter(char byte, int position, int length, Pacer& pacer
     ShowBitPattern(form_, code);
 }
 
-// The Ready state, except that transmit mode stays selected and the slot
-// buttons keep their state; written in this order.
 void StringSend::finish() {
     form_.txtS->clear();
     form_.txtS->setFocus();
-    for (QWidget* option : form_.displayOptions())
-        option->setEnabled(true);
-    form_.optTxD->setEnabled(true);
-    form_.options->select(form_.optTxD);
-    form_.optRxD->setEnabled(true);
-    form_.options->unselect(form_.optRxD);
-    form_.chkOpen->setEnabled(false);
-    form_.chkOpen->setChecked(false);
-    form_.chkClosed->setEnabled(false);
-    form_.chkClosed->setChecked(false);
-    for (QPushButton* command : {form_.cmdCom1, form_.cmdMan, form_.cmdNew, form_.cmdExit,
-                                 form_.cmdSend, form_.cmdSendC, form_.cmdStopC})
-        command->setEnabled(true);
+    enterState(form_, ControlState::StringSent);
     form_.prgBar->show();
     form_.prgBar->setValue(0);
     port_.closePort();
