@@ -20,12 +20,7 @@ void OptionGroup::select(OptionButton* button) {
 }
 
 void OptionGroup::unselect(OptionButton* button) {
-    if (!button->isChecked())
-        return;
-    // An exclusive group refuses to uncheck its checked button.
-    group_->setExclusive(false);
-    button->setChecked(false);
-    group_->setExclusive(true);
+    uncheckDespiteGroup(button);
 }
 
 OptionButton* OptionGroup::selected() const {
@@ -47,4 +42,19 @@ void OptionGroup::step(OptionButton* from, int direction) {
             return;
         }
     }
+}
+
+void uncheckDespiteGroup(QAbstractButton* button) {
+    if (!button->isChecked())
+        return;
+    QButtonGroup* group = button->group();
+    const bool groupExclusive = group && group->exclusive();
+    const bool autoExclusive = button->autoExclusive();
+    if (group)
+        group->setExclusive(false);
+    button->setAutoExclusive(false);
+    button->setChecked(false);
+    button->setAutoExclusive(autoExclusive);
+    if (group)
+        group->setExclusive(groupExclusive);
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <vector>
 
+class QAbstractButton;
 class QButtonGroup;
 class OptionButton;
 
@@ -32,3 +33,7 @@ private:
     QButtonGroup* group_;
     std::vector<OptionButton*> order_;
 };
+
+// Unchecks the button although its group (or its own auto-exclusivity) would
+// refuse to leave the group with nothing checked. Raises no click handler.
+void uncheckDespiteGroup(QAbstractButton* button);

@@ -3,6 +3,7 @@
 #include "base/charset.h"
 #include "form/form_style.h"
 #include "form/frm_ascii.h"
+#include "form/option_button.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +48,13 @@ void writeSlot(FrmAscii& form, int i) {
 void emptySlot(FrmAscii& form, int i) {
     form.lblN[i]->clear();
     form.txtN[i]->clear();
+}
+
+void emptyTable(FrmAscii& form, bool slotButtonsEnabled) {
+    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
+        form.optS[i]->setEnabled(slotButtonsEnabled);
+        emptySlot(form, i);
+    }
 }
 
 QString threeDigits(int code) {

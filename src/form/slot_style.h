@@ -20,6 +20,8 @@ void markCurrentSlot(FrmAscii& form, int code);
 // Number label and character field of slot i.
 void writeSlot(FrmAscii& form, int i);
 void emptySlot(FrmAscii& form, int i);
+// Every slot emptied, in code order, its button enabled or disabled with it.
+void emptyTable(FrmAscii& form, bool slotButtonsEnabled);
 
 // "000" .. "255".
 QString threeDigits(int code);

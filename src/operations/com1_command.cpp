@@ -53,10 +53,7 @@ void Com1Command::receive() {
 
 void Com1Command::prepareReception() {
     enterState(form_, ControlState::Receiving, SlotButtons::Skip);
-    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
-        form_.optS[i]->setEnabled(false);
-        emptySlot(form_, i);
-    }
+    emptyTable(form_, false);
     yieldToEvents();
     state_.StopSending = 0;
     for (int i = 0; i < FrmAscii::SlotCount; ++i) {
@@ -109,9 +106,6 @@ void Com1Command::finishReception() {
 
 void Com1Command::sendReady() {
     enterState(form_, ControlState::SendReady, SlotButtons::Skip);
-    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
-        form_.optS[i]->setEnabled(true);
-        emptySlot(form_, i);
-    }
+    emptyTable(form_, true);
     state_.StopSending = 0;
 }

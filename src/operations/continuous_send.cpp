@@ -10,6 +10,7 @@
 #include "form/option_button.h"
 #include "form/option_group.h"
 #include "form/slot_style.h"
+#include "operations/pause_field.h"
 #include "operations/program_state.h"
 #include "operations/send_byte.h"
 #include "serial/comm_control.h"
@@ -58,9 +59,7 @@ void ContinuousSend::prepare() {
     // A code can be picked from the table while the send runs.
     enableSlotButtons();
     state_.StopSending = 0;
-    const QString pause = form_.txtTime->text();
-    if (pause.isEmpty() || numericValue(pause) < MinimumPause)
-        form_.txtTime->setText(QString::number(MinimumPause));
+    applyPauseMinimum(form_.txtTime, MinimumPause);
     if (form_.txtO->text().isEmpty())
         form_.txtO->setText(DefaultCode);
 }
@@ -71,10 +70,8 @@ bool ContinuousSend::pass(Pacer& pacer) {
     yieldToEvents();
     port_.openSequence(SendInputLength);
     // An empty field means no pause while the send runs.
-    const QString pause = form_.txtTime->text();
-    if (!pause.isEmpty())
-        pacer.pause(form_, pauseMilliseconds(numericValue(pause)),
-                    [this] { return state_.StopSending == 1; });
+    if (!form_.txtTime->text().isEmpty())
+        pacer.pause(form_, pauseOf(form_.txtTime), [this] { return state_.StopSending == 1; });
     const std::optional<int> code = codeToSend();
     if (!code) {
         rejectCode();

@@ -1,9 +1,9 @@
 #include "operations/help_control.h"
 
 #include "form/help_window.h"
+#include "form/option_group.h"
 
 #include <QAbstractButton>
-#include <QButtonGroup>
 
 namespace {
 constexpr double twipsPerPixel = 15.0;
@@ -20,13 +20,13 @@ HelpControl::~HelpControl() = default;
 void HelpControl::optHelp_Click() {
     if (helpShown_ == 0) {
         helpShown_ = 1;
-        unselectOptHelp();
+        uncheckDespiteGroup(optHelp_);
         showHelp();
     } else {
         // Also reached after the user closed the window with its close box:
         // the window is hidden already, so this click only resets the flag.
         helpShown_ = 0;
-        unselectOptHelp();
+        uncheckDespiteGroup(optHelp_);
         if (window_)
             window_->hide();
     }
@@ -39,19 +39,4 @@ void HelpControl::showHelp() {
     window_->move(qRound(helpLeftTwips / twipsPerPixel), qRound(helpTopTwips / twipsPerPixel));
     window_->show();
     window_->printHelp();
-}
-
-void HelpControl::unselectOptHelp() {
-    // An exclusive group refuses to uncheck its only checked button, so the
-    // exclusivity is lifted just for this.
-    QButtonGroup* group = optHelp_->group();
-    const bool groupExclusive = group && group->exclusive();
-    const bool autoExclusive = optHelp_->autoExclusive();
-    if (group)
-        group->setExclusive(false);
-    optHelp_->setAutoExclusive(false);
-    optHelp_->setChecked(false);
-    optHelp_->setAutoExclusive(autoExclusive);
-    if (group)
-        group->setExclusive(groupExclusive);
 }

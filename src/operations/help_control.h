@@ -22,7 +22,6 @@ public:
 
 private:
     void showHelp();
-    void unselectOptHelp();
 
     QAbstractButton* optHelp_;
     qint16& helpShown_;

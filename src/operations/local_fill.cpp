@@ -1,13 +1,14 @@
 #include "operations/local_fill.h"
 
 #include "base/busy_guard.h"
-#include "base/numeric_value.h"
 #include "base/pacer.h"
 #include "base/yield.h"
 #include "form/control_states.h"
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
 #include "form/slot_style.h"
+#include "operations/pause_field.h"
+#include "operations/send_byte.h"
 #include "serial/comm_control.h"
 
 #include <QLineEdit>
@@ -22,13 +23,8 @@ void LocalFill::cmdMan_Click() {
     BusyGuard busy(running_);
 
     enterState(form_, ControlState::Filling);
-    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
-        form_.optS[i]->setEnabled(false);
-        emptySlot(form_, i);
-    }
-    const QString pause = form_.txtTime->text();
-    if (pause.isEmpty() || numericValue(pause) < MinimumPause)
-        form_.txtTime->setText(QString::number(MinimumPause));
+    emptyTable(form_, false);
+    applyPauseMinimum(form_.txtTime, MinimumPause);
     port_.openSequence(0);
 
     Pacer pacer;
@@ -45,9 +41,9 @@ void LocalFill::fillSlot(int code, Pacer& pacer) {
     ApplySlotStyle(form_, code, 16);
     writeSlot(form_, code);
     form_.txtO->setText(codeText(code));
-    port_.Output(QByteArray(1, static_cast<char>(code)));
+    sendByte(port_, code);
     pacer.sent();
     ShowBitPattern(form_, code);
     // Read again at every step: the user may change the pause during the fill.
-    pacer.pause(form_, pauseMilliseconds(numericValue(form_.txtTime->text())));
+    pacer.pause(form_, pauseOf(form_.txtTime));
 }

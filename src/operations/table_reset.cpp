@@ -22,10 +22,7 @@ void TableReset::cmdNew_Click() {
     enterState(form_, ControlState::Resetting);
     form_.prgBar->hide();
     form_.prgBar->setValue(0);
-    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
-        form_.optS[i]->setEnabled(false);
-        emptySlot(form_, i);
-    }
+    emptyTable(form_, false);
     for (int i = 0; i < FrmAscii::SlotCount; ++i) {
         yieldToEvents();
         ApplySlotStyle(form_, i, 10);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QtGlobal>
+
+class QLineEdit;
+
+// The pause field txtTime, in milliseconds.
+
+// At the start of an operation: an empty field, or one below the operation's
+// minimum, is set to that minimum. Later edits are taken as typed.
+void applyPauseMinimum(QLineEdit* txtTime, int minimum);
+
+// The pause the field asks for now, bounded to what a pause can be.
+qint64 pauseOf(const QLineEdit* txtTime);
