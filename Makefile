@@ -1,12 +1,18 @@
-# make run   installs what is missing, builds, starts ZERBO
-# make test  installs what is missing, builds, runs the whole test suite
+# make run      installs what is missing, builds, starts ZERBO
+# make test     installs what is missing, builds, runs the whole test suite
+#               (with the package check, tools/check-package.sh)
+# make package  installs what is missing, builds, makes build/zerbo_VERSION_ARCH.deb
 
 BUILD_DIR ?= build
 PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation
+# cpack's Debian generator needs dpkg-shlibdeps (dpkg-dev) and file; the
+# package check also needs the validators and lintian.
+PACKAGE_TOOLS := dpkg-dev file
+CHECK_TOOLS := lintian desktop-file-utils appstream man-db
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 PORT ?= $(ZERBO_PORT)
 
-.PHONY: all deps build run test test-asan bench clean format screenshot
+.PHONY: all deps build run test test-asan bench clean format screenshot package
 
 all: build
 
@@ -27,8 +33,16 @@ else
 	$(BUILD_DIR)/zerbo --port $(PORT)
 endif
 
+# Target-specific, so deps installs them too when it runs for these targets.
+package test: PACKAGES += $(PACKAGE_TOOLS)
+test: PACKAGES += $(CHECK_TOOLS)
+
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+	@ls $(BUILD_DIR)/zerbo_*.deb
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -2,9 +2,10 @@
 """Draws the application icon: an orbiter seen from above, nose up.
 
 Writes assets/shuttle-32.png and assets/shuttle-16.png as 4-bit indexed PNGs
-(16 palette entries, entry 0 transparent). The shape is described once in a
-32-unit square and sampled 8x8 per pixel, so both sizes come from the same
-drawing. Only the standard library is needed.
+(16 palette entries, entry 0 transparent), and assets/shuttle.svg for the
+scalable size. The shape is described once in a 32-unit square and sampled
+8x8 per pixel, so both PNG sizes come from the same drawing; the SVG draws
+the same polygons in the same order. Only the standard library is needed.
 
     python3 tools/make_shuttle_icon.py [--preview DIR]
 
@@ -186,6 +187,57 @@ def preview_png(pixels, factor=12):
             chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
+def fuselage_outline(step=0.25):
+    """The fuselage as a polygon: down the left side from the nose, up the right."""
+    ys = [1.0 + i * step for i in range(int((28.6 - 1.0) / step) + 1)]
+    left = [(CX - fuselage_half_width(y), y) for y in ys]
+    right = [(CX + fuselage_half_width(y), y) for y in reversed(ys)]
+    return left + right
+
+
+def svg_polygon(points, fill, extra=""):
+    coords = " ".join(f"{x:.2f},{y:.2f}" for x, y in points)
+    return f'<polygon points="{coords}" fill="{fill}"{extra}/>'
+
+
+def svg_grey(value):
+    return f"#{value:02x}{value:02x}{value:02x}"
+
+
+def scalable_svg():
+    """The drawing as SVG, painted in the order sample() decides the grey."""
+    body = fuselage_outline()
+    silhouette = WING + ENGINES + [BODY_FLAP, body] + OMS_PODS + [FIN]
+    rim = svg_grey(GREY - 20)
+    parts = ['<?xml version="1.0" encoding="UTF-8"?>',
+             '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">',
+             '<title>ZERBO</title>',
+             '<defs><clipPath id="wing">' + "".join(svg_polygon(p, "#000") for p in WING) +
+             '</clipPath><clipPath id="body">' + svg_polygon(body, "#000") +
+             '</clipPath><clipPath id="fin">' + svg_polygon(FIN, "#000") + '</clipPath></defs>']
+    # A rim half a unit wide around the whole shape, so it holds on white backgrounds.
+    parts += [svg_polygon(p, rim, f' stroke="{rim}" stroke-width="1" stroke-linejoin="round"')
+              for p in silhouette]
+    parts += [svg_polygon(p, svg_grey(WHITE)) for p in WING]
+    parts += [svg_polygon(p, svg_grey(SEAM), ' clip-path="url(#wing)"') for p in ELEVON]
+    parts += [svg_polygon(p, svg_grey(BLACK), ' clip-path="url(#wing)"') for p in EDGE]
+    parts += [svg_polygon(p, svg_grey(DARK)) for p in ENGINES]
+    parts.append(svg_polygon(BODY_FLAP, svg_grey(GREY)))
+    parts.append(svg_polygon(body, svg_grey(WHITE)))
+    parts.append(f'<rect x="0" y="0" width="32" height="4.2" fill="{svg_grey(BLACK)}" '
+                 'clip-path="url(#body)"/>')
+    parts.append(svg_polygon(BAY_DOORS, svg_grey(BAY)))
+    parts.append(f'<rect x="{CX - 0.35:.2f}" y="9.8" width="0.7" height="11.7" '
+                 f'fill="{svg_grey(SEAM)}"/>')
+    parts += [svg_polygon(p, svg_grey(BLACK)) for p in WINDOWS]
+    parts += [svg_polygon(p, svg_grey(GREY + 40)) for p in OMS_PODS]
+    parts.append(svg_polygon(FIN, svg_grey(GREY)))
+    parts.append(f'<rect x="{CX - 0.35:.2f}" y="18.6" width="0.7" height="12.4" '
+                 f'fill="{svg_grey(DARK)}" clip-path="url(#fin)"/>')
+    parts.append("</svg>")
+    return "\n".join(parts) + "\n"
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     preview_dir = sys.argv[sys.argv.index("--preview") + 1] if "--preview" in sys.argv else None
@@ -196,6 +248,8 @@ def main():
         if preview_dir:
             with open(os.path.join(preview_dir, f"shuttle-{size}-preview.png"), "wb") as f:
                 f.write(preview_png(pixels, 384 // size))
+    with open(os.path.join(root, "assets", "shuttle.svg"), "w", encoding="utf-8") as f:
+        f.write(scalable_svg())
 
 
 if __name__ == "__main__":
