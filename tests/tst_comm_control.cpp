@@ -5,6 +5,7 @@
 #include <QTest>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -25,6 +26,25 @@ struct ProgramEnd {
     }
     const int fd;
 };
+
+// What the board depends on, as the device holds it.
+QString lineSettings(int fd) {
+    termios line{};
+    if (::tcgetattr(fd, &line) != 0)
+        return "unreadable";
+    const auto on = [](bool set) { return set ? "on" : "off"; };
+    const auto baud = [](speed_t speed) {
+        return speed == B38400 ? QString("38400") : QString("code %1").arg(speed);
+    };
+    const bool cooked = (line.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)) ||
+                        (line.c_oflag & OPOST) ||
+                        (line.c_iflag & (BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL));
+    return QString("%1/%2 baud, CS8 %3, parity %4, 2 stop %5, RTS/CTS %6, XON/XOFF %7, "
+                   "HUPCL %8, cooked %9")
+        .arg(baud(cfgetispeed(&line)), baud(cfgetospeed(&line)), on((line.c_cflag & CSIZE) == CS8),
+             on(line.c_cflag & PARENB), on(line.c_cflag & CSTOPB), on(line.c_cflag & CRTSCTS),
+             on(line.c_iflag & (IXON | IXOFF | IXANY)), on(line.c_cflag & HUPCL), on(cooked));
+}
 } // namespace
 
 class TestCommControl : public QObject {
@@ -40,6 +60,35 @@ private slots:
             port.closePort(); // right away: must lose nothing
         }
         QCOMPARE(pty.readExactly(256), wholeTable());
+    }
+
+    // A real UART may start at another rate, cooked, with flow control and with
+    // HUPCL, which would drop DTR and RTS at every close and restart a board that
+    // resets on DTR. The open sets the line; every close, also the one of the
+    // close and reopen of each send, leaves it so. (A pseudo-terminal keeps 8
+    // data bits without parity whatever it is told.)
+    void lineSettingsOnTheDevice() {
+        PtyPair pty;
+        ProgramEnd programEnd(pty.slavePath());
+        termios line{};
+        ::tcgetattr(programEnd.fd, &line);
+        cfsetispeed(&line, B9600);
+        cfsetospeed(&line, B9600);
+        line.c_cflag |= HUPCL | CRTSCTS | CSTOPB;
+        line.c_iflag |= IXON | IXOFF | ICRNL;
+        line.c_lflag |= ICANON | ECHO | ISIG;
+        line.c_oflag |= OPOST;
+        ::tcsetattr(programEnd.fd, TCSANOW, &line);
+        const QString set = "38400/38400 baud, CS8 on, parity off, 2 stop off, RTS/CTS off, "
+                            "XON/XOFF off, HUPCL off, cooked off";
+        CommControl port(pty.slavePath());
+        port.openSequence(0);
+        QCOMPARE(lineSettings(programEnd.fd), set);
+        port.Output("A");
+        port.openSequence(0);
+        port.closePort();
+        QCOMPARE(lineSettings(programEnd.fd), set);
+        QCOMPARE(pty.read(), QByteArray("A"));
     }
 
     // Some bytes fetched while events ran, the rest still on the line: in order, InputLen at most.

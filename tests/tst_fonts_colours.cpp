@@ -22,6 +22,14 @@ QStringList looksFrom(const auto& fields, size_t first) {
                       fields[i]->font().family(), fields[i]->font().bold());
     return seen;
 }
+// The slots as the reception leaves them, the lists filled as at start-up.
+void prepare(Program& p) {
+    for (int i = 0; i < FrmAscii::SlotCount; ++i)
+        ApplySlotStyle(p.form, i, 14);
+    p.zerbo.fontsColours.fillColourList();
+    p.form.cmbFontSize->addItem("20");
+    p.form.cmbFontName->addItem("DejaVu Sans");
+}
 } // namespace
 
 class FontsColoursTest : public QObject {
@@ -39,9 +47,6 @@ private slots:
         QTest::newRow("numbers: green keeps their background, size, name; signs untouched")
             << QStringList{"Numbers", "green", "20", "DejaVu Sans"}
             << looks(Green, face, 20, "DejaVu Sans") << looks(Black, White, 14);
-        QTest::newRow("both: green, the entry shown picked again")
-            << QStringList{"green", "Numbers", "Signs", "green"} << looks(Green, face, 10)
-            << looks(Green, Black, 14);
     }
     void picks() {
         QFETCH(QStringList, steps);
@@ -52,12 +57,7 @@ private slots:
             return looksFrom(p.form.txtN, 256) + looksFrom(p.form.lblN, 256);
         };
         const QStringList legendBefore = legend();
-        for (int i = 0; i < FrmAscii::SlotCount; ++i) // as the reception leaves it
-            ApplySlotStyle(p.form, i, 14);
-        p.form.cmbFontColor->addItems(
-            {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"});
-        p.form.cmbFontSize->addItem("20");
-        p.form.cmbFontName->addItem("DejaVu Sans");
+        prepare(p);
         for (const QString& step : steps) { // a box checked or an entry picked, as a user does
             for (QCheckBox* box : {p.form.chkN, p.form.chkT})
                 box->setChecked(box->isChecked() || box->text() == step);
@@ -68,6 +68,43 @@ private slots:
         QCOMPARE(looksFrom(p.form.lblN, 0).first(256), QStringList(256, numbers));
         QCOMPARE(looksFrom(p.form.txtN, 0).first(256), QStringList(256, signs));
         QCOMPARE(legend(), legendBefore);
+    }
+
+    // Every entry of the colour list with "Numbers" and "Signs" checked, over
+    // fields painted grey before: the numbers take only the text colour.
+    void everyColour_data() {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QColor>("text");
+        QTest::addColumn<QColor>("behindSigns");
+        const QColor white(255, 255, 255), black(0, 0, 0);
+        QTest::newRow("black") << 0 << black << white;
+        QTest::newRow("red") << 1 << QColor(255, 0, 0) << white;
+        QTest::newRow("green") << 2 << QColor(0, 255, 0) << black;
+        QTest::newRow("yellow") << 3 << QColor(255, 255, 0) << black;
+        QTest::newRow("blue") << 4 << QColor(0, 0, 255) << white;
+        QTest::newRow("magenta") << 5 << QColor(255, 0, 255) << white;
+        QTest::newRow("cyan") << 6 << QColor(0, 255, 255) << black;
+        QTest::newRow("white") << 7 << white << black;
+    }
+    void everyColour() {
+        QFETCH(int, entry);
+        QFETCH(QColor, text);
+        QFETCH(QColor, behindSigns);
+        Program p;
+        prepare(p);
+        for (int i = 0; i < FrmAscii::SlotCount; ++i) {
+            setTextColour(p.form.lblN[i], Qt::gray);
+            setTextColour(p.form.txtN[i], Qt::gray);
+            setBackground(p.form.txtN[i], Qt::gray);
+        }
+        p.form.chkN->setChecked(true);
+        p.form.chkT->setChecked(true);
+        p.form.cmbFontColor->pick(entry);
+        QCOMPARE(p.form.cmbFontColor->itemText(entry), QString(QTest::currentDataTag()));
+        QCOMPARE(looksFrom(p.form.lblN, 0).first(256),
+                 QStringList(256, looks(text, buttonFace(), 10)));
+        QCOMPARE(looksFrom(p.form.txtN, 0).first(256),
+                 QStringList(256, looks(text, behindSigns, 14)));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "form/option_button.h"
 #include "form/option_group.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +71,24 @@ private slots:
         QTest::keyClick(form.findChild<OptionButton*>(from), Qt::Key(key));
         QCOMPARE(form.options->selected(), target);
         QCOMPARE(raised.count(), 1); // its handler runs once
+    }
+
+    // What a screen reader hears: radio buttons, the selected one checked, and
+    // none once the group is left with nothing selected.
+    void optionButtonsAreRadioButtons() {
+        FrmAscii form;
+        QCOMPARE(form.options->buttons().size(), 259);
+        const auto heard = [&form](const OptionButton* selected) {
+            for (OptionButton* button : form.options->buttons()) {
+                const QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(button);
+                QCOMPARE(heard->role(), QAccessible::RadioButton);
+                QCOMPARE(bool(heard->state().checked), button == selected);
+            }
+        };
+        form.options->select(form.optS[65]);
+        heard(form.optS[65]);
+        form.options->unselect(form.optS[65]);
+        heard(nullptr);
     }
 };
 

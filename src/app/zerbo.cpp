@@ -80,8 +80,7 @@ void Zerbo::connectHandlers() {
 
 void Zerbo::Form_Load() {
     // Picking the first colour shows the window.
-    form.cmbFontColor->addItems(
-        {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"});
+    fontsColours.fillColourList();
     form.cmbFontColor->pick(0);
 
     form.chkOpen->setEnabled(false);

@@ -71,9 +71,7 @@ QCheckBox* checkBox(QWidget* parent, const QString& name, QRect twips, const QSt
 
 OptionButton* optionButton(QWidget* parent, const QString& name, QRect twips,
                            const QString& caption, const QFont& font) {
-    auto* opt = place(new OptionButton(caption, parent), name, twips, font);
-    opt->setAutoExclusive(false); // the option group decides
-    return opt;
+    return place(new OptionButton(caption, parent), name, twips, font);
 }
 } // namespace
 

@@ -15,6 +15,7 @@
 
 namespace {
 struct ListColour {
+    const char* name;
     QColor text;
     QColor signBackground;
 };
@@ -23,14 +24,14 @@ struct ListColour {
 // that every entry leaves a readable field.
 const std::array<ListColour, 8>& listColours() {
     static const std::array<ListColour, 8> colours{{
-        {Black, White},
-        {Red, White},
-        {Green, Black},
-        {QColor(255, 255, 0), Black},
-        {Blue, White},
-        {QColor(255, 0, 255), White},
-        {QColor(0, 255, 255), Black},
-        {White, Black},
+        {"black", Black, White},
+        {"red", Red, White},
+        {"green", Green, Black},
+        {"yellow", QColor(255, 255, 0), Black},
+        {"blue", Blue, White},
+        {"magenta", QColor(255, 0, 255), White},
+        {"cyan", QColor(0, 255, 255), Black},
+        {"white", White, Black},
     }};
     return colours;
 }
@@ -56,6 +57,11 @@ template <typename Fields> void changeSlotFonts(const Fields& fields, const auto
         changeFont(fields[i], change);
 }
 } // namespace
+
+void FontsColours::fillColourList() {
+    for (const ListColour& colour : listColours())
+        form_.cmbFontColor->addItem(QString::fromLatin1(colour.name));
+}
 
 bool FontsColours::numbersChosen() const {
     return form_.chkN->isChecked();

@@ -10,6 +10,9 @@ class FontsColours {
 public:
     explicit FontsColours(FrmAscii& form) : form_(form) {}
 
+    // Fills the colour list with the names of its entries.
+    void fillColourList();
+
     void cmbFontName_Click();
     void cmbFontSize_Click();
     // Shows the window first: start-up relies on this pick to make it visible.

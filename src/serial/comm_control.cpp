@@ -5,8 +5,10 @@
 
 #include <QSerialPort>
 #include <algorithm>
+#include <fcntl.h>
 #include <limits>
 #include <termios.h>
+#include <unistd.h>
 
 namespace {
 constexpr qint16 highestCommPort = 16;
@@ -16,6 +18,34 @@ constexpr qint16 highestCommPort = 16;
 int writeTimeoutMs(qsizetype byteCount, qint32 baud) {
     const qint64 lineMs = qint64(byteCount) * 11 * 1000 / std::max<qint32>(baud, 1);
     return int(std::min<qint64>(lineMs + 2000, std::numeric_limits<int>::max()));
+}
+
+// Without HUPCL the kernel leaves DTR and RTS as they are at the last close: a
+// board that resets on DTR must not restart at every send, each of which
+// closes and reopens the port.
+void clearHangUpOnClose(int fd) {
+    termios line{};
+    if (::tcgetattr(fd, &line) != 0 || !(line.c_cflag & HUPCL))
+        return;
+    line.c_cflag &= ~tcflag_t(HUPCL);
+    ::tcsetattr(fd, TCSANOW, &line);
+}
+
+// QSerialPort puts back at close the settings it found at open, HUPCL
+// included, and the kernel would then drop DTR and RTS. A second descriptor
+// keeps the device open through that close, puts this program's settings back
+// and makes the last close, without HUPCL.
+void closeKeepingLine(QSerialPort& port) {
+    const int fd = int(port.handle());
+    termios line{};
+    const bool known = ::tcgetattr(fd, &line) == 0;
+    const int held = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    port.close();
+    if (held < 0)
+        return;
+    if (known)
+        ::tcsetattr(held, TCSANOW, &line);
+    ::close(held);
 }
 } // namespace
 
@@ -125,6 +155,7 @@ void CommControl::openDevice() {
     recordLineSettings(*port_, line_);
     if (!port_->open(QIODevice::ReadWrite))
         throw CommErrors::openFailed(devicePath(), commPort_, port_->error(), port_->errorString());
+    clearHangUpOnClose(int(port_->handle()));
 }
 
 // New settings go on through a fresh open: QSerialPort's setters read the line
@@ -146,13 +177,13 @@ void CommControl::closeDevice() {
     // Output() already waited for its bytes; this also covers a close that
     // follows a failed or interrupted write.
     ::tcdrain(int(port_->handle()));
-    port_->close();
+    closeKeepingLine(*port_);
 }
 
 void CommControl::deviceLost() {
     if (!port_->isOpen())
         return;
-    port_->close();
+    closeKeepingLine(*port_);
     emit portOpenChanged(false);
 }
 

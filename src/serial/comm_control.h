@@ -14,7 +14,9 @@ class QSerialPort;
 //
 // Bytes pass unchanged both ways: raw mode, no flow control, no translation.
 // Output() returns only when its bytes are on the line; closing never drops
-// bytes already written.
+// bytes already written. The modem lines are left alone: nothing sets DTR or
+// RTS, and opening clears HUPCL, so that no close drops them; the settings of
+// the open stay on the device after the close.
 class CommControl : public QObject {
     Q_OBJECT
     Q_PROPERTY(qint16 CommPort READ CommPort WRITE setCommPort)
