@@ -2,6 +2,7 @@
 // (injected lists), the dialog that asks among several adapters, and the real
 // program's list of ports.
 #include "form/port_picker.h"
+#include "pty_pair.h"
 #include "serial/port_choice.h"
 
 #include <QLabel>
@@ -65,8 +66,8 @@ private slots:
         QTest::newRow("ttyS0 absent, one adapter")
             << ENOENT << QList{Ftdi} << Outcome::OneAdapter << QStringList{Ftdi.device} << "";
         QTest::newRow("ttyS0 without a UART, one ACM adapter")
-            << EIO << QList{BuiltIn, NoUart, Cdc} << Outcome::OneAdapter << QStringList{Cdc.device}
-            << "";
+            << ENODEV << QList{BuiltIn, NoUart, Cdc} << Outcome::OneAdapter
+            << QStringList{Cdc.device} << "";
         QTest::newRow("ttyS0 busy, an adapter known by its USB id")
             << EBUSY << QList{BuiltIn, Odd} << Outcome::OneAdapter << QStringList{Odd.device} << "";
         QTest::newRow("ttyS0 absent, several adapters")
@@ -78,8 +79,8 @@ private slots:
             << ENOENT << QList<PortDescription>() << Outcome::NoneFound << QStringList()
             << "Serial port /dev/ttyS0 (COM1) was not found, and no USB serial adapter";
         QTest::newRow("ttyS ports without a UART only")
-            << EIO << QList{BuiltIn, NoUart} << Outcome::NoneFound << QStringList()
-            << "Serial port /dev/ttyS0 (COM1) could not be opened (Input/output error), and no";
+            << ENODEV << QList{BuiltIn, NoUart} << Outcome::NoneFound << QStringList()
+            << "Serial port /dev/ttyS0 (COM1) could not be opened (No such device), and no";
     }
     void choice() {
         QFETCH(int, defaultError);
@@ -97,6 +98,13 @@ private slots:
             QVERIFY(error.description().contains("--port DEVICE or the environment variable "
                                                  "ZERBO_PORT; zerbo --list-ports"));
         }
+    }
+
+    // The look at the default device, on real ones: a serial line, and none.
+    void openErrorOfRealDevices() {
+        PtyPair line;
+        QCOMPARE(openError(line.slavePath()), 0);
+        QCOMPARE(openError("/nonexistent/ttyS0"), ENOENT);
     }
 
     void pickerTakesTheRowClicked() {

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -59,8 +61,14 @@ int openError(const QString& device) {
         ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno;
+    // A built-in port with no UART behind it opens, and then fails every read
+    // and write; the serial driver knows it by its unknown type.
+    int error = 0;
+    serial_struct serial{};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) == 0 ? serial.type == PORT_UNKNOWN : errno == EIO)
+        error = ENODEV;
     ::close(fd);
-    return 0;
+    return error;
 }
 
 Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& present) {

@@ -31,8 +31,9 @@ bool isUsbAdapter(const PortDescription& port);
 // 0403:6001)"; the parts the port list does not know are left out.
 QString describePort(const PortDescription& port);
 
-// 0 when the device opens for reading and writing, else the reason (errno).
-// Opens and closes at once, without becoming the controlling terminal.
+// 0 when the device opens for reading and writing, else the reason (errno;
+// ENODEV for a serial port without a UART). Opens and closes at once, without
+// becoming the controlling terminal.
 int openError(const QString& device);
 
 // What stands for COM1 when no device is named, from how the default device
