@@ -107,22 +107,20 @@ private slots:
         QCOMPARE(openError("/nonexistent/ttyS0"), ENOENT);
     }
 
-    void pickerTakesTheRowClicked() {
+    // The user picks the second adapter, or ends the program.
+    void pickerAnswers() {
         PortPicker picker({Cdc, Ftdi}, [] { return QList{Cdc, Ftdi}; });
         QCOMPARE(picker.list->item(1)->text(), "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, "
                                                "serial number A50285BI, USB id 0403:6001)");
-        const int result = pick(picker, [&] {
-            click(picker, 1);
-            picker.use->click();
-        });
-        QCOMPARE(result, QDialog::Accepted);
+        QCOMPARE(pick(picker,
+                      [&] {
+                          click(picker, 1);
+                          picker.use->click();
+                      }),
+                 QDialog::Accepted);
         QCOMPARE(picker.chosenDevice(), Ftdi.device);
-    }
-
-    void pickerEndsTheProgram() {
-        PortPicker picker({Cdc, Ftdi}, [] { return QList{Cdc, Ftdi}; });
-        QCOMPARE(pick(picker, [&] { picker.end->click(); }), QDialog::Rejected);
-        QVERIFY(picker.chosenDevice().isEmpty());
+        PortPicker ending({Cdc, Ftdi}, [] { return QList{Cdc, Ftdi}; });
+        QCOMPARE(pick(ending, [&] { ending.end->click(); }), QDialog::Rejected);
     }
 
     // Adapters plugged in and out while the question is open.
@@ -156,14 +154,14 @@ private slots:
         program.start(QStringLiteral(ZERBO_BINARY), {"--list-ports"});
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitCode(), 0);
-        const QStringList lines =
-            QString::fromLocal8Bit(program.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QStringList devices;
+        for (const QString& line : QString::fromLocal8Bit(program.readAllStandardOutput())
+                                       .split('\n', Qt::SkipEmptyParts))
+            devices << line.section(' ', 0, 0);
         QStringList expected;
         for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
             expected << port.systemLocation();
-        QCOMPARE(lines.size(), expected.size());
-        for (qsizetype i = 0; i < lines.size(); ++i)
-            QCOMPARE(lines[i].section(' ', 0, 0), expected[i]);
+        QCOMPARE(devices, expected);
     }
 };
 

@@ -21,16 +21,6 @@ struct Run {
     qint64 wallMs;
 };
 
-Run finish(QProcess& program, const QElapsedTimer& clock) {
-    if (!program.waitForFinished(BoundMs))
-        program.kill();
-    program.waitForFinished();
-    return {
-        program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
-        QString::fromLocal8Bit(program.readAllStandardOutput() + program.readAllStandardError()),
-        clock.elapsed()};
-}
-
 // The program tests the cable on device while the test plays the far end of
 // the line: gets the 256 codes and returns what the wire gives back.
 Run cableTest(const QString& device, PtyPair* line = nullptr,
@@ -41,7 +31,13 @@ Run cableTest(const QString& device, PtyPair* line = nullptr,
     program.start(QStringLiteral(ZERBO_BINARY), {"--loopback-test", "--port", device});
     if (line && farEnd)
         farEnd(*line, line->readExactly(256, BoundMs));
-    return finish(program, clock);
+    if (!program.waitForFinished(BoundMs))
+        program.kill();
+    program.waitForFinished();
+    return {
+        program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+        QString::fromLocal8Bit(program.readAllStandardOutput() + program.readAllStandardError()),
+        clock.elapsed()};
 }
 } // namespace
 
