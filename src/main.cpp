@@ -1,16 +1,41 @@
+#include "app/com1_device.h"
 #include "app/command_line.h"
+#include "app/console_tasks.h"
 #include "app/error_report.h"
 #include "app/shutdown.h"
 #include "app/zerbo.h"
 #include "app/zerbo_application.h"
 
-int main(int argc, char* argv[]) {
-    ZerboApplication app(argc, argv);
-    ZerboApplication::setApplicationName(QStringLiteral("zerbo"));
-    ZerboApplication::setApplicationVersion(QStringLiteral(ZERBO_VERSION));
-    const QString device = com1DeviceFrom(ZerboApplication::arguments());
+namespace {
+void nameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("zerbo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZERBO_VERSION));
+}
 
-    Zerbo zerbo(device);
+int runConsoleTask(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    nameApplication();
+    const CommandLine line = parseCommandLine(QCoreApplication::arguments());
+    return line.listPorts ? listPorts() : loopbackTest(line.namedDevice);
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (asksForConsoleTask(argc, argv))
+        return runConsoleTask(argc, argv);
+    ZerboApplication app(argc, argv);
+    nameApplication();
+    const CommandLine line = parseCommandLine(ZerboApplication::arguments());
+    std::optional<QString> device;
+    try {
+        device = findCom1Device(line.namedDevice, WhenSeveral::Ask);
+    } catch (const std::exception& error) {
+        reportErrorAndEnd(error);
+    }
+    if (!device)
+        return 0; // the user ended the program instead of picking an adapter
+
+    Zerbo zerbo(*device);
     Shutdown::setPort(&zerbo.comTest);
     try {
         zerbo.Form_Load();

@@ -1,8 +1,14 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
+#include <cstring>
 
-QString com1DeviceFrom(const QStringList& arguments) {
+namespace {
+const char ListPorts[] = "list-ports";
+const char LoopbackTest[] = "loopback-test";
+} // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Tests the serial link to a microcontroller board: receives the codes "
@@ -11,13 +17,34 @@ QString com1DeviceFrom(const QStringList& arguments) {
     parser.addVersionOption();
     const QCommandLineOption port(
         QStringLiteral("port"),
-        QStringLiteral("Serial device used as COM1 (default: the "
-                       "environment variable ZERBO_PORT, else /dev/ttyS0)."),
+        QStringLiteral("Serial device used as COM1 (default: the environment variable "
+                       "ZERBO_PORT, else /dev/ttyS0 when it opens, else the USB serial "
+                       "adapter plugged in)."),
         QStringLiteral("DEVICE"));
-    parser.addOption(port);
+    const QCommandLineOption listPorts(
+        QString::fromLatin1(ListPorts),
+        QStringLiteral("Print the serial ports present, one a line, and end."));
+    const QCommandLineOption loopbackTest(
+        QString::fromLatin1(LoopbackTest),
+        QStringLiteral("Cable test: with pins 2 and 3 of the port's 9-pin socket bridged, send "
+                       "the codes 0 to 255, read them back and print a report. Exit status 0 "
+                       "when all came back intact, 1 when not, 2 when the port cannot be used."));
+    parser.addOptions({port, listPorts, loopbackTest});
     parser.process(arguments);
-    if (parser.isSet(port))
-        return parser.value(port);
-    const QString fromEnvironment = qEnvironmentVariable("ZERBO_PORT");
-    return fromEnvironment.isEmpty() ? QStringLiteral("/dev/ttyS0") : fromEnvironment;
+
+    CommandLine line;
+    line.namedDevice = parser.isSet(port) ? parser.value(port) : qEnvironmentVariable("ZERBO_PORT");
+    line.listPorts = parser.isSet(listPorts);
+    line.loopbackTest = parser.isSet(loopbackTest);
+    return line;
+}
+
+bool asksForConsoleTask(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const char* name = argv[i] + std::strspn(argv[i], "-");
+        if (name != argv[i] &&
+            (std::strcmp(name, ListPorts) == 0 || std::strcmp(name, LoopbackTest) == 0))
+            return true;
+    }
+    return false;
 }

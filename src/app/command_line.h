@@ -3,6 +3,18 @@
 #include <QString>
 #include <QStringList>
 
-// The device that stands for COM1: --port DEVICE, else the environment
-// variable ZERBO_PORT, else /dev/ttyS0.
-QString com1DeviceFrom(const QStringList& arguments);
+// What the command line asks for.
+struct CommandLine {
+    // --port DEVICE, else the environment variable ZERBO_PORT; empty when
+    // neither names a device, and COM1 is then found (app/com1_device.h).
+    QString namedDevice;
+    bool listPorts = false;    // --list-ports
+    bool loopbackTest = false; // --loopback-test
+};
+
+// --help, --version and unknown options print their text and end the program.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// The tasks that print and end (--list-ports, --loopback-test) need no window
+// system, so they are told apart before the application object is made.
+bool asksForConsoleTask(int argc, char* argv[]);

@@ -6,14 +6,18 @@
 #include <QMessageBox>
 #include <cstdio>
 
-void reportErrorAndEnd(const std::exception& error) {
+QString runTimeErrorText(const std::exception& error) {
     int number = 51; // an internal error: nothing the user did
     QString description = QString::fromLocal8Bit(error.what());
     if (const auto* runtime = dynamic_cast<const RuntimeError*>(&error)) {
         number = runtime->number();
         description = runtime->description();
     }
-    const QString text = QStringLiteral("Run-time error %1:\n\n%2").arg(number).arg(description);
+    return QStringLiteral("Run-time error %1:\n\n%2").arg(number).arg(description);
+}
+
+void reportErrorAndEnd(const std::exception& error) {
+    const QString text = runTimeErrorText(error);
     std::fprintf(stderr, "zerbo: %s\n", qPrintable(text.simplified()));
     QMessageBox box(QMessageBox::Critical, QStringLiteral("ZERBO"), text, QMessageBox::Ok);
     box.exec();

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QString>
 #include <exception>
+
+// "Run-time error NUMBER:\n\nDESCRIPTION"; an error that is not a RuntimeError
+// is internal, number 51.
+QString runTimeErrorText(const std::exception& error);
 
 // Shows the error in one modal message box with its number and description,
 // then ends the program.

@@ -20,6 +20,7 @@ struct Options {
     bool headless = false;
     bool timestamps = false;
     bool keyFromStdin = false;
+    bool echo = false;
     int sendTableAfterMs = -1; // -1: only when Key 1 is pressed
     int pauseMs = 0;
     QString linkPath;
@@ -85,13 +86,18 @@ Options parse(const QStringList& arguments) {
                                   QStringLiteral("Publish the port at PATH (default %1).")
                                       .arg(VirtualLine::defaultLinkPath()),
                                   QStringLiteral("PATH"));
-    parser.addOptions({headless, timestamps, keyFromStdin, sendAfter, pause, link});
+    const QCommandLineOption echo(
+        QStringLiteral("echo"),
+        QStringLiteral("Send every byte received straight back, as a wire between pins 2 and 3 "
+                       "does: the other end for zerbo --loopback-test."));
+    parser.addOptions({headless, timestamps, keyFromStdin, sendAfter, pause, link, echo});
     parser.process(arguments);
 
     Options options;
     options.headless = parser.isSet(headless);
     options.timestamps = parser.isSet(timestamps);
     options.keyFromStdin = parser.isSet(keyFromStdin);
+    options.echo = parser.isSet(echo);
     options.sendTableAfterMs = milliseconds(parser, sendAfter, -1);
     options.pauseMs = milliseconds(parser, pause, 0);
     options.linkPath = parser.isSet(link) ? parser.value(link) : VirtualLine::defaultLinkPath();
@@ -124,6 +130,11 @@ int main(int argc, char* argv[]) {
     KeyOne key(*line);
     key.setPauseMs(options.pauseMs);
     say(QStringLiteral("port %1").arg(line->linkPath()));
+    if (options.echo)
+        QObject::connect(line.get(), &VirtualLine::received, line.get(),
+                         [echoing = line.get()](unsigned char byte) {
+                             echoing->send(QByteArray(1, char(byte)));
+                         });
 
     std::unique_ptr<BoardWindow> window;
     if (options.headless) {

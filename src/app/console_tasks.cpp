@@ -1,0 +1,39 @@
+#include "app/console_tasks.h"
+
+#include "app/com1_device.h"
+#include "app/error_report.h"
+#include "app/loopback_report.h"
+#include "serial/loopback.h"
+#include "serial/port_choice.h"
+
+#include <cstdio>
+
+namespace {
+constexpr int Passed = 0;
+constexpr int Failed = 1;
+constexpr int PortUnusable = 2;
+} // namespace
+
+int listPorts() {
+    const QList<PortDescription> ports = presentPorts();
+    for (const PortDescription& port : ports)
+        std::printf("%s\n", qPrintable(describePort(port)));
+    if (ports.isEmpty())
+        std::fprintf(stderr, "zerbo: no serial ports found\n");
+    return 0;
+}
+
+int loopbackTest(const QString& namedDevice) {
+    try {
+        const std::optional<QString> device = findCom1Device(namedDevice, WhenSeveral::Refuse);
+        if (!device)
+            return PortUnusable;
+        const QByteArray codes = loopbackCodes();
+        const Loopback::Echo echo = Loopback::exchange(*device, codes);
+        std::fputs(qPrintable(loopbackReport(*device, codes, echo)), stdout);
+        return loopbackPassed(codes, echo) ? Passed : Failed;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "zerbo: %s\n", qPrintable(runTimeErrorText(error).simplified()));
+        return PortUnusable;
+    }
+}

@@ -1,0 +1,102 @@
+#include "form/port_picker.h"
+
+#include "form/app_icon.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+QList<PortDescription> adaptersAmong(const QList<PortDescription>& ports) {
+    QList<PortDescription> adapters;
+    for (const PortDescription& port : ports)
+        if (isUsbAdapter(port))
+            adapters << port;
+    return adapters;
+}
+} // namespace
+
+PortPicker::PortPicker(const QList<PortDescription>& adapters, PortLister listPorts,
+                       QWidget* parent)
+    : QDialog(parent), list(new QListWidget(this)), note(new QLabel(this)),
+      listPorts_(std::move(listPorts)), refreshTimer_(new QTimer(this)) {
+    setWindowTitle(QStringLiteral("ZERBO: which serial adapter?"));
+    setWindowIcon(appIcon());
+    auto* question = new QLabel(
+        QStringLiteral("%1 cannot be used, and several USB serial adapters are plugged in.\n"
+                       "Pick the one wired to the board; it will stand for COM1.")
+            .arg(QString::fromLatin1(DefaultCom1Device)),
+        this);
+    note->setWordWrap(true);
+    auto* buttons = new QDialogButtonBox(this);
+    use = buttons->addButton(QStringLiteral("Use"), QDialogButtonBox::AcceptRole);
+    end = buttons->addButton(QStringLiteral("End the program"), QDialogButtonBox::RejectRole);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(question);
+    layout->addWidget(list);
+    layout->addWidget(note);
+    layout->addWidget(buttons);
+
+    connect(use, &QPushButton::clicked, this, &PortPicker::useSelected);
+    connect(end, &QPushButton::clicked, this, &QDialog::reject);
+    connect(list, &QListWidget::itemDoubleClicked, this, &PortPicker::useSelected);
+    connect(list, &QListWidget::currentRowChanged, this,
+            [this] { use->setEnabled(!selectedDevice().isEmpty()); });
+    // No signal tells of a device plugged in or out; asking once a second is
+    // cheap, and only while this question is open.
+    connect(refreshTimer_, &QTimer::timeout, this, &PortPicker::refresh);
+    refreshTimer_->start(RefreshMs);
+    showAdapters(adapters);
+    list->setCurrentRow(0);
+}
+
+void PortPicker::refresh() {
+    showAdapters(adaptersAmong(listPorts_()));
+}
+
+void PortPicker::showAdapters(const QList<PortDescription>& adapters) {
+    const QString selected = selectedDevice();
+    QStringList before;
+    for (int row = 0; row < list->count(); ++row)
+        before << list->item(row)->data(Qt::UserRole).toString();
+    QStringList now;
+    for (const PortDescription& port : adapters)
+        now << port.device;
+    if (now == before)
+        return; // leaves the user's selection and scrolling alone
+
+    QSignalBlocker quiet(list);
+    list->clear();
+    for (const PortDescription& port : adapters) {
+        auto* item = new QListWidgetItem(describePort(port), list);
+        item->setData(Qt::UserRole, port.device);
+        if (port.device == selected)
+            list->setCurrentItem(item);
+    }
+    quiet.unblock();
+    if (!selected.isEmpty() && !now.contains(selected))
+        note->setText(QStringLiteral("%1 was unplugged; pick another adapter.").arg(selected));
+    else if (now.isEmpty())
+        note->setText(QStringLiteral("No USB serial adapter is plugged in now: plug one in, "
+                                     "or end the program."));
+    else
+        note->clear();
+    use->setEnabled(!selectedDevice().isEmpty());
+}
+
+void PortPicker::useSelected() {
+    refresh(); // the device may have gone since the list was last asked
+    const QString device = selectedDevice();
+    if (device.isEmpty())
+        return;
+    chosen_ = device;
+    accept();
+}
+
+QString PortPicker::selectedDevice() const {
+    const QListWidgetItem* item = list->currentItem();
+    return item ? item->data(Qt::UserRole).toString() : QString();
+}

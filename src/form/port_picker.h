@@ -1,0 +1,46 @@
+#pragma once
+
+#include "serial/port_choice.h"
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+// Asks which of several USB serial adapters is the board's. The list follows
+// adapters being plugged in and out while it is open; a device that went away
+// cannot be picked. Accepted: chosenDevice() is the pick. Rejected: the user
+// ends the program.
+class PortPicker : public QDialog {
+    Q_OBJECT
+public:
+    using PortLister = std::function<QList<PortDescription>()>;
+
+    // adapters: those found; listPorts: the ports present now, asked again
+    // every RefreshMs and before a pick is taken.
+    PortPicker(const QList<PortDescription>& adapters, PortLister listPorts,
+               QWidget* parent = nullptr);
+
+    static constexpr int RefreshMs = 1000;
+
+    QString chosenDevice() const { return chosen_; }
+    // Asks for the ports present and shows the adapters among them.
+    void refresh();
+
+    QListWidget* list;
+    QLabel* note; // what changed, or why nothing can be picked
+    QPushButton* use;
+    QPushButton* end;
+
+private:
+    void showAdapters(const QList<PortDescription>& adapters);
+    void useSelected();
+    QString selectedDevice() const;
+
+    PortLister listPorts_;
+    QString chosen_;
+    QTimer* refreshTimer_;
+};

@@ -1,0 +1,103 @@
+#include "serial/port_choice.h"
+
+#include "serial/comm_errors.h"
+
+#include <QFile>
+#include <QSerialPortInfo>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+// The default device exists but refuses this user or is held by another
+// program: opening it as before reports that, which tells the user more than
+// "not found" would.
+bool refusesUs(int openError) {
+    return openError == EACCES || openError == EPERM || openError == EBUSY;
+}
+} // namespace
+
+QList<PortDescription> presentPorts() {
+    QList<PortDescription> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        PortDescription port{info.systemLocation(), info.description(), info.manufacturer(),
+                             info.serialNumber(),   std::nullopt,       std::nullopt};
+        if (info.hasVendorIdentifier())
+            port.vendorId = info.vendorIdentifier();
+        if (info.hasProductIdentifier())
+            port.productId = info.productIdentifier();
+        ports << port;
+    }
+    return ports;
+}
+
+bool isUsbAdapter(const PortDescription& port) {
+    return port.vendorId.has_value() || port.device.startsWith(QLatin1String("/dev/ttyUSB")) ||
+           port.device.startsWith(QLatin1String("/dev/ttyACM"));
+}
+
+QString describePort(const PortDescription& port) {
+    QStringList parts;
+    if (!port.description.isEmpty())
+        parts << port.description;
+    if (!port.manufacturer.isEmpty())
+        parts << QStringLiteral("maker %1").arg(port.manufacturer);
+    if (!port.serialNumber.isEmpty())
+        parts << QStringLiteral("serial number %1").arg(port.serialNumber);
+    if (port.vendorId)
+        parts << QStringLiteral("USB id %1:%2")
+                     .arg(*port.vendorId, 4, 16, QChar('0'))
+                     .arg(port.productId.value_or(0), 4, 16, QChar('0'));
+    if (parts.isEmpty())
+        return port.device;
+    return QStringLiteral("%1 (%2)").arg(port.device, parts.join(QStringLiteral(", ")));
+}
+
+int openError(const QString& device) {
+    const int fd =
+        ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    // A built-in port with no UART behind it opens, and then fails every read
+    // and write; the serial driver knows it by its unknown type.
+    int error = 0;
+    serial_struct serial{};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) == 0 ? serial.type == PORT_UNKNOWN : errno == EIO)
+        error = ENODEV;
+    ::close(fd);
+    return error;
+}
+
+Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& present) {
+    using Outcome = Com1Choice::Outcome;
+    if (defaultOpenError == 0)
+        return {Outcome::Default, {}};
+    QList<PortDescription> adapters;
+    for (const PortDescription& port : present)
+        if (isUsbAdapter(port))
+            adapters << port;
+    if (adapters.size() == 1)
+        return {Outcome::OneAdapter, adapters};
+    if (adapters.size() > 1)
+        return {Outcome::SeveralAdapters, adapters};
+    return {refusesUs(defaultOpenError) ? Outcome::Default : Outcome::NoneFound, {}};
+}
+
+RuntimeError noPortFound(int defaultOpenError) {
+    const QString device = QString::fromLatin1(DefaultCom1Device);
+    const QString state = defaultOpenError == ENOENT
+                              ? QStringLiteral("was not found")
+                              : QStringLiteral("could not be opened (%1)")
+                                    .arg(QString::fromLocal8Bit(std::strerror(defaultOpenError)));
+    return RuntimeError(CommErrorNumber::DeviceNotFound,
+                        QStringLiteral("Serial port %1 (COM1) %2, and no USB serial adapter "
+                                       "(/dev/ttyUSB*, /dev/ttyACM* or a port with a USB vendor "
+                                       "id) is plugged in. Connect the board's serial adapter, "
+                                       "or name its device with --port DEVICE or the "
+                                       "environment variable ZERBO_PORT; zerbo --list-ports "
+                                       "lists the serial ports present.")
+                            .arg(device, state));
+}

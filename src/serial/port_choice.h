@@ -1,0 +1,55 @@
+#pragma once
+
+#include "base/runtime_error.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+// A serial port present on this machine, as the system's port list describes it.
+struct PortDescription {
+    QString device; // e.g. /dev/ttyUSB0
+    QString description;
+    QString manufacturer;
+    QString serialNumber;
+    std::optional<quint16> vendorId;
+    std::optional<quint16> productId;
+};
+
+// COM1 when no device is named.
+inline constexpr char DefaultCom1Device[] = "/dev/ttyS0";
+
+// The serial ports present now.
+QList<PortDescription> presentPorts();
+
+// A USB serial adapter: the port has a USB vendor id, or the name the kernel
+// gives USB serial devices (ttyUSB*, ttyACM*). Built-in ttyS* ports without a
+// vendor id never count: many machines list ttyS ports with no UART behind them.
+bool isUsbAdapter(const PortDescription& port);
+
+// "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, serial number A50285BI, USB id
+// 0403:6001)"; the parts the port list does not know are left out.
+QString describePort(const PortDescription& port);
+
+// 0 when the device opens for reading and writing, else the reason (errno;
+// ENODEV for a serial port without a UART). Opens and closes at once, without
+// becoming the controlling terminal.
+int openError(const QString& device);
+
+// What stands for COM1 when no device is named, from how the default device
+// opened (0 or errno) and the ports present.
+struct Com1Choice {
+    enum class Outcome {
+        Default,         // DefaultCom1Device, as before the adapters were looked at
+        OneAdapter,      // adapters[0]
+        SeveralAdapters, // the user picks among adapters
+        NoneFound,       // noPortFound() says what was looked for
+    };
+    Outcome outcome;
+    QList<PortDescription> adapters;
+};
+Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& present);
+
+// Error 8002: neither the default device nor an adapter; names both and how to
+// name a device.
+RuntimeError noPortFound(int defaultOpenError);

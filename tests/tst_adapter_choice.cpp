@@ -1,0 +1,169 @@
+// Finding COM1 when no device is named: the choice over the ports present
+// (injected lists), the dialog that asks among several adapters, and the real
+// program's list of ports.
+#include "form/port_picker.h"
+#include "pty_pair.h"
+#include "serial/port_choice.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QSerialPortInfo>
+#include <QTest>
+#include <QTimer>
+#include <cerrno>
+
+using Outcome = Com1Choice::Outcome;
+
+namespace {
+const PortDescription Ftdi{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001};
+const PortDescription Cdc{"/dev/ttyACM0", {}, {}, {}, {}, {}};                    // by its name
+const PortDescription Odd{"/dev/ttyXRUSB0", "XR21V1410", {}, {}, 0x04e2, 0x1410}; // by its id
+const PortDescription BuiltIn{"/dev/ttyS0", {}, {}, {}, {}, {}};
+const PortDescription NoUart{"/dev/ttyS1", {}, {}, {}, {}, {}};
+
+QStringList devices(const QList<PortDescription>& ports) {
+    QStringList names;
+    for (const PortDescription& port : ports)
+        names << port.device;
+    return names;
+}
+
+// Plays the user at the picker once it shows modally, then returns its result.
+// A check that fails in the middle leaves the picker open: it is closed then.
+int pick(PortPicker& picker, const std::function<void()>& user) {
+    QTimer::singleShot(0, &picker, [&picker, user] {
+        user();
+        if (picker.isVisible())
+            picker.reject();
+    });
+    return picker.exec();
+}
+
+void click(PortPicker& picker, int row) {
+    QListWidget* list = picker.list;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+} // namespace
+
+Q_DECLARE_METATYPE(PortDescription)
+Q_DECLARE_METATYPE(Outcome)
+
+class AdapterChoiceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void choice_data() {
+        QTest::addColumn<int>("defaultError");
+        QTest::addColumn<QList<PortDescription>>("present");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<QStringList>("adapters");
+        QTest::addColumn<QString>("says"); // the 8002 text, when none is found
+        QTest::newRow("ttyS0 opens, an adapter present")
+            << 0 << QList{BuiltIn, Ftdi} << Outcome::Default << QStringList() << "";
+        QTest::newRow("ttyS0 absent, one adapter")
+            << ENOENT << QList{Ftdi} << Outcome::OneAdapter << QStringList{Ftdi.device} << "";
+        QTest::newRow("ttyS0 without a UART, one ACM adapter")
+            << ENODEV << QList{BuiltIn, NoUart, Cdc} << Outcome::OneAdapter
+            << QStringList{Cdc.device} << "";
+        QTest::newRow("ttyS0 busy, an adapter known by its USB id")
+            << EBUSY << QList{BuiltIn, Odd} << Outcome::OneAdapter << QStringList{Odd.device} << "";
+        QTest::newRow("ttyS0 absent, several adapters")
+            << ENOENT << QList{Cdc, NoUart, Ftdi} << Outcome::SeveralAdapters
+            << QStringList{Cdc.device, Ftdi.device} << "";
+        QTest::newRow("ttyS0 not allowed, none: ttyS0's own error")
+            << EACCES << QList{BuiltIn} << Outcome::Default << QStringList() << "";
+        QTest::newRow("ttyS0 absent, none")
+            << ENOENT << QList<PortDescription>() << Outcome::NoneFound << QStringList()
+            << "Serial port /dev/ttyS0 (COM1) was not found, and no USB serial adapter";
+        QTest::newRow("ttyS ports without a UART only")
+            << ENODEV << QList{BuiltIn, NoUart} << Outcome::NoneFound << QStringList()
+            << "Serial port /dev/ttyS0 (COM1) could not be opened (No such device), and no";
+    }
+    void choice() {
+        QFETCH(int, defaultError);
+        QFETCH(QList<PortDescription>, present);
+        QFETCH(Outcome, outcome);
+        QFETCH(QStringList, adapters);
+        QFETCH(QString, says);
+        const Com1Choice choice = chooseCom1(defaultError, present);
+        QCOMPARE(choice.outcome, outcome);
+        QCOMPARE(devices(choice.adapters), adapters);
+        if (outcome == Outcome::NoneFound) {
+            const RuntimeError error = noPortFound(defaultError);
+            QCOMPARE(error.number(), 8002);
+            QVERIFY2(error.description().startsWith(says), qPrintable(error.description()));
+            QVERIFY(error.description().contains("--port DEVICE or the environment variable "
+                                                 "ZERBO_PORT; zerbo --list-ports"));
+        }
+    }
+
+    // The look at the default device, on real ones: a serial line, and none.
+    void openErrorOfRealDevices() {
+        PtyPair line;
+        QCOMPARE(openError(line.slavePath()), 0);
+        QCOMPARE(openError("/nonexistent/ttyS0"), ENOENT);
+    }
+
+    // The user picks the second adapter, or ends the program.
+    void pickerAnswers() {
+        PortPicker picker({Cdc, Ftdi}, [] { return QList{Cdc, Ftdi}; });
+        QCOMPARE(picker.list->item(1)->text(), "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, "
+                                               "serial number A50285BI, USB id 0403:6001)");
+        QCOMPARE(pick(picker,
+                      [&] {
+                          click(picker, 1);
+                          picker.use->click();
+                      }),
+                 QDialog::Accepted);
+        QCOMPARE(picker.chosenDevice(), Ftdi.device);
+        PortPicker ending({Cdc, Ftdi}, [] { return QList{Cdc, Ftdi}; });
+        QCOMPARE(pick(ending, [&] { ending.end->click(); }), QDialog::Rejected);
+    }
+
+    // Adapters plugged in and out while the question is open.
+    void pickerFollowsTheList() {
+        QList<PortDescription> present{Cdc, Ftdi};
+        PortPicker picker(present, [&present] { return present; });
+        const int result = pick(picker, [&] {
+            click(picker, 1);
+            present = {Cdc, Odd}; // the selected one goes between two looks at the list
+            picker.use->click();
+            QVERIFY(picker.isVisible());
+            QCOMPARE(picker.note->text(), "/dev/ttyUSB0 was unplugged; pick another adapter.");
+            QVERIFY(!picker.use->isEnabled());
+            present = {NoUart};
+            picker.refresh();
+            QCOMPARE(picker.list->count(), 0);
+            QVERIFY(picker.note->text().startsWith("No USB serial adapter is plugged in now"));
+            present = {NoUart, Odd}; // one comes back in: the user still says
+            QTest::qWait(PortPicker::RefreshMs + 200);
+            QCOMPARE(picker.list->count(), 1);
+            click(picker, 0);
+            picker.use->click();
+        });
+        QCOMPARE(result, QDialog::Accepted);
+        QCOMPARE(picker.chosenDevice(), Odd.device);
+    }
+
+    // One port a line, as the system lists them; nothing about a device is needed.
+    void realProgramListsThePorts() {
+        QProcess program;
+        program.start(QStringLiteral(ZERBO_BINARY), {"--list-ports"});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+        QStringList devices;
+        for (const QString& line : QString::fromLocal8Bit(program.readAllStandardOutput())
+                                       .split('\n', Qt::SkipEmptyParts))
+            devices << line.section(' ', 0, 0);
+        QStringList expected;
+        for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
+            expected << port.systemLocation();
+        QCOMPARE(devices, expected);
+    }
+};
+
+QTEST_MAIN(AdapterChoiceTest)
+#include "tst_adapter_choice.moc"
