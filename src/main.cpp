@@ -15,6 +15,7 @@ void nameApplication() {
 int runConsoleTask(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     nameApplication();
+    // --help and --version print and end inside the parsing.
     const CommandLine line = parseCommandLine(QCoreApplication::arguments());
     return line.listPorts ? listPorts() : loopbackTest(line.namedDevice);
 }

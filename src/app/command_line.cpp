@@ -40,11 +40,15 @@ CommandLine parseCommandLine(const QStringList& arguments) {
 }
 
 bool asksForConsoleTask(int argc, char* argv[]) {
+    const char* const printing[] = {ListPorts, LoopbackTest, "help", "help-all",
+                                    "h",       "version",    "v"};
     for (int i = 1; i < argc; ++i) {
         const char* name = argv[i] + std::strspn(argv[i], "-");
-        if (name != argv[i] &&
-            (std::strcmp(name, ListPorts) == 0 || std::strcmp(name, LoopbackTest) == 0))
-            return true;
+        if (name == argv[i])
+            continue;
+        for (const char* option : printing)
+            if (std::strcmp(name, option) == 0)
+                return true;
     }
     return false;
 }

@@ -15,6 +15,7 @@ struct CommandLine {
 // --help, --version and unknown options print their text and end the program.
 CommandLine parseCommandLine(const QStringList& arguments);
 
-// The tasks that print and end (--list-ports, --loopback-test) need no window
-// system, so they are told apart before the application object is made.
+// What prints and ends (--list-ports, --loopback-test, --help, --version) needs
+// no window system, so it is told apart before the application object is
+// made: it then works from a console without a display.
 bool asksForConsoleTask(int argc, char* argv[]);
