@@ -5,8 +5,22 @@
 #include "app/shutdown.h"
 #include "app/zerbo.h"
 #include "app/zerbo_application.h"
+#include "form/form_scale.h"
+
+#include <cstdio>
 
 namespace {
+// With ZERBO_REPORT_GEOMETRY set, one line on standard error once the window
+// stands at its start position: how it fits a screen nobody looks at.
+void reportGeometry(const QWidget& window) {
+    if (!qEnvironmentVariableIsSet("ZERBO_REPORT_GEOMETRY"))
+        return;
+    const QRect frame = window.frameGeometry(), area = fittedArea();
+    std::fprintf(stderr, "geometry: scale %.4f frame %d %d %d %d available %d %d %d %d\n",
+                 formScale(), frame.x(), frame.y(), frame.width(), frame.height(), area.x(),
+                 area.y(), area.width(), area.height());
+}
+
 void nameApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("zerbo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZERBO_VERSION));
@@ -43,5 +57,6 @@ int main(int argc, char* argv[]) {
     } catch (const std::exception& error) {
         reportErrorAndEnd(error);
     }
+    reportGeometry(zerbo.form);
     return ZerboApplication::exec();
 }

@@ -2,6 +2,7 @@
 // and Stop or a second start at any moment, neither ends, stalls nor crashes the program.
 #include "base/charset.h"
 #include "dialogs.h"
+#include "form/form_scale.h"
 #include "form/form_style.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
@@ -177,7 +178,7 @@ private slots:
         p.form.txtTop->setText(left ? "1995" : row[1]);
         p.form.cmdSetPos->click();
         QCoreApplication::processEvents();
-        QVERIFY(qAbs(edge() - row[3].toInt()) <= 3 * TwipsPerPixel);
+        QVERIFY(qAbs(edge() - row[3].toInt()) <= 3 * twipsPerPixel());
         moveWindow(p.form, {1500, 1995});
         p.zerbo.positionLoop.start();
         field->setFocus();
@@ -186,7 +187,7 @@ private slots:
         QTimer::singleShot(0, field, [&] { field->setText(row[1]); });
         p.form.txtS->setFocus();
         QCoreApplication::processEvents();
-        QVERIFY(qAbs(edge() - row[2].toInt()) <= 3 * TwipsPerPixel);
+        QVERIFY(qAbs(edge() - row[2].toInt()) <= 3 * twipsPerPixel());
         QCOMPARE(field->text(), QString::number(edge()));
     }
 

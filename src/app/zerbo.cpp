@@ -97,7 +97,7 @@ void Zerbo::Form_Load() {
     form.cmbFontName->pick(0);
     fillFontSizes();
     form.cmbFontSize->pick(0);
-    moveWindow(form, QPointF(1000, 1000));
+    placeWindow(form, FrmAscii::StartTwips);
 
     yieldToEvents();
     positionLoop.start();

@@ -1,19 +1,22 @@
 #include "form/form_style.h"
 
+#include "form/form_scale.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPalette>
 #include <QWidget>
 
 QRect twipsRect(int left, int top, int width, int height) {
-    auto px = [](int twips) { return (twips + TwipsPerPixel / 2) / TwipsPerPixel; };
-    return {px(left), px(top), px(width), px(height)};
+    const double perPixel = twipsPerPixel();
+    const auto px = [perPixel](int twips) { return qRound(twips / perPixel); };
+    return QRect(QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1));
 }
 
 QFont courierNewBold(double points) {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(points);
+    font.setPointSizeF(scaledPoints(points));
     font.setBold(true);
     return font;
 }
@@ -39,7 +42,7 @@ QFont windowFont() {
 QFont buttonFont() {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
+    font.setPointSizeF(scaledPoints(8.25));
     return font;
 }
 

@@ -6,10 +6,12 @@
 
 class QWidget;
 
-// Positions in twips, the unit the layout is drawn in: 15 twips per pixel.
-constexpr int TwipsPerPixel = 15;
+// Positions in twips, the unit the layout is drawn in, as pixels at the
+// forms' scale (form/form_scale.h). The edges are rounded, not the sizes, so
+// that neighbours stay neighbours at any scale.
 QRect twipsRect(int left, int top, int width, int height);
 
+// Point sizes are those of the design; the fonts come out at the forms' scale.
 QFont courierNewBold(double points);
 
 // The three fonts of the main window.

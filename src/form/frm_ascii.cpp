@@ -86,7 +86,7 @@ FrmAscii::FrmAscii(QWidget* parent) : QWidget(parent) {
     face.setColor(QPalette::Window, buttonFace());
     setPalette(face);
     // The design position: the program places the window, not the window system.
-    setGeometry(twipsRect(1050, 1335, 16560, 15870));
+    setGeometry(twipsRect(1050, 1335, DesignTwips.width(), DesignTwips.height()));
     setFixedSize(size());
 
     createToolbar();

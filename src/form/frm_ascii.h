@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointF>
+#include <QSize>
 #include <QWidget>
 #include <array>
 
@@ -23,6 +25,9 @@ class FrmAscii : public QWidget {
     Q_OBJECT
 public:
     static constexpr int SlotCount = 256;
+    // The client area as designed, and where start-up puts the window, in twips.
+    static constexpr QSize DesignTwips{16560, 15870};
+    static constexpr QPointF StartTwips{1000, 1000};
 
     explicit FrmAscii(QWidget* parent = nullptr);
 

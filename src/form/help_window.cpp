@@ -1,17 +1,18 @@
 #include "form/help_window.h"
 
 #include "form/app_icon.h"
+#include "form/form_scale.h"
+#include "form/form_style.h"
 
 #include <QPainter>
 
 namespace {
-constexpr int clientWidthPx = 1161; // 17415 twips
-constexpr int clientHeightPx = 592; // 8880 twips
-const QColor background(255, 224, 192);
+constexpr QSize clientTwips(17415, 8880);
+const QColor pageColour(255, 224, 192);
 
 QFont helpFont() {
     QFont font(QStringLiteral("Courier New"));
-    font.setPointSizeF(9.75);
+    font.setPointSizeF(scaledPoints(9.75));
     font.setBold(true);
     return font;
 }
@@ -23,10 +24,15 @@ HelpWindow::HelpWindow(QWidget* parent)
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("ZERBO Help"));
     setWindowIcon(appIcon());
-    resize(clientWidthPx, clientHeightPx);
+    // At the forms' scale, and no larger than the screen it was fitted to leaves
+    // inside a frame: the page is cut where it ends.
+    QSize client = twipsRect(0, 0, clientTwips.width(), clientTwips.height()).size();
+    if (const QRect area = fittedArea(); !area.isEmpty())
+        client = client.boundedTo(area.size().shrunkBy(AssumedFrame));
+    resize(client);
     setFont(helpFont());
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, background);
+    colours.setColor(QPalette::Window, pageColour);
     colours.setColor(QPalette::WindowText, Qt::black);
     setPalette(colours);
     setAutoFillBackground(true);

@@ -8,3 +8,7 @@ class QWidget;
 QPointF windowPosition(const QWidget& window);
 // Moves the window's outer frame to the position in twips.
 void moveWindow(QWidget& window, QPointF twips);
+// Moves the window's outer frame to the position in twips, then only as far
+// as needed to keep the frame on the available area of the screen the forms
+// were fitted to.
+void placeWindow(QWidget& window, QPointF twips);

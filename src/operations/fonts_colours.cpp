@@ -1,6 +1,7 @@
 #include "operations/fonts_colours.h"
 
 #include "base/numeric_value.h"
+#include "form/form_scale.h"
 #include "form/form_style.h"
 #include "form/frm_ascii.h"
 #include "form/pick_combo.h"
@@ -84,8 +85,8 @@ void FontsColours::cmbFontSize_Click() {
     const double points = numericValue(form_.cmbFontSize->currentText());
     if (!(points > 0)) // only list entries are picked; a font has no size of 0
         return;
-    form_.rtfData0->setFontPointSize(points);
-    const auto resize = [points = static_cast<float>(points)](QFont& font) {
+    form_.rtfData0->setFontPointSize(scaledPoints(points));
+    const auto resize = [points = static_cast<float>(scaledPoints(points))](QFont& font) {
         font.setPointSizeF(points);
     };
     if (numbersChosen())

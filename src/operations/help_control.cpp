@@ -2,13 +2,12 @@
 
 #include "form/help_window.h"
 #include "form/option_group.h"
+#include "form/window_position.h"
 
 #include <QAbstractButton>
 
 namespace {
-constexpr double twipsPerPixel = 15.0;
-constexpr int helpLeftTwips = 1000;
-constexpr int helpTopTwips = 2000;
+const QPointF helpPlace(1000, 2000); // twips
 } // namespace
 
 HelpControl::HelpControl(QAbstractButton* optHelp, qint16& helpShown, QObject* parent)
@@ -36,7 +35,7 @@ void HelpControl::showHelp() {
     if (!window_)
         window_ = std::make_unique<HelpWindow>();
     // Always the same place, wherever the user dragged it last time.
-    window_->move(qRound(helpLeftTwips / twipsPerPixel), qRound(helpTopTwips / twipsPerPixel));
+    placeWindow(*window_, helpPlace);
     window_->show();
     window_->printHelp();
 }

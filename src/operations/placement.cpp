@@ -2,7 +2,7 @@
 
 #include "base/numeric_value.h"
 #include "base/yield.h"
-#include "form/form_style.h"
+#include "form/form_scale.h"
 #include "form/frm_ascii.h"
 #include "form/window_position.h"
 #include "operations/position_loop.h"
@@ -30,7 +30,7 @@ float positionFrom(double value) {
 }
 
 QSizeF inTwips(QSize pixels) {
-    return QSizeF(pixels) * TwipsPerPixel;
+    return QSizeF(pixels) * twipsPerPixel();
 }
 
 // A popup (a context menu) or another application taking over does not end

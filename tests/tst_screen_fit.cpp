@@ -1,0 +1,214 @@
+// The windows fit the screen they start on. ctest runs this once per screen size, each from its
+// own offscreen configuration (tests/screens); a 1920x1080 screen less a 48-pixel panel is
+// played by a 1920x1032 screen, since offscreen screens have no panels. On the portrait screen
+// the help window, wider than the main window, is cut to the screen's width.
+#include "form/form_scale.h"
+#include "form/help_window.h"
+#include "form/option_button.h"
+#include "form/pick_combo.h"
+#include "program.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyleOptionButton>
+#include <QTest>
+
+namespace {
+constexpr QMargins Frame = AssumedFrame; // as the program counts before it is shown
+const QSize Client(1104, 1058);          // the main window as designed, in pixels
+
+// The factor each screen gives: the height less 48 pixels of frame, over 1058; on a portrait
+// screen the width less 16, over 1104.
+const QHash<QString, double> ScaleOf{{"1920x1200", 1.0},
+                                     {"1080x1920", (1080 - 16) / 1104.0},
+                                     {"1920x1032", (1032 - 48) / 1058.0},
+                                     {"1366x768", (768 - 48) / 1058.0},
+                                     {"1280x720", (720 - 48) / 1058.0},
+                                     {"800x480", MinimumScale}};
+
+QRect area() {
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+double expectedScale() {
+    const QString screen = QStringLiteral("%1x%2").arg(area().width()).arg(area().height());
+    if (!ScaleOf.contains(screen))
+        qFatal("no expected scale for a %s screen", qPrintable(screen));
+    return ScaleOf[screen];
+}
+
+bool near(double a, double b) {
+    return qAbs(a - b) < 1e-4;
+}
+
+// Inside the area; at the smallest size, from its top-left corner on, to be moved by its title bar.
+bool fitsTheArea(QRect frame, double scale) {
+    if (scale > MinimumScale)
+        return area().contains(frame);
+    return frame.top() == area().top() && area().contains(frame.topLeft());
+}
+
+// Whether the control shows whole: inside the window, its mark, caption or text not cut.
+QString cutOff(const QWidget* window, const QWidget* w) {
+    const QString name = w->objectName();
+    if (!window->rect().contains(QRect(w->mapTo(window, QPoint()), w->size())))
+        return name + " outside the window";
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const bool check = qobject_cast<const QCheckBox*>(w);
+        const bool radio = qobject_cast<const QRadioButton*>(w);
+        const auto part = [&](QStyle::SubElement element) {
+            return w->style()->subElementRect(element, &option, w);
+        };
+        if (check && !w->rect().contains(part(QStyle::SE_CheckBoxIndicator)))
+            return name + " mark cut";
+        if (radio && !w->rect().contains(part(QStyle::SE_RadioButtonIndicator)))
+            return name + " mark cut";
+        const QRect room = part(check   ? QStyle::SE_CheckBoxContents
+                                : radio ? QStyle::SE_RadioButtonContents
+                                        : QStyle::SE_PushButtonContents);
+        if (!option.text.isEmpty() &&
+            room.width() < w->fontMetrics().horizontalAdvance(option.text))
+            return name + " caption cut";
+    }
+    if ((qobject_cast<const QLineEdit*>(w) || qobject_cast<const QLabel*>(w)) &&
+        w->fontMetrics().ascent() > w->height())
+        return name + " text cut";
+    return {};
+}
+} // namespace
+
+class ScreenFitTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Exactly as designed while the frame fits; a pixel less either way and it shrinks, to the
+    // smallest readable size at most.
+    void scaleForTheAvailableArea_data() {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<double>("scale");
+        const QSize frame = Client.grownBy(Frame); // 1120 x 1106
+        QTest::newRow("fits") << QRect(QPoint(0, 0), frame) << 1.0;
+        QTest::newRow("a line short") << QRect(QPoint(0, 30), frame - QSize(0, 1)) << 0.99905;
+        QTest::newRow("a column short") << QRect(QPoint(0, 0), frame - QSize(1, 0)) << 0.99909;
+        QTest::newRow("1920x1200") << QRect(0, 0, 1920, 1200) << 1.0;
+        QTest::newRow("1920x1080 less a panel") << QRect(0, 0, 1920, 1040) << 0.93762;
+        QTest::newRow("1366x768 less a panel") << QRect(0, 32, 1366, 736) << 0.65028;
+        QTest::newRow("1280x720") << QRect(0, 0, 1280, 720) << 0.63516;
+        QTest::newRow("just readable") << QRect(0, 0, 1280, 630) << 0.55009;
+        QTest::newRow("too small") << QRect(0, 0, 1280, 629) << MinimumScale;
+        QTest::newRow("800x480") << QRect(0, 0, 800, 480) << MinimumScale;
+    }
+    void scaleForTheAvailableArea() {
+        QFETCH(QRect, available);
+        QFETCH(double, scale);
+        QVERIFY2(near(fitScale(Client, Frame, available), scale),
+                 qPrintable(QString::number(fitScale(Client, Frame, available))));
+    }
+
+    // A frame is moved onto the area only as far as needed; one too large keeps its title bar.
+    void keptOnTheArea_data() {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QPoint>("kept");
+        QTest::newRow("inside") << QRect(67, 67, 700, 600) << QPoint(67, 67);
+        QTest::newRow("touching the corner") << QRect(100, 32, 700, 736) << QPoint(100, 32);
+        QTest::newRow("a pixel low") << QRect(100, 33, 700, 736) << QPoint(100, 32);
+        QTest::newRow("under the top panel") << QRect(100, 31, 700, 600) << QPoint(100, 32);
+        QTest::newRow("past the left") << QRect(-5, 67, 700, 600) << QPoint(0, 67);
+        QTest::newRow("past the right") << QRect(1000, 67, 700, 600) << QPoint(666, 67);
+        QTest::newRow("too large") << QRect(67, 67, 1400, 800) << QPoint(0, 32);
+    }
+    void keptOnTheArea() {
+        QFETCH(QRect, frame);
+        QFETCH(QPoint, kept);
+        QCOMPARE(keptInside(frame, QRect(0, 32, 1366, 736)), kept);
+    }
+
+    // Started on this screen, the main window stands inside its available area (at the smallest
+    // size from its top-left corner on), every control whole, every font in proportion; the
+    // position fields and "Set form center" still speak twips.
+    void mainWindowFitsThisScreen() {
+        const double scale = expectedScale();
+        QVERIFY2(near(formScale(), scale), qPrintable(QString::number(formScale())));
+        Program p;
+        p.board.write(wholeTable());
+        p.zerbo.Form_Load();
+        QVERIFY(fitsTheArea(p.form.frameGeometry(), scale));
+        if (scale == 1.0)
+            QCOMPARE(p.form.size(), Client);
+        for (const QWidget* control : p.form.findChildren<QWidget*>())
+            if (control->isVisibleTo(&p.form))
+                QVERIFY2(cutOff(&p.form, control).isEmpty(), qPrintable(cutOff(&p.form, control)));
+
+        p.form.cmdNew->click(); // the slots' own style, then the user's pick of size
+        QVERIFY(near(p.form.lblN[0]->font().pointSizeF(), 10 * scale));
+        QVERIFY(near(p.form.txtN[256]->font().pointSizeF(), 9.75 * scale));
+        QVERIFY(near(p.form.txtS->font().pointSizeF(), 12 * scale));
+        QVERIFY(near(p.form.optS[0]->font().pointSizeF(), 8.25 * scale));
+        p.form.chkT->setChecked(true);
+        p.form.cmbFontSize->pick(p.form.cmbFontSize->findText("20"));
+        QVERIFY(near(p.form.txtN[65]->font().pointSizeF(), 20 * scale));
+
+        p.form.txtTop->setText("-3000"); // brings the lowest rows onto even the smallest screen
+        p.form.cmdSetPos->click();
+        QCoreApplication::processEvents();
+        // Within a nudge of the window system, as in tst_typed_fields.
+        QVERIFY(qAbs(p.form.frameGeometry().top() - -3000 * scale / 15) <= 3);
+        QVERIFY(p.form.frameGeometry().bottom() <= area().bottom());
+        p.form.cmdCenter->click();
+        QCoreApplication::processEvents();
+        const QPoint off = p.form.frameGeometry().center() - p.form.screen()->geometry().center();
+        QVERIFY(qAbs(off.x()) <= 3 && qAbs(off.y()) <= 3);
+    }
+
+    // The help window at the same scale: inside the area, all its lines on the page.
+    void helpWindowFitsThisScreen() {
+        const double scale = expectedScale();
+        Program p;
+        p.showReady();
+        p.form.optHelp->click();
+        const HelpWindow* help = p.zerbo.help.window();
+        QVERIFY(area().contains(help->frameGeometry()));
+        QVERIFY(near(help->font().pointSizeF(), 9.75 * scale));
+        QVERIFY(help->fontMetrics().lineSpacing() * HelpWindow::helpLines().size() <=
+                help->height());
+    }
+
+    // The real program started on this screen says where its window stands.
+    void realProgramFitsThisScreen() {
+        PtyPair board;
+        board.write(wholeTable()); // so that start-up ends
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("ZERBO_REPORT_GEOMETRY", "1");
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        program.start(ZERBO_BINARY, {"--port", board.slavePath()});
+        QString report;
+        while (!report.startsWith("geometry:") && program.waitForReadyRead(10000))
+            while (program.canReadLine() && !report.startsWith("geometry:"))
+                report = QString::fromLocal8Bit(program.readLine()).trimmed();
+        program.kill();
+        program.waitForFinished();
+        // "geometry: scale S frame X Y W H available X Y W H"
+        const QStringList word = report.split(' ');
+        QCOMPARE(word.size(), 13);
+        const auto rect = [&word](int at) {
+            return QRect(word[at].toInt(), word[at + 1].toInt(), word[at + 2].toInt(),
+                         word[at + 3].toInt());
+        };
+        QVERIFY2(near(word[2].toDouble(), expectedScale()), qPrintable(report));
+        QCOMPARE(rect(9), area());
+        QVERIFY2(fitsTheArea(rect(4), expectedScale()), qPrintable(report));
+    }
+};
+
+QTEST_MAIN(ScreenFitTest)
+#include "tst_screen_fit.moc"
