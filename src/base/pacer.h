@@ -21,7 +21,7 @@ class Pacer {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr long long LongPauseMs = 2000;
-    static constexpr auto LateSlack = std::chrono::microseconds(500);
+    static constexpr auto LateSlack = std::chrono::milliseconds(1);
 
     Pacer() : due_(Clock::now()), lastSent_(due_) {}
 
