@@ -45,10 +45,11 @@ class PausesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // operation | txtTime | what the user does after the first character | on the line | the
-    // first gaps at the board, a string's first one from the click. The fill's pause follows its
-    // byte; a string's comes before each character. A slot clicked 250 ms into a pause goes out
-    // when the pause has ended.
+    // fill or string | txtTime | what happens meanwhile | on the line | the first gaps at the
+    // board, a string's first one from the click. The fill's pause follows its byte; a string's
+    // comes before each character. A slot clicked 250 ms into a pause goes out once it ended;
+    // "0000" typed after the first character, or a handler busy for 300 ms then, act at the
+    // second.
     void gapsAtTheBoard_data() {
         QTest::addColumn<bool>("fill");
         QTest::addColumn<QString>("pause");
