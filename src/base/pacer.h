@@ -10,7 +10,8 @@ class QWidget;
 // slot plus the pause is due, not after the time the step took to update the
 // window and the thread took to wake up. When a byte went out more than
 // LateSlack after it was due (a nested handler ran in its step), the pause
-// counts from that byte: a late step may not shorten the gap after it.
+// counts from that byte less the slack: a late step cannot shorten the gap
+// after it by more than LateSlack.
 //
 // A pause up to LongPauseMs blocks: clicks and keys wait for the operation's
 // next yield, so the bytes keep their order and spacing. A longer one would
