@@ -22,8 +22,9 @@ struct ReceptionRows {
 ReceptionRows receptionRows(Zerbo& zerbo, BoardProcess& board, int idleSeconds);
 Row localFillRow(Zerbo& zerbo);
 
-// Sends timed by the board's own arrival times.
-Row stringGapRow(Zerbo& zerbo, BoardProcess& board);
+// Sends timed by the board's own arrival times. The string's gaps: median,
+// 95th percentile and maximum.
+std::vector<Row> stringGapRows(Zerbo& zerbo, BoardProcess& board);
 Row continuousRateRow(Zerbo& zerbo, BoardProcess& board);
 
 // Peak memory of the real zerbo binary once it has received the table; this

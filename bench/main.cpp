@@ -43,10 +43,13 @@ std::vector<Row> measureAll(const char* self, int idleSeconds) {
     Zerbo zerbo(board.link());
     const ReceptionRows reception = receptionRows(zerbo, board, idleSeconds);
     const Row fill = localFillRow(zerbo);
-    const Row stringGap = stringGapRow(zerbo, board);
+    const std::vector<Row> stringGaps = stringGapRows(zerbo, board);
     const Row continuousRate = continuousRateRow(zerbo, board);
     const Row memory = peakMemoryRow();
-    return {reception.waiting, startup, memory, reception.burst, fill, stringGap, continuousRate};
+    std::vector<Row> rows{reception.waiting, startup, memory, reception.burst, fill};
+    rows.insert(rows.end(), stringGaps.begin(), stringGaps.end());
+    rows.push_back(continuousRate);
+    return rows;
 }
 } // namespace
 

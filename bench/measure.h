@@ -7,3 +7,5 @@
 qint64 monotonicNs();
 // The middle value (the upper one of an even count); 0 for none.
 double median(std::vector<double> values);
+// The value that percent of them do not exceed (nearest rank); 0 for none.
+double percentile(std::vector<double> values, double percent);

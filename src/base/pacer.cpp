@@ -10,6 +10,10 @@
 #include <time.h>
 
 namespace {
+// The end of a long pause is slept, not waited on events: a handler that
+// runs then would delay the byte.
+constexpr auto SleptTail = std::chrono::milliseconds(50);
+
 // steady_clock is CLOCK_MONOTONIC on Linux; sleeping to an absolute time
 // keeps a late wake-up from adding to the next pause.
 void sleepUntil(Pacer::Clock::time_point until) {
@@ -23,11 +27,10 @@ void sleepUntil(Pacer::Clock::time_point until) {
     }
 }
 
-// Handles events until shortly before the deadline; the caller sleeps the
-// rest, so a handler that ends late does not shorten the next pause. False
-// when endsEarly cut the wait short.
+// Handles events until SleptTail before the deadline; the caller sleeps the
+// rest. False when endsEarly cut the wait short.
 bool waitOnEventsUntil(Pacer::Clock::time_point until, const std::function<bool()>& endsEarly) {
-    const auto early = until - std::chrono::milliseconds(Pacer::LongPauseMs / 2);
+    const auto early = until - SleptTail;
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(early - Pacer::Clock::now());
     bool woke = false;
     QTimer wake;
@@ -53,10 +56,8 @@ void Pacer::pause(QWidget& window, long long milliseconds, const std::function<b
     // well, so the window shows the byte while the pause runs.
     if (window.isVisible())
         window.repaint(0, 0, 1, 1);
-    const auto pause = std::chrono::milliseconds(milliseconds);
-    auto next = due_ + pause;
-    if (next < Clock::now())
-        next = lastSent_ + pause;
+    const auto next =
+        std::max(due_, lastSent_ - LateSlack) + std::chrono::milliseconds(milliseconds);
     if (milliseconds > LongPauseMs && !waitOnEventsUntil(next, endsEarly)) {
         due_ = Clock::now();
         return;

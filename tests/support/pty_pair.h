@@ -16,6 +16,7 @@ public:
     PtyPair& operator=(const PtyPair&) = delete;
 
     QString slavePath() const { return pty_.slavePath; }
+    int masterFd() const { return pty_.master; }
 
     // Board to program.
     void write(const QByteArray& bytes);
