@@ -56,7 +56,7 @@ clean:
 # IDLE_SECONDS (make bench IDLE_SECONDS=5 for a quick look).
 IDLE_SECONDS ?= 20
 bench: build
-	QT_QPA_PLATFORM=offscreen:configfile=tests/screens/1920x1200.json $(BUILD_DIR)/bench/bench_report --idle-seconds $(IDLE_SECONDS)
+	QT_QPA_PLATFORM=offscreen:configfile=$(CURDIR)/tests/screens/1920x1200.json $(BUILD_DIR)/bench/bench_report --idle-seconds $(IDLE_SECONDS)
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, then
 # a bounded libFuzzer run over the reading of numbers from text fields.
