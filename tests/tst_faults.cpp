@@ -2,11 +2,13 @@
 // other end closed, and with it the device's path gone) while the program
 // waits, receives or sends. A reception ends silently; a send reports the
 // error once, names the device, and the program ends when it is answered.
-// Nothing spins a core meanwhile.
+// Nothing spins a core meanwhile. Exit ends the program at once, whatever runs.
+// Cases that end the program run in a child process, since ending ends it.
 #include "app/shutdown.h"
 #include "app/zerbo.h"
 #include "app/zerbo_application.h"
 #include "child_scenario.h"
+#include "form/background_window.h"
 #include "form/option_button.h"
 #include "form/pick_combo.h"
 #include "process_probe.h"
@@ -14,6 +16,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -23,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <map>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -76,32 +81,73 @@ QString reportedError(QProcess& program) {
 }
 
 // Child side: an operation runs, the board fails under it.
-int playFault(int argc, char** argv, const QString& operation, const QString& fault) {
-    ZerboApplication app(argc, argv);
+int playFault(const QString& operation, const QString& fault) {
     UnpluggableBoard board;
     Zerbo zerbo(board.path);
     Shutdown::setPort(&zerbo.comTest);
     FrmAscii& form = zerbo.form;
     showReady(form);
-    answerBoxesAfterLooking();
-    QWidget* button = nullptr;
-    if (operation == "fill") {
-        form.txtTime->setText("20");
-        button = form.cmdMan;
-    } else if (operation == "string") {
-        form.txtS->setText("The quick brown fox");
-        button = form.cmdSend;
-    } else if (operation == "continuous") {
-        form.txtO->setText("65");
-        button = form.cmdSendC;
-    } else {
+    // The operation's field, what is typed there, and its button.
+    const std::map<QString, std::tuple<QLineEdit*, QString, QWidget*>> operations{
+        {"fill", {form.txtTime, "20", form.cmdMan}},
+        {"string", {form.txtS, "The quick brown fox", form.cmdSend}},
+        {"continuous", {form.txtO, "65", form.cmdSendC}},
+        {"slot", {form.txtO, "", form.optS[65]}}};
+    const auto& [field, typed, button] = operations.at(operation);
+    field->setText(typed);
+    if (operation == "slot")
         board.fail(fault); // between two clicks on the slots
-        button = form.optS[65];
-    }
     later(250, [&] { board.fail(fault); });
     QTest::mouseClick(button, Qt::LeftButton); // as the user does: through the application
     QTest::qWait(3000);
     std::puts("the program went on after the error");
+    return 3;
+}
+
+// Receiving (nested in start-up) -> mode switch -> fill (nested again) -> Exit.
+void exitDuringNestedFill(Program& p) {
+    later(20, [&p] {
+        p.form.optTxD->click();
+        later(60, [&p] { p.form.cmdExit->click(); });
+        p.form.txtTime->setText("20");
+        p.form.cmdMan->click();
+        std::puts("fill went on after Exit");
+    });
+    p.zerbo.Form_Load();
+}
+
+// "1e400" ms between two codes of the fill is 24 days: events run, and Exit ends it.
+void exitDuringAnEndlessPause(Program& p) {
+    showReady(p.form);
+    p.form.txtTime->setText("1e400");
+    QByteArray onTheLine;
+    waitUntil([&] { return !(onTheLine += p.board.read(1, 1)).isEmpty(); },
+              [&] {
+                  later(200, [&] {
+                      std::printf("alive: %d byte, %s\n", int((onTheLine += p.board.read()).size()),
+                                  qPrintable(p.form.txtTime->text()));
+                      p.form.cmdExit->click();
+                  });
+              });
+    p.form.cmdMan->click();
+}
+
+// Child side: "operation:fault", or a way of ending the program.
+int playScenario(const QString& scenario) {
+    answerBoxesAfterLooking();
+    const QStringList parts = scenario.split(':');
+    if (parts.size() == 2)
+        return playFault(parts[0], parts[1]);
+    Program p;
+    Shutdown::setPort(&p.zerbo.comTest);
+    const std::map<QString, void (*)(Program&)> scenarios{
+        {"exit-during-nested-fill", exitDuringNestedFill},
+        {"exit-during-an-endless-pause", exitDuringAnEndlessPause},
+        {"double-click-on-the-backdrop", [](Program& p) {
+             p.form.cmdBackShowHide->click();
+             QTest::mouseDClick(p.zerbo.background.window()->picture(), Qt::LeftButton);
+         }}};
+    scenarios.at(scenario)(p);
     return 3;
 }
 } // namespace
@@ -110,6 +156,21 @@ class FaultTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void endsTheProgramAtOnce_data() {
+        QTest::addColumn<QString>("said");
+        QTest::newRow("exit-during-nested-fill") << "";
+        QTest::newRow("exit-during-an-endless-pause") << "alive: 1 byte, 1e400";
+        QTest::newRow("double-click-on-the-backdrop") << "";
+    }
+    void endsTheProgramAtOnce() {
+        QFETCH(QString, said);
+        const ChildResult result = runChild(QTest::currentDataTag()); // the row names the scenario
+        QCOMPARE(result.exitCode, 0);                                 // 3: went on
+        QVERIFY2(result.output.contains(said) && !result.output.contains("went on") &&
+                     !result.output.contains("box: "),
+                 qPrintable(result.output));
+    }
+
     void whileReceiving_data() {
         QTest::addColumn<int>("bytesFirst");
         QTest::addColumn<QString>("fault");
@@ -209,8 +270,8 @@ private slots:
 int main(int argc, char** argv) {
     const QByteArray scenario = childScenario();
     if (!scenario.isEmpty()) {
-        const QStringList parts = QString::fromLatin1(scenario).split(':');
-        return playFault(argc, argv, parts.value(0), parts.value(1));
+        ZerboApplication app(argc, argv);
+        return playScenario(QString::fromLatin1(scenario));
     }
     QApplication app(argc, argv);
     FaultTest test;
