@@ -1,18 +1,61 @@
-// "Send": the typed text on the line, and what the window shows during and after the send.
+// What a send puts on the line and what the window shows: a slot button's code, and with
+// "Send" the typed text, during and after the send.
+#include "form/form_style.h"
 #include "form/option_button.h"
 #include "program.h"
 #include "serial/comm_control.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
-class StringSendTest : public QObject {
+class SendTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The first click on the slot of code, then "c" clicks it again, "d" presses
+    // Down and "u" Up on the focused slot. The window shows the last code sent.
+    void slotSendsItsCode_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QByteArray>("onLine");
+        QTest::addColumn<QString>("bits");
+        QTest::newRow("0, then up: nothing more") << 0 << "u" << QByteArray(1, '\0') << "wwwwwwww";
+        QTest::newRow("65 twice") << 65 << "c" << QByteArray("AA") << "wbwwwwwr";
+        QTest::newRow("255, then down: nothing more")
+            << 255 << "d" << QByteArray("\xff") << "bbrrrrrr";
+        QTest::newRow("down from 10")
+            << 10 << "dddu" << QByteArray("\x0a\x0b\x0c\x0d\x0c") << "wwwwrrww";
+    }
+    void slotSendsItsCode() {
+        QFETCH(int, code);
+        QFETCH(QString, keys);
+        QFETCH(QByteArray, onLine);
+        QFETCH(QString, bits);
+        Program p;
+        p.showReady();
+        setBackground(p.form.txtN[7], Red); // a colour the user chose is replaced
+        QTest::mouseClick(p.form.optS[code], Qt::LeftButton);
+        // From the Ready state the click leaves the port open in transmit mode.
+        QVERIFY(p.zerbo.comTest.PortOpen() && p.form.optTxD->isChecked() &&
+                p.form.chkOpen->isChecked());
+        for (QChar key : keys)
+            if (key == 'c')
+                QTest::mouseClick(p.form.optS[code], Qt::LeftButton);
+            else
+                QTest::keyClick(QApplication::focusWidget(),
+                                key == 'd' ? Qt::Key_Down : Qt::Key_Up);
+        QCOMPARE(p.board.read(), onLine);
+        const auto shown = static_cast<unsigned char>(onLine.back());
+        QCOMPARE(p.form.txtO->text(), QString::number(shown));
+        QCOMPARE(bitRow(p.form), bits);
+        for (int i = 0; i < FrmAscii::SlotCount; ++i) // only the slot shown is green
+            QCOMPARE(background(p.form.txtN[i]), i == shown ? Green : White);
+    }
+
     // typed | on the line | bar:txtO:bytes sent at bar 1, 2 and the end. Tag: what runs before the
     // second character (a slot neither moves the send nor stops it, a Send is ignored). An empty
     // field sends the prompt, shown in txtS meanwhile; beyond 8 bits goes out as "?".
@@ -59,11 +102,9 @@ private slots:
         QCOMPARE(seen.join(' '), row[2]);
         QVERIFY(p.form.txtS->text().isEmpty() && p.form.txtS->hasFocus()); // Ready, but for TxD
         QVERIFY(!p.zerbo.comTest.PortOpen() && p.form.optTxD->isChecked());
-        for (QCheckBox* box : {p.form.chkOpen, p.form.chkClosed})
-            QVERIFY(!box->isChecked() && !box->isEnabled());
-        QVERIFY(p.form.cmdCom1->isEnabled() && p.form.cmdSendC->isEnabled());
+        QVERIFY(!p.form.chkOpen->isEnabled() && p.form.cmdSendC->isEnabled());
     }
 };
 
-QTEST_MAIN(StringSendTest)
+QTEST_MAIN(SendTest)
 #include "tst_string_send.moc"
