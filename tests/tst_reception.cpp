@@ -1,31 +1,52 @@
-// Start-up and the reception of the board's table over a pseudo-terminal:
-// however the bytes are grouped on the line, every code lands in its slot.
+// The table: the board's table taken at start-up over a pseudo-terminal (however the bytes
+// are grouped on the line, every code lands in its slot), and without a board the local fill,
+// the control-code names and the reset.
 #include "base/charset.h"
+#include "form/form_style.h"
 #include "form/option_button.h"
 #include "form/pick_combo.h"
+#include "form/slot_style.h"
 #include "form/window_position.h"
 #include "program.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
-class ReceptionTest : public QObject {
+class TableTest : public QObject {
     Q_OBJECT
 
-    // Every code in its slot, and the Ready state after reception.
+    // Every code in its slot (0 numbered but shows no character), the last one shown, the port
+    // closed and "closed" ticked: the Ready state after reception.
     static void verifyCompleteTable(Program& p) {
-        FrmAscii& form = p.form;
-        QCOMPARE(numberedSlots(form), 256);
-        QCOMPARE(form.txtN[0]->text(), QString()); // slot 0 is numbered but shows no character
-        for (int i = 1; i < 256; ++i)
-            QCOMPARE(form.txtN[i]->text(), textFromByte(static_cast<unsigned char>(i)));
-        QCOMPARE(form.txtO->text(), QString("255"));
-        QCOMPARE(bitRow(form), QString("bbrrrrrr"));
-        QCOMPARE(p.zerbo.comTest.PortOpen(), false);
-        QVERIFY(!form.chkOpen->isChecked() && form.chkClosed->isChecked());
-        QVERIFY(form.cmdCom1->isEnabled() && form.cmdMan->isEnabled() && form.optS[9]->isEnabled());
+        QCOMPARE(numberedSlots(p.form), 256);
+        for (int i = 0; i < 256; ++i)
+            QCOMPARE(p.form.txtN[i]->text(), i ? textFromByte(static_cast<unsigned char>(i)) : "");
+        QCOMPARE(p.form.txtO->text() + " " + bitRow(p.form), QString("255 bbrrrrrr"));
+        QVERIFY(!p.zerbo.comTest.PortOpen() && p.form.chkClosed->isChecked());
+    }
+
+    // Runs the fill with its pauses emptied once it has started, so that it runs at once.
+    static void fill(Program& p) {
+        later(0, [&] {
+            QVERIFY(!p.form.cmdMan->isEnabled()); // no second fill inside this one
+            p.form.txtTime->clear();
+        });
+        p.form.cmdMan->click();
+    }
+
+    // Slot i's text and font size, as "A/16".
+    static QString shown(Program& p, int i) {
+        return p.form.txtN[i]->text() + "/" + QString::number(p.form.txtN[i]->font().pointSizeF());
+    }
+
+    // Clicks "names of the control codes"; what slots 0, 9, 13, 32 and 33 show then.
+    static QString names(Program& p) {
+        QTest::mouseClick(p.form.chkA, Qt::LeftButton);
+        return shown(p, 0) + " " + shown(p, 9) + " " + shown(p, 13) + " " + shown(p, 32) + " " +
+               shown(p, 33);
     }
 
 private slots:
@@ -51,8 +72,8 @@ private slots:
         onceWaiting(p, [&] {
             feeder.start(); // first, so that a failing check cannot leave start-up waiting
             // Shown, and the user can leave but start nothing else meanwhile.
-            QVERIFY(p.form.isVisible() && p.form.cmdExit->isEnabled());
-            QVERIFY(!p.form.cmdCom1->isEnabled() && !p.form.optS[0]->isEnabled());
+            QVERIFY(p.form.isVisible() && p.form.cmdExit->isEnabled() &&
+                    !p.form.cmdCom1->isEnabled());
         });
         p.zerbo.Form_Load();
         verifyCompleteTable(p);
@@ -84,7 +105,48 @@ private slots:
         p.form.cmdCom1->click();
         verifyCompleteTable(p);
     }
+
+    // The fill puts every code on the line and in the table. Slots 0 to 32 get their names and
+    // the small font, on an empty table and over a filled one; the rest stays.
+    void fillAndControlCodeNames() {
+        Program p;
+        p.showReady(); // as after start-up without a board: nothing received
+        QCOMPARE(names(p), QString("NUL/10 HTB/10 CR/10 SP/10 /9.75"));
+        QCOMPARE(numberedSlots(p.form), 33);
+        fill(p);
+        QCOMPARE(p.board.read(500), wholeTable());
+        QCOMPARE(numberedSlots(p.form), 256);
+        for (int i = 0; i < 256; ++i)
+            QCOMPARE(shown(p, i), textFromByte(static_cast<unsigned char>(i)) + "/16");
+        QCOMPARE(p.form.txtO->text() + " " + bitRow(p.form), QString("255 bbrrrrrr"));
+        QVERIFY(p.form.cmdMan->isEnabled() && p.form.optS[100]->isEnabled());
+        p.form.optS[40]->setEnabled(false);
+        markCurrentSlot(p.form, 20);
+        setBackground(p.form.txtN[65], Green);
+        QCOMPARE(names(p), QString("NUL/10 HTB/10 CR/10 SP/10 !/16"));
+        QVERIFY(!p.form.optS[40]->isEnabled());       // slot buttons keep their state
+        QCOMPARE(background(p.form.txtN[20]), White); // the green mark of a named slot goes
+        QCOMPARE(background(p.form.txtN[65]), Green); // beyond 32 it stays
+        QVERIFY(!p.form.chkA->isChecked());
+    }
+
+    void resetEmptiesEverythingButTheLine() {
+        Program p;
+        p.showReady();
+        fill(p);
+        p.zerbo.comTest.openSequence(8);
+        p.form.txtS->setText("typed");
+        p.form.txtTime->setText("123");
+        markCurrentSlot(p.form, 200);
+        p.form.cmdNew->click(); // leaves the port and the pause alone
+        QCOMPARE(numberedSlots(p.form), 0);
+        for (int i = 0; i < 256; ++i)
+            QVERIFY(shown(p, i) == "/10" && background(p.form.txtN[i]) == White);
+        QCOMPARE(bitRow(p.form) + p.form.txtO->text() + p.form.txtS->text(), QString("wwwwwwww"));
+        QCOMPARE(p.form.txtTime->text() + " " + p.form.txtN[287]->text(), QString("123 NUL"));
+        QVERIFY(p.zerbo.comTest.PortOpen() && !p.form.prgBar->isHidden());
+    }
 };
 
-QTEST_MAIN(ReceptionTest)
+QTEST_MAIN(TableTest)
 #include "tst_reception.moc"
