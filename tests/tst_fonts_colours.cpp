@@ -76,14 +76,14 @@ private slots:
         QTest::addColumn<int>("entry");
         QTest::addColumn<QColor>("text");
         QTest::addColumn<QColor>("behindSigns");
-        QTest::newRow("black") << 0 << QColor(0, 0, 0) << White;
-        QTest::newRow("red") << 1 << QColor(255, 0, 0) << White;
-        QTest::newRow("green") << 2 << QColor(0, 255, 0) << Black;
-        QTest::newRow("yellow") << 3 << QColor(255, 255, 0) << Black;
-        QTest::newRow("blue") << 4 << QColor(0, 0, 255) << White;
-        QTest::newRow("magenta") << 5 << QColor(255, 0, 255) << White;
-        QTest::newRow("cyan") << 6 << QColor(0, 255, 255) << Black;
-        QTest::newRow("white") << 7 << QColor(255, 255, 255) << Black;
+        QTest::newRow("black") << 0 << QColor(0, 0, 0) << QColor(255, 255, 255);
+        QTest::newRow("red") << 1 << QColor(255, 0, 0) << QColor(255, 255, 255);
+        QTest::newRow("green") << 2 << QColor(0, 255, 0) << QColor(0, 0, 0);
+        QTest::newRow("yellow") << 3 << QColor(255, 255, 0) << QColor(0, 0, 0);
+        QTest::newRow("blue") << 4 << QColor(0, 0, 255) << QColor(255, 255, 255);
+        QTest::newRow("magenta") << 5 << QColor(255, 0, 255) << QColor(255, 255, 255);
+        QTest::newRow("cyan") << 6 << QColor(0, 255, 255) << QColor(0, 0, 0);
+        QTest::newRow("white") << 7 << QColor(255, 255, 255) << QColor(0, 0, 0);
     }
     void everyColour() {
         QFETCH(int, entry);
