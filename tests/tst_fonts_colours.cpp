@@ -76,15 +76,14 @@ private slots:
         QTest::addColumn<int>("entry");
         QTest::addColumn<QColor>("text");
         QTest::addColumn<QColor>("behindSigns");
-        const QColor white(255, 255, 255), black(0, 0, 0);
-        QTest::newRow("black") << 0 << black << white;
-        QTest::newRow("red") << 1 << QColor(255, 0, 0) << white;
-        QTest::newRow("green") << 2 << QColor(0, 255, 0) << black;
-        QTest::newRow("yellow") << 3 << QColor(255, 255, 0) << black;
-        QTest::newRow("blue") << 4 << QColor(0, 0, 255) << white;
-        QTest::newRow("magenta") << 5 << QColor(255, 0, 255) << white;
-        QTest::newRow("cyan") << 6 << QColor(0, 255, 255) << black;
-        QTest::newRow("white") << 7 << white << black;
+        QTest::newRow("black") << 0 << QColor(0, 0, 0) << QColor(255, 255, 255);
+        QTest::newRow("red") << 1 << QColor(255, 0, 0) << QColor(255, 255, 255);
+        QTest::newRow("green") << 2 << QColor(0, 255, 0) << QColor(0, 0, 0);
+        QTest::newRow("yellow") << 3 << QColor(255, 255, 0) << QColor(0, 0, 0);
+        QTest::newRow("blue") << 4 << QColor(0, 0, 255) << QColor(255, 255, 255);
+        QTest::newRow("magenta") << 5 << QColor(255, 0, 255) << QColor(255, 255, 255);
+        QTest::newRow("cyan") << 6 << QColor(0, 255, 255) << QColor(0, 0, 0);
+        QTest::newRow("white") << 7 << QColor(255, 255, 255) << QColor(0, 0, 0);
     }
     void everyColour() {
         QFETCH(int, entry);

@@ -100,28 +100,26 @@ private slots:
         PtyPair line;
         const QString device =
             fault == "missing" ? QStringLiteral("/nonexistent/zerbo-cable") : line.slavePath();
-        const Run run =
-            cableTest(device, fault == "missing" ? nullptr : &line,
-                      [&fault](PtyPair& wire, QByteArray codes) {
-                          if (fault == "flip")
-                              codes[65] = char(65 ^ 0b10);
-                          else if (fault == "drop")
-                              codes.remove(100, 3);
-                          QByteArray back;
-                          for (char code : codes)
-                              back += fault == "double" ? QByteArray(2, code) : QByteArray(1, code);
-                          if (fault == "silent")
-                              return;
-                          if (fault == "unplug")
-                              back.truncate(100);
-                          // In pieces, as a line delivers them, not all in one read.
-                          for (qsizetype at = 0; at < back.size(); at += 64) {
-                              wire.write(back.mid(at, 64));
-                              QThread::msleep(5);
-                          }
-                          if (fault == "unplug")
-                              wire.closeMaster();
-                      });
+        const Run run = cableTest(device, fault == "missing" ? nullptr : &line,
+                                  [&fault](PtyPair& wire, QByteArray codes) {
+                                      if (fault == "silent")
+                                          return;
+                                      codes[65] = fault == "flip" ? char(65 ^ 0b10) : codes[65];
+                                      if (fault == "drop")
+                                          codes.remove(100, 3);
+                                      QByteArray back;
+                                      for (char code : codes)
+                                          back += QByteArray(fault == "double" ? 2 : 1, code);
+                                      if (fault == "unplug")
+                                          back.truncate(100);
+                                      // In pieces, as a line delivers them, not all in one read.
+                                      for (qsizetype at = 0; at < back.size(); at += 64) {
+                                          wire.write(back.mid(at, 64));
+                                          QThread::msleep(5);
+                                      }
+                                      if (fault == "unplug")
+                                          wire.closeMaster();
+                                  });
         QCOMPARE(run.exitCode, exitCode);
         for (const QString& text : says)
             QVERIFY2(run.output.contains(text), qPrintable(run.output));

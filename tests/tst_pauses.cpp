@@ -52,32 +52,30 @@ private slots:
     // "0000" typed after the first character, or a handler busy for 300 ms then, act at the
     // second.
     void gapsAtTheBoard_data() {
-        QTest::addColumn<bool>("fill");
         QTest::addColumn<QString>("pause");
         QTest::addColumn<int>("during");
         QTest::addColumn<QByteArray>("wire");
         QTest::addColumn<QList<double>>("gaps");
         QTest::newRow("fill, 250")
-            << true << "250" << int(Nothing) << wholeTable() << QList<double>{250, 250, 250, 250};
+            << "250" << int(Nothing) << wholeTable() << QList<double>{250, 250, 250, 250};
         // 32 gaps of 12 ms add up to more than the fill's minimum of 10 ms would, even measured.
         QTest::newRow("fill, 12abc")
-            << true << "12abc" << int(Nothing) << wholeTable() << QList<double>(32, 12);
-        QTest::newRow("AB, 500") << false << "500" << int(Nothing) << QByteArray("AB")
+            << "12abc" << int(Nothing) << wholeTable() << QList<double>(32, 12);
+        QTest::newRow("AB, 500") << "500" << int(Nothing) << QByteArray("AB")
                                  << QList<double>{500, 500};
         QTest::newRow("ABC, 500, then 0000")
-            << false << "500" << int(NoPauseTyped) << QByteArray("ABC") << QList<double>{500, 0, 0};
+            << "500" << int(NoPauseTyped) << QByteArray("ABC") << QList<double>{500, 0, 0};
         QTest::newRow("AB, 500, slot 90")
-            << false << "500" << int(Slot90Clicked) << QByteArray("AZB") << QList<double>{500, 500};
+            << "500" << int(Slot90Clicked) << QByteArray("AZB") << QList<double>{500, 500};
         QTest::newRow("ABC, 200, a step 300 ms late")
-            << false << "200" << int(StepBusy300) << QByteArray("ABC")
-            << QList<double>{200, 300, 200};
+            << "200" << int(StepBusy300) << QByteArray("ABC") << QList<double>{200, 300, 200};
     }
     void gapsAtTheBoard() {
-        QFETCH(bool, fill);
         QFETCH(QString, pause);
         QFETCH(int, during);
         QFETCH(QByteArray, wire);
         QFETCH(QList<double>, gaps);
+        const bool fill = wire == wholeTable(); // else a string sent
         Program p;
         p.showReady();
         p.form.options->select(p.form.optTxD); // else Send yields before applying its minimum
