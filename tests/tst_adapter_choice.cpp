@@ -1,6 +1,7 @@
 // Finding COM1 when no device is named: the choice over the ports present
 // (injected lists), the dialog that asks among several adapters, and the real
 // program's list of ports.
+#include "app/com1_device.h"
 #include "form/port_picker.h"
 #include "pty_pair.h"
 #include "serial/port_choice.h"
@@ -13,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
+#include <cstdio>
+#include <unistd.h>
 
 using Outcome = Com1Choice::Outcome;
 
@@ -32,6 +35,25 @@ int pick(PortPicker& picker, const std::function<void()>& user) {
             picker.reject();
     });
     return picker.exec();
+}
+
+// What the call writes on standard error.
+QString standardErrorOf(const std::function<void()>& call) {
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return QStringLiteral("no pipe");
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(ends[1], STDERR_FILENO);
+    ::close(ends[1]);
+    call();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    QByteArray text(4096, '\0');
+    const ssize_t got = ::read(ends[0], text.data(), size_t(text.size()));
+    ::close(ends[0]);
+    return QString::fromLocal8Bit(text.left(std::max<ssize_t>(got, 0)));
 }
 
 void click(PortPicker& picker, int row) {
@@ -90,6 +112,35 @@ private slots:
             QVERIFY(error.description().contains("--port DEVICE or the environment variable "
                                                  "ZERBO_PORT; zerbo --list-ports"));
         }
+    }
+
+    // Without a window to ask in, standard error says which adapter stands
+    // for COM1, or lists them and asks for one to be named.
+    void standardErrorSaysWhich_data() {
+        QTest::addColumn<QList<PortDescription>>("present");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("one") << QList{BuiltIn, Ftdi} << Ftdi.device
+                             << "zerbo: /nonexistent/ttyS0: No such file or directory; using the "
+                                "USB serial adapter /dev/ttyUSB0 (FT232R USB UART, maker FTDI, "
+                                "serial number A50285BI, USB id 0403:6001) as COM1\n";
+        QTest::newRow("several") << QList{Cdc, Ftdi} << QString()
+                                 << "zerbo: /nonexistent/ttyS0: No such file or directory, and "
+                                    "several USB serial adapters are plugged in; name one with "
+                                    "--port DEVICE:\n  /dev/ttyACM0\n  /dev/ttyUSB0 (FT232R USB "
+                                    "UART, maker FTDI, serial number A50285BI, USB id 0403:6001)\n";
+    }
+    void standardErrorSaysWhich() {
+        QFETCH(QList<PortDescription>, present);
+        QFETCH(QString, device);
+        QFETCH(QString, says);
+        std::optional<QString> found;
+        const QString said = standardErrorOf([&] {
+            found = findCom1Device({}, WhenSeveral::Refuse,
+                                   {"/nonexistent/ttyS0", [present] { return present; }});
+        });
+        QCOMPARE(found.value_or(QString()), device);
+        QCOMPARE(said, says);
     }
 
     // The look at the default device, on real ones: a serial line, and none.

@@ -1,21 +1,21 @@
 #include "app/com1_device.h"
 
 #include "form/port_picker.h"
-#include "serial/port_choice.h"
 
 #include <cstdio>
 #include <cstring>
 
-std::optional<QString> findCom1Device(const QString& namedDevice, WhenSeveral whenSeveral) {
+std::optional<QString> findCom1Device(const QString& namedDevice, WhenSeveral whenSeveral,
+                                      const Com1Search& search) {
     if (!namedDevice.isEmpty())
         return namedDevice;
-    const QString fallback = QString::fromLatin1(DefaultCom1Device);
+    const QString& fallback = search.defaultDevice;
     // The usual case costs one open and close; the port list is asked only
     // when the default device cannot be used.
     const int defaultError = openError(fallback);
     if (defaultError == 0)
         return fallback;
-    const Com1Choice choice = chooseCom1(defaultError, presentPorts());
+    const Com1Choice choice = chooseCom1(defaultError, search.ports());
     switch (choice.outcome) {
     case Com1Choice::Outcome::Default:
         return fallback;
@@ -40,7 +40,7 @@ std::optional<QString> findCom1Device(const QString& namedDevice, WhenSeveral wh
             std::fprintf(stderr, "  %s\n", qPrintable(describePort(adapter)));
         return std::nullopt;
     }
-    PortPicker picker(choice.adapters, presentPorts);
+    PortPicker picker(choice.adapters, search.ports);
     if (picker.exec() != QDialog::Accepted)
         return std::nullopt;
     return picker.chosenDevice();
