@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make run      installs what is missing, builds, starts ZERBO
 # make test     installs what is missing, builds, runs the whole test suite
 #               (with the package check, tools/check-package.sh)

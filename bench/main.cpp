@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench_report: every performance figure of ZERBO in one table, measured on
 // pseudo-terminals against the real virtual board (zerbo-board).
 //

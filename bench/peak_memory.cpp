@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Peak memory of the real zerbo binary, started as a user starts it on the
 // board's port: its high-water mark once the table has been received.
 #include "board_process.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures of the program's start-up reception and its local fill, with the
 // program running in this process on the board's port.
 #include "board_process.h"

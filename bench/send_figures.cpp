@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures of the program's sends, timed by the board: the arrival times it
 // notes itself, not when this process reads its log.
 #include "board_process.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time from process start to the window shown. The process is this bench
 // started again as a start-up child, running the program's start-up on the
 // board's port; it prints the time at the window's first show and ends there.

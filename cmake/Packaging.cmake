@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Packaging: what `cmake --install` adds beyond the program, its desktop entry
 # and its PNG icons (zerbo-board, the scalable icon, the manual pages, the
 # AppStream metainfo, the copyright and changelog), and the Debian package

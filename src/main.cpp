@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/com1_device.h"
 #include "app/command_line.h"
 #include "app/console_tasks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding COM1 when no device is named: the choice over the ports present
 // (injected lists), the dialog that asks among several adapters, and the real
 // program's list of ports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The full-screen backdrop behind the window: its button and its picture. Its
 // double click, which ends the program, is played in tst_shutdown.
 #include "form/background_window.h"

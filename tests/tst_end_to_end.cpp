@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: the real zerbo-board process plays the board on the port it publishes.
 #include "base/charset.h"
 #include "form/option_button.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's line failing under the program: the adapter unplugged (the
 // other end closed, and with it the device's path gone) while the program
 // waits, receives or sends. A reception ends silently; a send reports the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a pick from the font and colour lists does to the numbers, the signs and the legend.
 #include "form/form_style.h"
 #include "form/pick_combo.h"

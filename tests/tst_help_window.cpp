@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window behind the Help option button: its text, its place, the clicks.
 #include "form/help_window.h"
 #include "program.h"

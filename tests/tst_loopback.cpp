@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cable test of the real program against what stands at the other end of
 // the line: the virtual board's echo, and a pseudo-terminal the test plays
 // as a wire that is missing, changes a bit, doubles or drops bytes, or is

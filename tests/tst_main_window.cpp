@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the user first sees it: layout, texts and the keyboard order.
 #include "form/frm_ascii.h"
 #include "form/legend.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pauses between bytes, timed where the board reads them. A pause up to 2,000 ms blocks:
 // what the user does meanwhile runs at the operation's next step, after the byte that ends the
 // pause. No gap is shorter than the pause, not even after a step that ran late.

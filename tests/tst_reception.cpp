@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table: the board's table taken at start-up over a pseudo-terminal (however the bytes
 // are grouped on the line, every code lands in its slot), and without a board the local fill,
 // the control-code names and the reset.

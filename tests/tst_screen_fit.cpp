@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows fit the screen they start on. ctest runs this once per screen size, each from its
 // own offscreen configuration (tests/screens); a 1920x1080 screen less a 48-pixel panel is
 // played by a 1920x1032 screen, since offscreen screens have no panels. On the portrait screen

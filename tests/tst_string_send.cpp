@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a send puts on the line and what the window shows: a slot button's code, and with
 // "Send" the typed text, during and after the send.
 #include "form/form_style.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The typed fields (txtTime, txtO, txtLeft, txtTop, txtS) and what reads them: whatever is typed,
 // and Stop or a second start at any moment, neither ends, stalls nor crashes the program.
 #include "base/charset.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package and checks it as a user and Debian would: its
 # files and their permissions, its dependencies and size, that the unpacked
 # programs start, the desktop entry, the AppStream metainfo, the manual pages,

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the application icon: an orbiter seen from above, nose up.
 
 Writes assets/shuttle-32.png and assets/shuttle-16.png as 4-bit indexed PNGs

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the virtual board, then ZERBO on the board's port; stops the board
 # when ZERBO ends. Usage: run-with-board.sh BUILD_DIR
 set -euo pipefail

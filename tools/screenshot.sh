@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes docs/screenshot.png: the board and ZERBO under a virtual X server,
 # the main window captured once the table has arrived.
 # Usage: screenshot.sh BUILD_DIR OUTPUT

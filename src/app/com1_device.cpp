@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/com1_device.h"
 
 #include "form/port_picker.h"

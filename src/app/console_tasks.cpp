@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/console_tasks.h"
 
 #include "app/com1_device.h"

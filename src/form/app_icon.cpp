@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/app_icon.h"
 
 // The resources live in a static library; without this reference the linker

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/control_states.h"
 
 #include "form/frm_ascii.h"

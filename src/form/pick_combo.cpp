@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/pick_combo.h"
 
 PickCombo::PickCombo(QWidget* parent) : QComboBox(parent) {

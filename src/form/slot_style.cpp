@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/slot_style.h"
 
 #include "base/charset.h"

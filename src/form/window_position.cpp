@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/window_position.h"
 
 #include "form/form_scale.h"

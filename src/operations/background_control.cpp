@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/background_control.h"
 
 #include "form/background_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/com1_command.h"
 
 #include "base/charset.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/control_code_names.h"
 
 #include "base/yield.h"

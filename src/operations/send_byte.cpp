@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/send_byte.h"
 
 #include "serial/comm_control.h"

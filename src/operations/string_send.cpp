@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/string_send.h"
 
 #include "base/busy_guard.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/table_reset.h"
 
 #include "base/busy_guard.h"

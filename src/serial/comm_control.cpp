@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/comm_control.h"
 
 #include "serial/comm_errors.h"

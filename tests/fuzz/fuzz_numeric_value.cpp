@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any UTF-8 input must be read without crashing, never as
 // NaN, and must give a pause within 0 .. 2,147,483,647 ms.
 #include "base/numeric_value.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zerbo-board: a virtual microcontroller board on a pseudo-terminal, for
 // using and testing ZERBO without hardware.
 #include "board_window.h"

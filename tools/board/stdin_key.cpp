@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "stdin_key.h"
 
 #include "key_one.h"
