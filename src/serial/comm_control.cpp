@@ -152,10 +152,15 @@ void CommControl::openPort() {
 }
 
 void CommControl::openDevice() {
-    port_->setPortName(devicePath());
+    // Opened by its real name, so that every path to it shares one lock.
+    const QString device = PortLock::realDevice(devicePath());
+    lock_.acquire(device, devicePath(), commPort_);
+    port_->setPortName(device);
     recordLineSettings(*port_, line_);
-    if (!port_->open(QIODevice::ReadWrite))
+    if (!port_->open(QIODevice::ReadWrite)) {
+        lock_.release();
         throw CommErrors::openFailed(devicePath(), commPort_, port_->error(), port_->errorString());
+    }
     clearHangUpOnClose(int(port_->handle()));
 }
 
@@ -179,12 +184,14 @@ void CommControl::closeDevice() {
     // follows a failed or interrupted write.
     ::tcdrain(int(port_->handle()));
     closeKeepingLine(*port_);
+    lock_.release();
 }
 
 void CommControl::deviceLost() {
     if (!port_->isOpen())
         return;
     closeKeepingLine(*port_);
+    lock_.release();
     emit portOpenChanged(false);
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "serial/line_settings.h"
+#include "serial/port_lock.h"
 
 class QSerialPort;
 
@@ -78,4 +79,5 @@ private:
     LineSettings line_;
     qint16 inputLen_ = 0;
     QSerialPort* port_;
+    PortLock lock_; // held while port_ is open
 };

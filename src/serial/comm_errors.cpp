@@ -58,6 +58,13 @@ RuntimeError CommErrors::openFailed(const QString& path, int commPort,
                             .arg(port, reason, path));
 }
 
+RuntimeError CommErrors::heldBy(const QString& path, int commPort, const QString& holder) {
+    return RuntimeError(CommErrorNumber::PortBusy,
+                        QStringLiteral("%1 is in use by another program: %2. Close that program "
+                                       "(or end it), then start again.")
+                            .arg(capitalized(portName(path, commPort)), holder));
+}
+
 RuntimeError CommErrors::notOpen(const QString& path, int commPort) {
     return RuntimeError(CommErrorNumber::PortNotOpen,
                         QStringLiteral("%1 is not open, so nothing can be sent or received. "

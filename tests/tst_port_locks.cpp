@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A port another program holds is never taken, by the real program, as root
+// and as an ordinary user: a UUCP lock file with a live PID (of any program),
+// an flock on the device, an exclusive open, and a first copy of the program
+// reached through a symlink each get error 8005 naming the holder. A lock
+// file whose PID has ended is stale and taken over.
+#include "process_probe.h"
+#include "pty_pair.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+constexpr uid_t Nobody = 65534;
+
+// The exclusive holder: this executable, run with --hold-exclusive DEVICE.
+int holdExclusive(const char* device) {
+    const int fd = ::open(device, O_RDWR | O_NOCTTY);
+    if (fd < 0 || ::ioctl(fd, TIOCEXCL) != 0)
+        return 2;
+    std::puts("held");
+    std::fflush(stdout);
+    ::pause();
+    return 0;
+}
+
+void runAs(QProcess& process, bool nobody) {
+    if (nobody)
+        process.setChildProcessModifier([] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+                ::_exit(126);
+        });
+}
+
+// What the real program wrote to standard error for its run-time error,
+// or what it said by the time it opened the port.
+QString reportedError(QProcess& program) {
+    program.setReadChannel(QProcess::StandardError);
+    QByteArray errors;
+    QDeadlineTimer deadline(10000);
+    while (!errors.contains("zerbo: ") || !errors.endsWith('\n')) {
+        if (!program.waitForReadyRead(int(deadline.remainingTime())))
+            break;
+        errors += program.readAllStandardError();
+    }
+    return QString::fromLocal8Bit(errors);
+}
+
+QString lockFileOf(const QString& device) {
+    return QStringLiteral("/run/lock/LCK..") + device.mid(5).replace('/', '_');
+}
+
+void writeLockFile(const QString& device, const QByteArray& contents, bool nobody) {
+    QFile file(lockFileOf(device));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
+    file.close();
+    if (nobody)
+        QVERIFY(::chown(QFile::encodeName(file.fileName()).constData(), Nobody, Nobody) == 0);
+}
+
+qint64 deadPid() {
+    QProcess ended;
+    ended.start(QStringLiteral("true"), {});
+    ended.waitForFinished();
+    return ended.processId() ? ended.processId() : 0x3ffffff0;
+}
+} // namespace
+
+class PortLockTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        if (QTest::currentDataTag() && QByteArray(QTest::currentDataTag()).endsWith("as nobody") &&
+            ::geteuid() != 0)
+            QSKIP("the cases as an ordinary user need root to start the processes as nobody");
+    }
+
+    void heldPortIsRefused_data() {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<bool>("nobody");
+        for (const bool nobody : {false, true})
+            for (const char* holder :
+                 {"lock file %10d", "lock file %d", "flock", "exclusive open", "zerbo via symlink"})
+                QTest::addRow("%s, %s", holder, nobody ? "as nobody" : "as this user")
+                    << holder << nobody;
+    }
+    void heldPortIsRefused() {
+        QFETCH(QString, holder);
+        QFETCH(bool, nobody);
+        PtyPair board;
+        const QString device = board.slavePath();
+        if (nobody) // a fresh pseudo-terminal is root's
+            QVERIFY(::chown(QFile::encodeName(device).constData(), Nobody, Nobody) == 0);
+        QTemporaryDir dir; // readable by all, so that nobody reaches the link too
+        QFile::setPermissions(dir.path(),
+                              QFile::permissions(dir.path()) | QFile::ReadOther | QFile::ExeOther);
+        const QString link = dir.filePath(QStringLiteral("com1"));
+        QVERIFY(QFile::link(device, link));
+        QProcess first, second;
+        const auto end = qScopeGuard([&] {
+            for (QProcess* program : {&first, &second}) {
+                program->kill();
+                program->waitForFinished();
+            }
+            QFile::remove(lockFileOf(device));
+        });
+        runAs(first, nobody);
+        runAs(second, nobody);
+        QString holderName;
+        if (holder.startsWith("lock file")) {
+            first.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+            QVERIFY(first.waitForStarted());
+            const QByteArray pid = QByteArray::number(first.processId());
+            writeLockFile(device, (holder.endsWith("%10d") ? pid.rightJustified(10) : pid) + "\n",
+                          false);
+            holderName = "sleep";
+        } else if (holder == "flock") {
+            first.start(QStringLiteral("flock"),
+                        {device, QStringLiteral("sh"), QStringLiteral("-c"),
+                         QStringLiteral("echo held; exec sleep 60")});
+            QVERIFY2(first.waitForReadyRead(5000), "flock(1) of util-linux did not start");
+            holderName = "flock";
+        } else if (holder == "exclusive open") {
+            first.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("--hold-exclusive"), device});
+            QVERIFY(first.waitForReadyRead(5000));
+            holderName = QFileInfo(QCoreApplication::applicationFilePath()).fileName().left(15);
+        } else {
+            first.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
+            QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(first.processId(), device), 10000);
+            holderName = "zerbo";
+        }
+        second.start(QStringLiteral(ZERBO_BINARY), {"--port", link});
+        const QString error = reportedError(second);
+        const QString says = QStringLiteral("Run-time error 8005: Serial port %1 (COM1) is in use "
+                                            "by another program: ")
+                                 .arg(link);
+        QVERIFY2(error.contains(says), qPrintable(error));
+        const QString named = QStringLiteral("PID %1 (%2)").arg(first.processId()).arg(holderName);
+        QVERIFY2(error.contains(named), qPrintable(error + " lacks " + named));
+        QVERIFY(!holdsDevice(second.processId(), device));
+        QVERIFY(first.state() == QProcess::Running);
+        if (holder.startsWith("lock file")) // the other program's lock is left alone
+            QVERIFY(QFile::exists(lockFileOf(device)));
+    }
+
+    void staleLockIsTakenOver_data() {
+        QTest::addColumn<bool>("nobody");
+        QTest::newRow("as this user") << false;
+        QTest::newRow("as nobody") << true;
+    }
+    void staleLockIsTakenOver() {
+        QFETCH(bool, nobody);
+        PtyPair board;
+        const QString device = board.slavePath();
+        if (nobody)
+            QVERIFY(::chown(QFile::encodeName(device).constData(), Nobody, Nobody) == 0);
+        const qint64 dead = deadPid();
+        QVERIFY(::kill(pid_t(dead), 0) != 0);
+        writeLockFile(device, QByteArray::number(dead).rightJustified(10) + "\n", nobody);
+        QProcess zerbo;
+        const auto end = qScopeGuard([&] {
+            zerbo.kill();
+            zerbo.waitForFinished();
+            QFile::remove(lockFileOf(device));
+        });
+        runAs(zerbo, nobody);
+        zerbo.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
+        QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), device), 10000);
+        QFile lock(lockFileOf(device));
+        QVERIFY(lock.open(QIODevice::ReadOnly));
+        QCOMPARE(lock.readLine().trimmed().toLongLong(), zerbo.processId());
+    }
+};
+
+int main(int argc, char** argv) {
+    if (argc == 3 && QByteArray(argv[1]) == "--hold-exclusive")
+        return holdExclusive(argv[2]);
+    QCoreApplication app(argc, argv);
+    PortLockTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_port_locks.moc"
