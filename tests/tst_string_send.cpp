@@ -12,6 +12,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <numeric>
 
 class SendTest : public QObject {
     Q_OBJECT
@@ -104,6 +107,36 @@ private slots:
         QVERIFY(p.form.txtS->text().isEmpty() && p.form.txtS->hasFocus()); // Ready, but for TxD
         QVERIFY(!p.zerbo.comTest.PortOpen() && p.form.optTxD->isChecked());
         QVERIFY(!p.form.chkOpen->isEnabled() && p.form.cmdSendC->isEnabled());
+    }
+    // 100 Down presses queued at once (a fast key repeat on a busy machine):
+    // each runs nested in the yields of the one before, yet the board gets
+    // 1..100 in key order, and the window shows the last, where the focus is.
+    void queuedDownPressesKeepTheirOrder() {
+        Program p;
+        p.showReady();
+        QTest::mouseClick(p.form.optS[0], Qt::LeftButton);
+        QCOMPARE(p.board.read(), QByteArray(1, '\0'));
+        // Timers, not posted events: they fire inside the yields of a running
+        // handler, as key events from the window system do. Each press goes
+        // to the focus of its moment.
+        for (int i = 0; i < 100; ++i)
+            QTimer::singleShot(10, qApp,
+                               [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); });
+        QThread::msleep(20); // all due at once
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), p.form.optS[100], 20000);
+        QByteArray expected(100, '\0');
+        std::iota(expected.begin(), expected.end(), '\1');
+        QByteArray onLine;
+        QTRY_VERIFY_WITH_TIMEOUT((onLine += p.board.read(1, 1)).size() >= 100, 20000);
+        QTest::qWait(50); // the outer activations have all returned
+        QCOMPARE(onLine + p.board.read(), expected);
+        QCOMPARE(p.form.txtO->text(), QStringLiteral("100"));
+        QCOMPARE(bitRow(p.form), QStringLiteral("wbrwwrww"));
+        for (int i = 0; i < FrmAscii::SlotCount; ++i)
+            QCOMPARE(background(p.form.txtN[i]), i == 100 ? Green : White);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(p.board.read(), QByteArray("\x65"));
+        QCOMPARE(p.form.txtO->text(), QStringLiteral("101"));
     }
 };
 

@@ -12,13 +12,25 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
+// Arrow presses queued faster than they are handled nest inside each other's
+// yields, the latest innermost. The bytes still go out in key order (the
+// first activation to reach its send sends every earlier code still due), and
+// only the latest activation shows its code, so that the display, the green
+// slot and the focus agree when the nest has unwound.
 void SingleSend::optS_Click(int Index) {
+    const unsigned long ticket = order_.begin(Index);
     enterTransmitMode();
     yieldToEvents();
+    const std::vector<int> due = order_.takeDue(ticket);
+    if (due.empty())
+        return; // a later press sent this code in its turn and shows its own
     port_.openSequence(SendInputLength);
-    form_.txtO->setText(codeText(Index));
-    sendByte(port_, Index);
-    showSent(Index);
+    if (order_.latest(ticket))
+        form_.txtO->setText(codeText(Index));
+    for (const int code : due)
+        sendByte(port_, code);
+    if (order_.latest(ticket))
+        showSent(Index);
 }
 
 // Selecting optTxD also clears the slot's own selection, so the same slot can

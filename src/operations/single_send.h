@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "operations/slot_order.h"
+
 class CommControl;
 class FrmAscii;
 
@@ -19,4 +21,5 @@ private:
 
     FrmAscii& form_;
     CommControl& port_;
+    SlotOrder order_;
 };
