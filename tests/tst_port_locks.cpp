@@ -101,6 +101,7 @@ private slots:
         QFETCH(bool, nobody);
         PtyPair board;
         const QString device = board.slavePath();
+        QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
         if (nobody) // a fresh pseudo-terminal is root's
             QVERIFY(::chown(QFile::encodeName(device).constData(), Nobody, Nobody) == 0);
         QTemporaryDir dir; // readable by all, so that nobody reaches the link too
@@ -165,6 +166,7 @@ private slots:
         QFETCH(bool, nobody);
         PtyPair board;
         const QString device = board.slavePath();
+        QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
         if (nobody)
             QVERIFY(::chown(QFile::encodeName(device).constData(), Nobody, Nobody) == 0);
         const qint64 dead = deadPid();

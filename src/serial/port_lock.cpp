@@ -65,14 +65,16 @@ QString PortLock::realDevice(const QString& path) {
 
 void PortLock::acquire(const QString& device, const QString& shownPath, int commPort) {
     release();
-    if (const QString holder = lockFileHolder(device); !holder.isEmpty())
-        throw CommErrors::heldBy(shownPath, commPort, holder);
     const int fd =
         ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0 && errno == EBUSY)
         throw CommErrors::heldBy(shownPath, commPort, PortHolder::exclusiveHolders(device));
     if (fd < 0)
-        return; // missing, forbidden: the port's open tells which
+        return; // missing, forbidden: the port's open tells which, before any lock
+    if (const QString holder = lockFileHolder(device); !holder.isEmpty()) {
+        ::close(fd);
+        throw CommErrors::heldBy(shownPath, commPort, holder);
+    }
     int exclusive = 0;
     if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive) {
         ::close(fd); // root may open it anyway, but must not share it
