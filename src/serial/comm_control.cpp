@@ -6,6 +6,7 @@
 
 #include <QSerialPort>
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <limits>
 #include <termios.h>
@@ -104,6 +105,8 @@ void CommControl::setPortOpen(bool open) {
 }
 
 QByteArray CommControl::Input() {
+    if (lost_) // the hang-up closed it in a yield: say so, not "not open"
+        throw CommErrors::readFailed(devicePath(), commPort_, EIO);
     requireOpen();
     const qsizetype limit = inputLen_ > 0 ? inputLen_ : std::numeric_limits<qsizetype>::max();
     // What QSerialPort already fetched while events ran is older than what the
@@ -117,6 +120,8 @@ QByteArray CommControl::Input() {
 }
 
 void CommControl::Output(const QByteArray& bytes) {
+    if (lost_)
+        throw CommErrors::writeFailed(devicePath(), commPort_, EIO);
     requireOpen();
     const int timeoutMs = writeTimeoutMs(bytes.size(), line_.baud);
     if (const int error = DescriptorIo::writeAllAndDrain(int(port_->handle()), bytes, timeoutMs)) {
@@ -134,6 +139,7 @@ void CommControl::openSequence(qint16 inputLength) {
 }
 
 void CommControl::closePort() {
+    lost_ = false;
     if (!PortOpen())
         return;
     closeDevice();
@@ -147,6 +153,7 @@ QString CommControl::devicePath() const {
 }
 
 void CommControl::openPort() {
+    lost_ = false;
     openDevice();
     emit portOpenChanged(true);
 }
@@ -190,6 +197,7 @@ void CommControl::closeDevice() {
 void CommControl::deviceLost() {
     if (!port_->isOpen())
         return;
+    lost_ = true;
     closeKeepingLine(*port_);
     lock_.release();
     emit portOpenChanged(false);

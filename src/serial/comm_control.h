@@ -79,5 +79,6 @@ private:
     LineSettings line_;
     qint16 inputLen_ = 0;
     QSerialPort* port_;
-    PortLock lock_; // held while port_ is open
+    PortLock lock_;     // held while port_ is open
+    bool lost_ = false; // closed by a hang-up, not by a caller
 };
