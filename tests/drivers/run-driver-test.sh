@@ -105,7 +105,8 @@ qemu=(qemu-system-x86_64 -machine pc -accel tcg -smp 1 -m 768 -nodefaults -no-us
     -virtfs local,path="$scratch/out",mount_tag=out,security_model=none
     -trace events="$scratch/trace-events",file="$scratch/trace.log")
 if [ "$mode" = --shell ]; then
-    exec "${qemu[@]}" -chardev stdio,id=con,signal=off -device virtconsole,chardev=con
+    "${qemu[@]}" -chardev stdio,id=con,signal=off -device virtconsole,chardev=con
+    exit 0
 fi
 start=$(date +%s)
 "${qemu[@]}" -chardev file,id=con,path="$scratch/console.log" -device virtconsole,chardev=con &
