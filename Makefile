@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # make run      installs what is missing, builds, starts ZERBO
 # make test     installs what is missing, builds, runs the whole test suite
-#               (with the package check, tools/check-package.sh)
+#               (with the package check, tools/check-package.sh, and the
+#               driver test in QEMU, tests/drivers/run-driver-test.sh)
 # make package  installs what is missing, builds, makes build/zerbo_VERSION_ARCH.deb
 
 BUILD_DIR ?= build
@@ -10,6 +11,10 @@ PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev font
 # package check also needs the validators and lintian.
 PACKAGE_TOOLS := dpkg-dev file
 CHECK_TOOLS := lintian desktop-file-utils appstream man-db
+# The driver test: QEMU, a static busybox for the guest's initramfs, apt's
+# download of the kernel and udev packages; the unpacked udevadm needs
+# systemd's shared library.
+DRIVER_TOOLS := qemu-system-x86 busybox-static systemd apt dpkg
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 PORT ?= $(ZERBO_PORT)
 
@@ -36,12 +41,13 @@ endif
 
 # Target-specific, so deps installs them too when it runs for these targets.
 package test: PACKAGES += $(PACKAGE_TOOLS)
-test: PACKAGES += $(CHECK_TOOLS)
+test: PACKAGES += $(CHECK_TOOLS) $(DRIVER_TOOLS)
 
-# The suite first, then the package check on its own.
+# The suite first, then the package check and the driver test on their own.
 test: build
-	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --label-exclude package
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --label-exclude 'package|drivers'
 	cd $(BUILD_DIR) && ctest --output-on-failure --label-regex package
+	cd $(BUILD_DIR) && ctest --output-on-failure --label-regex drivers
 
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB

@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 constexpr int BoundMs = 10000; // only turns a hang into a failure
@@ -64,6 +67,34 @@ private slots:
         const auto time = QRegularExpression("Time: (\\d+) ms").match(run.output);
         QVERIFY2(time.hasMatch() && time.captured(1).toInt() < 1000, qPrintable(run.output));
         QVERIFY2(run.wallMs < 1000, qPrintable(QString::number(run.wallMs)));
+    }
+
+    // The line as a fresh device has it (9600, HUPCL on) before the test; as
+    // the window leaves it after: 38400 8N1, HUPCL off, so no later close
+    // drops DTR and RTS.
+    void closeLeavesTheLineAsTheWindowDoes() {
+        PtyPair line;
+        const QByteArray path = line.slavePath().toLocal8Bit();
+        const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+        termios before{};
+        QCOMPARE(::tcgetattr(fd, &before), 0);
+        cfsetspeed(&before, B9600);
+        before.c_cflag |= HUPCL;
+        QCOMPARE(::tcsetattr(fd, TCSANOW, &before), 0);
+
+        const Run run =
+            cableTest(line.slavePath(), &line,
+                      [](PtyPair& wire, const QByteArray& codes) { wire.write(codes); });
+        QCOMPARE(run.exitCode, 0);
+        termios after{};
+        QCOMPARE(::tcgetattr(fd, &after), 0);
+        QCOMPARE(cfgetospeed(&after), speed_t(B38400));
+        QCOMPARE(cfgetispeed(&after), speed_t(B38400));
+        QCOMPARE(after.c_cflag & HUPCL, tcflag_t(0));
+        QCOMPARE(after.c_cflag & CSIZE, tcflag_t(CS8));
+        QCOMPARE(after.c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
     }
 
     void faultsAreReported_data() {

@@ -152,6 +152,10 @@ QString CommControl::devicePath() const {
     return QStringLiteral("/dev/ttyS%1").arg(commPort_ - 1);
 }
 
+int CommControl::descriptor() const {
+    return PortOpen() ? int(port_->handle()) : -1;
+}
+
 void CommControl::openPort() {
     lost_ = false;
     openDevice();

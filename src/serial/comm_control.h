@@ -59,6 +59,10 @@ public:
     // The device path of the current CommPort.
     QString devicePath() const;
 
+    // The open descriptor, for I/O that cannot wait for the event loop (the
+    // cable test); -1 when closed. Closing stays with this class.
+    int descriptor() const;
+
 signals:
     void portOpenChanged(bool open);
 

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/loopback.h"
 
+#include "serial/comm_control.h"
 #include "serial/comm_errors.h"
-#include "serial/line_settings.h"
 
 #include <QElapsedTimer>
-#include <QSerialPort>
 #include <algorithm>
 #include <cerrno>
 #include <poll.h>
@@ -26,11 +25,11 @@ qint64 waitLimit(const Loopback::Echo& echo, qsizetype expected, qint64 now) {
 } // namespace
 
 Loopback::Echo Loopback::exchange(const QString& device, const QByteArray& bytes) {
-    QSerialPort port(device);
-    recordLineSettings(port, *parseLineSettings(QStringLiteral("38400,N,8,1")));
-    if (!port.open(QIODevice::ReadWrite))
-        throw CommErrors::openFailed(device, Com1, port.error(), port.errorString());
-    const int fd = int(port.handle());
+    // The window's port and its close: DTR, RTS and 38400 8N1 stay on the
+    // line afterwards, HUPCL off, exactly as after the window's own close.
+    CommControl port(device);
+    port.openSequence(0);
+    const int fd = port.descriptor();
     ::tcflush(fd, TCIFLUSH); // only what this test sends may come back
 
     Echo echo{{}, 0, false};
