@@ -20,7 +20,10 @@ class VirtualLine : public QObject {
 public:
     // Throws std::runtime_error with a worded reason if the pair or the link
     // cannot be made.
-    explicit VirtualLine(const QString& linkPath, QObject* parent = nullptr);
+    // holdOtherEnd false: the board does not keep the program's end open
+    // itself, so it can tell whether anyone holds the port (programHoldsPort).
+    explicit VirtualLine(const QString& linkPath, bool holdOtherEnd = true,
+                         QObject* parent = nullptr);
     ~VirtualLine() override;
 
     QString linkPath() const { return linkPath_; }
@@ -30,6 +33,17 @@ public:
     // has read pile up in the terminal's buffer, and once it is full the
     // rest is lost, as on a real line with nobody listening.
     qsizetype send(const QByteArray& bytes);
+
+    // Only without holdOtherEnd: whether a program has the port open now.
+    bool programHoldsPort() const;
+    // The rate the program set on its end, in baud (read from this end).
+    int programBaud() const;
+    // How the program's end treats a byte with a framing error: 'i' ignored
+    // (IGNPAR), 'm' marked \377 \0 (PARMRK), else '0' read as a NUL.
+    char framingErrorHandling() const;
+    // Empties what waits in the program's end: bytes written while nobody
+    // held it, which the next opener would read.
+    void dropStale();
 
     // The standard place: $XDG_RUNTIME_DIR/zerbo-board, or
     // /tmp/zerbo-board-<uid> where there is no runtime directory.
@@ -48,4 +62,5 @@ private:
     QString devicePath_;
     QString linkPath_;
     QSocketNotifier* notifier_ = nullptr;
+    int hangUpRetryMs_ = 50;
 };
