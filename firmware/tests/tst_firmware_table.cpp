@@ -120,6 +120,17 @@ private slots:
         QCOMPARE(sent, size_t(256));
     }
 
+    // Held from power-on, through the firmware setting its pull-up and every
+    // LED write to the same port: seen all the same, and sent once.
+    void keyHeldFromPowerOnSendsOnce() {
+        SimulatedBoard board(readFirmwareImage(image("zerbo-board.hex").toStdString()));
+        size_t sent = 0;
+        board.onTransmit = [&](std::uint8_t, SimulatedBoard::Cycle) { ++sent; };
+        board.setKeyDown(true);
+        board.runUntil(300 * (board.clockHz() / 1000));
+        QCOMPARE(sent, size_t(256));
+    }
+
     void pauseBuildSpacesTheBytes() {
         SimulatedBoard board(readFirmwareImage(image("zerbo-board-pause5.hex").toStdString()));
         std::vector<Event> sent;

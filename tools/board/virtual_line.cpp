@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -12,6 +13,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -34,6 +36,14 @@ VirtualLine::VirtualLine(const QString& linkPath, bool holdOtherEnd, QObject* pa
         ::close(slave_);
         slave_ = -1;
         hangUpRetryMs_ = 2; // no one holds the port between the program's opens
+        closeWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (closeWatch_ < 0 ||
+            ::inotify_add_watch(closeWatch_, devicePath_.toLocal8Bit().constData(),
+                                IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
+            throw failure(QStringLiteral("cannot watch %1 for closes").arg(devicePath_));
+        // At once, so that little time is left for a quick reopen to read them.
+        auto* closes = new QSocketNotifier(closeWatch_, QSocketNotifier::Read, this);
+        connect(closes, &QSocketNotifier::activated, this, &VirtualLine::dropWhatACloseLeft);
     }
     publish();
 
@@ -45,7 +55,27 @@ VirtualLine::~VirtualLine() {
     unpublish();
     if (slave_ >= 0)
         ::close(slave_);
+    if (closeWatch_ >= 0)
+        ::close(closeWatch_);
     ::close(master_);
+}
+
+void VirtualLine::dropWhatACloseLeft() {
+    if (closeWatch_ < 0)
+        return;
+    alignas(inotify_event) char events[1024];
+    int closes = 0;
+    for (ssize_t n; (n = ::read(closeWatch_, events, sizeof events)) > 0;)
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            if ((event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) != 0)
+                ++closes;
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    const int own = std::min(closes, ownCloses_);
+    ownCloses_ -= own;
+    if (closes > own)
+        dropStale();
 }
 
 bool VirtualLine::programHoldsPort() const {
@@ -84,6 +114,8 @@ void VirtualLine::dropStale() {
         return;
     ::tcflush(fd, TCIOFLUSH);
     ::close(fd);
+    if (closeWatch_ >= 0)
+        ++ownCloses_;
 }
 
 QString VirtualLine::defaultLinkPath() {

@@ -44,6 +44,13 @@ public:
     // Empties what waits in the program's end: bytes written while nobody
     // held it, which the next opener would read.
     void dropStale();
+    // Only without holdOtherEnd: if the program closed its end since the
+    // last call, drops what it left unread there, as the close of a real
+    // port does. Runs on each close and should run before each write, so that
+    // a close and reopen, too quick to see as a hang-up, still counts. A
+    // program that reads within microseconds of its reopen may still get
+    // such bytes: a pseudo-terminal tells of a close only afterwards.
+    void dropWhatACloseLeft();
 
     // The standard place: $XDG_RUNTIME_DIR/zerbo-board, or
     // /tmp/zerbo-board-<uid> where there is no runtime directory.
@@ -63,4 +70,6 @@ private:
     QString linkPath_;
     QSocketNotifier* notifier_ = nullptr;
     int hangUpRetryMs_ = 50;
+    int closeWatch_ = -1; // inotify: every close of the program's end
+    int ownCloses_ = 0;   // those dropStale makes itself
 };

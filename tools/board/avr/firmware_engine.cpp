@@ -74,6 +74,8 @@ void FirmwareEngine::runTo(SimulatedBoard::Cycle target) {
             step = std::min(step, SimulatedBoard::Cycle(std::max(0.0, incoming_.front().due)));
         if (!outgoing_.empty())
             step = std::min(step, SimulatedBoard::Cycle(outgoing_.front().due) + 1);
+        if (tableEndsAt_ > 0)
+            step = std::min(step, SimulatedBoard::Cycle(tableEndsAt_) + 1);
         if (step <= board_.cycle())
             step = board_.cycle() + 1;
         if (!board_.runUntil(step)) {
@@ -88,6 +90,10 @@ void FirmwareEngine::runTo(SimulatedBoard::Cycle target) {
         }
         injectDue(board_.cycle());
         deliverDue(board_.cycle());
+        if (tableEndsAt_ > 0 && double(board_.cycle()) >= tableEndsAt_) {
+            tableEndsAt_ = 0;
+            QTimer::singleShot(0, this, [this] { emit tableSent(); });
+        }
     }
 }
 
@@ -98,10 +104,12 @@ void FirmwareEngine::syncRates() {
     if (holder_ && !holder)
         line_.dropStale();
     holder_ = holder;
+    line_.dropWhatACloseLeft();
     const int baud = line_.programBaud();
-    if (baud == programBaud_)
+    if (baud == programBaud_ && board_.frameCycles() == firmwareFrame_)
         return;
     programBaud_ = baud;
+    firmwareFrame_ = board_.frameCycles();
     const double firmwareBit = double(board_.frameCycles()) / 10;
     const double programBit = programBitCycles();
     if (firmwareBit > 0 && programBit > 0 && std::abs(programBit / firmwareBit - 1) > 0.005) {
@@ -152,8 +160,8 @@ void FirmwareEngine::transmitted(std::uint8_t byte, SimulatedBoard::Cycle at) {
         toProgramLine_->send(byte, start);
     else
         outgoing_.push_back({byte, start + frame});
-    if (byte == 255)
-        QTimer::singleShot(0, this, [this] { emit tableSent(); });
+    if (byte == 255) // the table has gone once this frame's stop bit has
+        tableEndsAt_ = start + frame;
 }
 
 void FirmwareEngine::deliverDue(SimulatedBoard::Cycle now) {
@@ -168,7 +176,8 @@ void FirmwareEngine::deliverDue(SimulatedBoard::Cycle now) {
 
 // Nobody holding the port means nobody listening: a real line loses the byte.
 void FirmwareEngine::toProgram(std::uint8_t byte, bool framingError) {
-    if (!holder_)
+    line_.dropWhatACloseLeft();
+    if (!holder_ || !line_.programHoldsPort())
         return;
     if (!framingError) {
         line_.send(QByteArray(1, char(byte)));

@@ -57,6 +57,7 @@ private:
     SimulatedBoard::Cycle keyUpAt_ = 0;
     bool holder_ = false;
     int programBaud_ = 0;
+    SimulatedBoard::Cycle firmwareFrame_ = 0;
     // Board to program: frames on the line, each due when its stop bit ends.
     struct Pending {
         std::uint8_t byte;
@@ -64,6 +65,7 @@ private:
     };
     std::deque<Pending> outgoing_;
     double outLineFree_ = 0;
+    double tableEndsAt_ = 0; // 0: no table going out
     // Program to board: frames whose start bit reaches RXD at the cycle given.
     std::deque<Pending> incoming_;
     double inLineFree_ = 0;

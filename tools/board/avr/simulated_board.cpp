@@ -104,6 +104,10 @@ bool SimulatedBoard::runUntil(Cycle target) {
         if (frameCycles_ != 0)
             uart_->cycles_per_byte = frameCycles_;
         const int state = avr_run(avr_);
+        if (keyToReassert_) {
+            keyToReassert_ = false;
+            setKeyDown(true);
+        }
         if (state == cpu_Done || state == cpu_Crashed)
             return false;
     }
@@ -111,6 +115,7 @@ bool SimulatedBoard::runUntil(Cycle target) {
 }
 
 void SimulatedBoard::setKeyDown(bool down) {
+    keyDown_ = down;
     avr_raise_irq(avr_io_getirq(avr_, AVR_IOCTL_IOPORT_GETIRQ('D'), KeyPin), down ? 0 : 1);
 }
 
@@ -136,6 +141,9 @@ void SimulatedBoard::uartOutput(avr_irq_t*, std::uint32_t value, void* self) {
 void SimulatedBoard::portDWritten(avr_irq_t*, std::uint32_t value, void* self) {
     auto* board = static_cast<SimulatedBoard*>(self);
     const std::uint8_t leds = std::uint8_t((board->avr_->data[PortC] & 0x3F) | (value & 0xC0));
+    // The simulator drives the input pins from PORTD's pull-up bits right
+    // after every write; a key held down keeps its pin low all the same.
+    board->keyToReassert_ = board->keyDown_;
     if (board->onLeds)
         board->onLeds(leds, board->avr_->cycle);
 }

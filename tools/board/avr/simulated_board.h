@@ -61,6 +61,8 @@ private:
     std::uint8_t ubrrh_ = 0;
     std::uint8_t ubrrl_ = 0;
     std::uint8_t ucsrc_ = 0x86;
+    bool keyDown_ = false;
+    bool keyToReassert_ = false;
     std::uint8_t ucsra_ = 0;
     std::uint8_t ucsrb_ = 0;
     std::uint32_t storesItself_ = 0; // bit (address & 31): no other watcher stores it
