@@ -99,8 +99,10 @@ Options parse(const QStringList& arguments) {
         QStringLiteral("log-leds"),
         QStringLiteral("Headless, with --firmware: log each pattern the firmware puts on the "
                        "LEDs as \"led CODE SECONDS\", in simulated time."));
-    parser.addOptions(
-        {headless, timestamps, keyFromStdin, sendAfter, pause, link, echo, firmware, logLeds});
+    parser.addOptions({headless, timestamps, keyFromStdin, sendAfter, pause, link, echo});
+#ifdef ZERBO_BOARD_SIMULATOR // a build without simavr does not offer them
+    parser.addOptions({firmware, logLeds});
+#endif
     parser.process(arguments);
 
     Options options;
@@ -110,8 +112,10 @@ Options parse(const QStringList& arguments) {
     options.echo = parser.isSet(echo);
     options.sendTableAfterMs = milliseconds(parser, sendAfter, -1);
     options.pauseMs = milliseconds(parser, pause, 0);
+#ifdef ZERBO_BOARD_SIMULATOR
     options.firmwarePath = parser.value(firmware);
     options.logLeds = parser.isSet(logLeds);
+#endif
     if (!options.firmwarePath.isEmpty() && (options.echo || parser.isSet(pause))) {
         std::fprintf(stderr, "zerbo-board: --echo and --pause are the scripted board's; the "
                              "firmware's pause is built in (make firmware "
