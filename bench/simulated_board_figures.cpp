@@ -62,16 +62,29 @@ std::vector<Row> simulatedBoardRows(int idleSeconds) {
     ::tcgetattr(port, &raw);
     cfmakeraw(&raw);
     ::tcsetattr(port, TCSANOW, &raw);
-    const auto drain = [port] {
+    // The board's log is read all along: a full pipe would stall the board.
+    double first = -1, tableMs = -1;
+    const auto drain = [port, &board, &first, &tableMs] {
         char buffer[512];
         while (::read(port, buffer, sizeof buffer) > 0) {
+        }
+        board.waitForReadyRead(0);
+        while (board.canReadLine()) {
+            // One table's LED patterns: code 0 shown to code 255 shown, one frame more.
+            const QList<QByteArray> words = board.readLine().trimmed().split(' ');
+            if (words.value(0) != "led" || tableMs >= 0)
+                continue;
+            if (words.value(1) == "0")
+                first = words.value(2).toDouble();
+            else if (words.value(1) == "255" && first >= 0)
+                tableMs = (words.value(2).toDouble() - first) * 1000 + 10 * 1000.0 / 38461.5;
         }
     };
     const double idle = cpuPercentOver(board.processId(), idleSeconds * 1000, [&] {
         QThread::msleep(50);
         drain();
     });
-    board.readAll();
+    first = -1;
     // A press every 100 ms: the table takes 67 ms of each.
     QElapsedTimer sinceKey;
     const double sending = cpuPercentOver(board.processId(), 5000, [&] {
@@ -82,18 +95,6 @@ std::vector<Row> simulatedBoardRows(int idleSeconds) {
         QThread::msleep(10);
         drain();
     });
-    board.waitForReadyRead(200);
-    // The LED patterns of one table: code 0 shown to code 255 shown, one frame more.
-    double first = -1, tableMs = -1;
-    while (board.canReadLine()) {
-        const QList<QByteArray> words = board.readLine().trimmed().split(' ');
-        if (words.value(0) != "led")
-            continue;
-        if (words.value(1) == "0" && first < 0)
-            first = words.value(2).toDouble();
-        else if (words.value(1) == "255" && first >= 0 && tableMs < 0)
-            tableMs = (words.value(2).toDouble() - first) * 1000 + 10 * 1000.0 / 38461.5;
-    }
     ::close(port);
     board.terminate();
     board.waitForFinished(3000);

@@ -35,7 +35,9 @@ const char board_id[] PROGMEM __attribute__((used)) =
 #error "F_CPU too high for a 1 kHz tick on timer 2 with prescaler 64"
 #endif
 
-#define KEY_BIT PD2
+// PD4, not PD2/PD3: the simulator polls the INT0/INT1 pins every few cycles
+// while they are low, even with those interrupts off (a third of a core).
+#define KEY_BIT PD4
 #define DEBOUNCE_MS 10 // the key must read the same this long to count
 #define TABLE_SIZE 256
 
@@ -63,7 +65,7 @@ static void calibrate_clock(void) {
 static void init_ports(void) {
     DDRC = 0x3F;
     DDRD = (uint8_t)(_BV(PD6) | _BV(PD7));
-    PORTD = _BV(KEY_BIT); // pull-up: the key pulls PD2 to ground
+    PORTD = _BV(KEY_BIT); // pull-up: the key pulls PD4 to ground
     show(0);
 }
 

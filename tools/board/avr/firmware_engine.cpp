@@ -10,7 +10,7 @@
 namespace {
 constexpr double KeyHoldMs = 50;
 constexpr double MaxLagMs = 20; // further behind, the simulator skips instead of bursting
-constexpr int BusyTickMs = 1;
+constexpr int BusyTickMs = 1;   // a byte reaches the program at most this late
 constexpr int IdleTickMs = 10;
 } // namespace
 
@@ -57,6 +57,7 @@ void FirmwareEngine::advance() {
     }
     syncRates();
     runTo(target);
+    sendBatch();
     const bool busy =
         !outgoing_.empty() || !incoming_.empty() || keyUpAt_ != 0 ||
         board_.cycle() < SimulatedBoard::Cycle(outLineFree_ + 10 * board_.frameCycles());
@@ -176,20 +177,30 @@ void FirmwareEngine::deliverDue(SimulatedBoard::Cycle now) {
 
 // Nobody holding the port means nobody listening: a real line loses the byte.
 void FirmwareEngine::toProgram(std::uint8_t byte, bool framingError) {
-    line_.dropWhatACloseLeft();
-    if (!holder_ || !line_.programHoldsPort())
+    if (!holder_)
         return;
     if (!framingError) {
-        line_.send(QByteArray(1, char(byte)));
+        batch_.append(char(byte));
         return;
     }
     switch (line_.framingErrorHandling()) {
     case 'i':
         return;
     case 'm':
-        line_.send(QByteArray("\xff\x00", 2) + char(byte));
+        batch_.append(QByteArray("\xff\x00", 2) + char(byte));
         return;
     default:
-        line_.send(QByteArray(1, '\0'));
+        batch_.append('\0');
     }
+}
+
+// The bytes that came due in one step of real time go out in one write:
+// a write per byte would cost the kernel more than the whole simulation.
+void FirmwareEngine::sendBatch() {
+    if (batch_.isEmpty())
+        return;
+    line_.dropWhatACloseLeft();
+    if (line_.programHoldsPort())
+        line_.send(batch_);
+    batch_.clear();
 }

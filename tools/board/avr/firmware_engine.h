@@ -45,6 +45,7 @@ private:
     void deliverDue(SimulatedBoard::Cycle now);
     void injectDue(SimulatedBoard::Cycle now);
     void toProgram(std::uint8_t byte, bool framingError);
+    void sendBatch();
     void syncRates();
     double programBitCycles() const;
 
@@ -68,6 +69,7 @@ private:
     double tableEndsAt_ = 0; // 0: no table going out
     // Program to board: frames whose start bit reaches RXD at the cycle given.
     std::deque<Pending> incoming_;
+    QByteArray batch_; // due for the program, written at the end of a step
     double inLineFree_ = 0;
     // Set while the two rates differ.
     std::unique_ptr<LineReframe> toProgramLine_;

@@ -18,7 +18,7 @@ namespace {
 constexpr avr_io_addr_t Ubrrl = 0x29, Ucsrb = 0x2A, Ucsra = 0x2B, UbrrhUcsrc = 0x40;
 constexpr avr_io_addr_t PortC = 0x35;
 constexpr std::uint8_t Ursel = 0x80, U2x = 0x02, Ucsz2 = 0x04, Upm1 = 0x20, Usbs = 0x08;
-constexpr int KeyPin = 2; // PD2
+constexpr int KeyPin = 4; // PD4
 
 // The library prints through this: its messages go to standard error only
 // (standard output carries the board's own lines), without the NUL bytes
@@ -84,6 +84,9 @@ SimulatedBoard::SimulatedBoard(const FirmwareImage& image) : clockHz_(image.cloc
             storesItself_ |= 1u << (address & 0x1F);
         avr_register_io_write(avr_, address, registerWritten, this);
     }
+    // Looked up once: each look-up asks every module of the chip.
+    keyPin_ = avr_io_getirq(avr_, AVR_IOCTL_IOPORT_GETIRQ('D'), KeyPin);
+    uartInput_ = avr_io_getirq(avr_, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_INPUT);
     setKeyDown(false);
 }
 
@@ -116,14 +119,13 @@ bool SimulatedBoard::runUntil(Cycle target) {
 
 void SimulatedBoard::setKeyDown(bool down) {
     keyDown_ = down;
-    avr_raise_irq(avr_io_getirq(avr_, AVR_IOCTL_IOPORT_GETIRQ('D'), KeyPin), down ? 0 : 1);
+    avr_raise_irq(keyPin_, down ? 0 : 1);
 }
 
 void SimulatedBoard::receive(std::uint8_t byte, bool framingError) {
     if (frameCycles_ != 0)
         uart_->cycles_per_byte = frameCycles_;
-    avr_raise_irq(avr_io_getirq(avr_, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_INPUT),
-                  byte | (framingError ? std::uint32_t(UART_INPUT_FE) : 0u));
+    avr_raise_irq(uartInput_, byte | (framingError ? std::uint32_t(UART_INPUT_FE) : 0u));
 }
 
 double SimulatedBoard::uartBaud() const {

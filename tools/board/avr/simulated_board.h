@@ -29,7 +29,7 @@ public:
     // firmware stopped (crashed, or sleeps with interrupts off).
     bool runUntil(Cycle target);
 
-    // Key 1 pulls PD2 to ground while held.
+    // Key 1 pulls PD4 to ground while held.
     void setKeyDown(bool down);
 
     // A byte whose start bit reaches RXD now; it is received one frame later.
@@ -54,6 +54,8 @@ private:
 
     avr_t* avr_ = nullptr;
     avr_uart_t* uart_ = nullptr;
+    struct avr_irq_t* keyPin_ = nullptr;
+    struct avr_irq_t* uartInput_ = nullptr;
     std::uint32_t clockHz_;
     Cycle frameCycles_ = 0;
     Cycle cyclesPerBit_ = 0;
