@@ -10,6 +10,7 @@ extern "C" {
 #include <avr_ioport.h>
 #include <avr_uart.h>
 #include <sim_avr.h>
+#include <sim_cycle_timers.h>
 #include <sim_io.h>
 }
 
@@ -31,6 +32,10 @@ void toStandardError(avr_t*, const int level, const char* format, va_list argume
     std::fprintf(stderr, "zerbo-board: simulator: %s", text);
     if (std::strchr(text, '\n') == nullptr)
         std::fputc('\n', stderr);
+}
+
+avr_cycle_count_t stopHere(avr_t*, avr_cycle_count_t, void*) {
+    return 0;
 }
 
 // The board's time is the caller's: never sleep in the simulator.
@@ -102,6 +107,11 @@ SimulatedBoard::Cycle SimulatedBoard::cycle() const {
 }
 
 bool SimulatedBoard::runUntil(Cycle target) {
+    // A sleeping chip jumps to its next timer event; this one makes it stop
+    // at the target, so a byte that comes then is not put off to a later tick.
+    avr_cycle_timer_cancel(avr_, stopHere, this);
+    if (target > avr_->cycle)
+        avr_cycle_timer_register(avr_, target - avr_->cycle, stopHere, this);
     while (avr_->cycle < target) {
         // The UART's own hooks recompute its byte time on some writes; keep ours.
         if (frameCycles_ != 0)
