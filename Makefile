@@ -4,9 +4,15 @@
 #               (with the package check, tools/check-package.sh, and the
 #               driver test in QEMU, tests/drivers/run-driver-test.sh)
 # make package  installs what is missing, builds, makes build/zerbo_VERSION_ARCH.deb
+# make firmware builds the board's firmware (build/firmware/zerbo-board.hex)
+# make flash    writes it to the board with avrdude (see firmware/README.md)
 
 BUILD_DIR ?= build
-PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation
+PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation \
+            $(FIRMWARE_TOOLS) $(SIMULATOR_TOOLS)
+# The board's firmware, and the simulated ATmega8 that runs it for make run and the tests.
+FIRMWARE_TOOLS := gcc-avr avr-libc binutils-avr
+SIMULATOR_TOOLS := simavr libsimavr-dev libelf-dev
 # cpack's Debian generator needs dpkg-shlibdeps (dpkg-dev) and file; the
 # package check also needs the validators and lintian.
 PACKAGE_TOOLS := dpkg-dev file
@@ -18,7 +24,7 @@ DRIVER_TOOLS := qemu-system-x86 busybox-static systemd apt dpkg
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 PORT ?= $(ZERBO_PORT)
 
-.PHONY: all deps build run test test-asan bench clean format screenshot package
+.PHONY: all deps build run test test-asan bench clean format screenshot package firmware flash
 
 all: build
 
@@ -84,3 +90,33 @@ test-asan:
 screenshot: build
 	@./tools/install-deps.sh xvfb x11-utils imagemagick
 	./tools/screenshot.sh $(BUILD_DIR) docs/screenshot.png
+
+# The firmware alone: FIRMWARE_CLOCK=rc (8 MHz internal, the default) or
+# crystal (7.3728 MHz); FIRMWARE_PAUSE_MS=MS between the bytes of the table.
+FIRMWARE_CLOCK ?= rc
+FIRMWARE_PAUSE_MS ?= 0
+firmware:
+	@./tools/install-deps.sh build-essential cmake $(FIRMWARE_TOOLS)
+	cmake -S . -B $(BUILD_DIR) -DZERBO_FIRMWARE_CLOCK=$(FIRMWARE_CLOCK) -DZERBO_FIRMWARE_PAUSE_MS=$(FIRMWARE_PAUSE_MS)
+	cmake --build $(BUILD_DIR) --target firmware
+	avr-size $(BUILD_DIR)/firmware/zerbo-board.elf
+
+# Writes the firmware and the fuses for the chosen clock; with the internal
+# RC, first copies the 8 MHz calibration byte to EEPROM byte 0, where the
+# firmware loads it into OSCCAL. PROGRAMMER is avrdude's -c (usbasp, avrisp,
+# arduino, ...), PORT its -P where the programmer needs one.
+PROGRAMMER ?= usbasp
+# PORT falls back to ZERBO_PORT (ZERBO's serial port for make run), which is no programmer's.
+FLASH_PORT = $(filter-out $(ZERBO_PORT),$(PORT))
+AVRDUDE = avrdude -p m8 -c $(PROGRAMMER) $(if $(FLASH_PORT),-P $(FLASH_PORT))
+# Low fuse 0xE4: internal RC 8 MHz; 0xFF: external crystal above 3 MHz. High fuse 0xD9: the defaults.
+FUSE_LOW_rc := 0xe4
+FUSE_LOW_crystal := 0xff
+flash: firmware
+	@./tools/install-deps.sh avrdude
+	$(AVRDUDE) -U lfuse:w:$(FUSE_LOW_$(FIRMWARE_CLOCK)):m -U hfuse:w:0xd9:m
+ifeq ($(FIRMWARE_CLOCK),rc)
+	$(AVRDUDE) -U calibration:r:$(BUILD_DIR)/firmware/calibration.bin:r
+	$(AVRDUDE) -U eeprom:w:$$(od -An -tu1 -j3 -N1 $(BUILD_DIR)/firmware/calibration.bin | tr -d ' '):m
+endif
+	$(AVRDUDE) -U flash:w:$(BUILD_DIR)/firmware/zerbo-board.hex:i

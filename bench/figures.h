@@ -3,6 +3,8 @@
 
 #include "report.h"
 
+#include <vector>
+
 class BoardProcess;
 class Zerbo;
 
@@ -27,6 +29,10 @@ Row localFillRow(Zerbo& zerbo);
 // 95th percentile and maximum.
 std::vector<Row> stringGapRows(Zerbo& zerbo, BoardProcess& board);
 Row continuousRateRow(Zerbo& zerbo, BoardProcess& board);
+
+// The simulated board running the firmware: its CPU idle (over idleSeconds)
+// and while sending, and the table's time in simulated time.
+std::vector<Row> simulatedBoardRows(int idleSeconds);
 
 // Peak memory of the real zerbo binary once it has received the table; this
 // process's own peak if that cannot be had, said so in the row.

@@ -50,6 +50,8 @@ std::vector<Row> measureAll(const char* self, int idleSeconds) {
     std::vector<Row> rows{reception.waiting, startup, memory, reception.burst, fill};
     rows.insert(rows.end(), stringGaps.begin(), stringGaps.end());
     rows.push_back(continuousRate);
+    const std::vector<Row> simulated = simulatedBoardRows(std::min(idleSeconds, 10));
+    rows.insert(rows.end(), simulated.begin(), simulated.end());
     return rows;
 }
 } // namespace
@@ -63,8 +65,9 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     const int idleSeconds = idleSecondsFrom(argc, argv);
-    std::printf("Measuring (about %d s; load average %s on %d cores)...\n", idleSeconds + 10,
-                qPrintable(loadAverage()), QThread::idealThreadCount());
+    std::printf("Measuring (about %d s; load average %s on %d cores)...\n",
+                idleSeconds + std::min(idleSeconds, 10) + 20, qPrintable(loadAverage()),
+                QThread::idealThreadCount());
     std::fflush(stdout);
     try {
         const std::vector<Row> rows = measureAll(argv[0], idleSeconds);

@@ -31,6 +31,11 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 if(TARGET zerbo-board)
     install(TARGETS zerbo-board RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# The board's firmware and how to build the board, for those who flash it.
+if(ZERBO_FIRMWARE_HEX)
+    install(FILES ${ZERBO_FIRMWARE_HEX} firmware/README.md
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/zerbo/firmware)
+endif()
 install(FILES assets/shuttle.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME zerbo.svg)
 

@@ -7,7 +7,15 @@ build=${1:-build}
 link=${XDG_RUNTIME_DIR:-/tmp}/zerbo-board
 [ -n "${XDG_RUNTIME_DIR:-}" ] || link=/tmp/zerbo-board-$(id -u)
 
-"$build/tools/zerbo-board" --link "$link" &
+# The board's own firmware on the simulated ATmega8 where this build has the
+# simulator; else the scripted board.
+engine=()
+hex=$build/firmware/zerbo-board.hex
+if [ -f "$hex" ] && QT_QPA_PLATFORM=offscreen "$build/tools/zerbo-board" --help | grep -q -- --firmware; then
+    engine=(--firmware "$hex")
+fi
+
+"$build/tools/zerbo-board" --link "$link" "${engine[@]}" &
 board=$!
 trap 'kill "$board" 2>/dev/null; wait "$board" 2>/dev/null || true' EXIT
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "board_window.h"
 
-#include "key_one.h"
 #include "led_row.h"
 #include "virtual_line.h"
 
@@ -21,12 +20,15 @@ QString received(unsigned char byte) {
 }
 } // namespace
 
-BoardWindow::BoardWindow(VirtualLine& line, KeyOne& key, QWidget* parent) : QWidget(parent) {
+BoardWindow::BoardWindow(const VirtualLine& line, const QString& engine, QWidget* parent)
+    : QWidget(parent) {
     setWindowTitle(QStringLiteral("ZERBO virtual board"));
 
     auto* port = new QLabel(QStringLiteral("Port for ZERBO: <b>%1</b> (%2)")
                                 .arg(line.linkPath().toHtmlEscaped(), line.devicePath()));
     port->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* engineLabel = new QLabel(QStringLiteral("Board: %1").arg(engine));
+    engineLabel->setObjectName(QStringLiteral("engine"));
 
     leds = new LedRow;
     keyOne = new QPushButton(QStringLiteral("Key 1"));
@@ -51,25 +53,13 @@ BoardWindow::BoardWindow(VirtualLine& line, KeyOne& key, QWidget* parent) : QWid
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(port);
+    layout->addWidget(engineLabel);
     layout->addWidget(leds, 0, Qt::AlignHCenter);
     layout->addLayout(keys);
     layout->addWidget(log);
     resize(460, 420);
-
-    connect(&line, &VirtualLine::received, this, &BoardWindow::showReceived);
-    connect(keyOne, &QPushButton::clicked, &key, [&key, this] {
-        key.setPauseMs(pause->value());
-        key.press();
-    });
-    connect(&key, &KeyOne::sent, this, [this](unsigned char code, bool lost) {
-        if (lost)
-            log->appendPlainText(QStringLiteral("lost %1: nobody reads the port").arg(code));
-    });
-    connect(&key, &KeyOne::finished, this,
-            [this] { log->appendPlainText(QStringLiteral("Key 1: sent 0 to 255")); });
 }
 
-void BoardWindow::showReceived(unsigned char byte) {
-    leds->showByte(byte);
+void BoardWindow::logReceived(unsigned char byte) {
     log->appendPlainText(received(byte));
 }

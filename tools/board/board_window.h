@@ -3,25 +3,25 @@
 
 #include <QWidget>
 
-class KeyOne;
 class LedRow;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class VirtualLine;
 
-// The virtual board on screen: its LEDs show the byte received last, Key 1
-// sends the table at the chosen pace, and a log lists every received byte.
+// The virtual board on screen: its LEDs, Key 1, the pause between the bytes
+// of the table, and a log of every received byte. What drives them (the
+// scripted board or the firmware engine) is wired up by main.
 class BoardWindow : public QWidget {
     Q_OBJECT
 public:
-    BoardWindow(VirtualLine& line, KeyOne& key, QWidget* parent = nullptr);
+    // engine: which board runs, e.g. "scripted".
+    BoardWindow(const VirtualLine& line, const QString& engine, QWidget* parent = nullptr);
+
+    void logReceived(unsigned char byte);
 
     LedRow* leds;
     QPushButton* keyOne;
     QSpinBox* pause;
     QPlainTextEdit* log;
-
-private:
-    void showReceived(unsigned char byte);
 };

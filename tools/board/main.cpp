@@ -1,110 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // zerbo-board: a virtual microcontroller board on a pseudo-terminal, for
 // using and testing ZERBO without hardware.
+#include "board_options.h"
 #include "board_window.h"
 #include "key_one.h"
 #include "quit_on_signal.h"
 #include "stdin_key.h"
 #include "virtual_line.h"
 
+#include "led_row.h"
+
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 
+#ifdef ZERBO_BOARD_SIMULATOR
+int runFirmwareBoard(const Options& options); // firmware_board.cpp
+#endif
+
 namespace {
-struct Options {
-    bool headless = false;
-    bool timestamps = false;
-    bool keyFromStdin = false;
-    bool echo = false;
-    int sendTableAfterMs = -1; // -1: only when Key 1 is pressed
-    int pauseMs = 0;
-    QString linkPath;
-};
-
-// Lines on standard output, flushed at once so a script reading them never
-// waits: "port PATH", "rx CODE" per received byte, "table sent".
-void say(const QString& line) {
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
-
-// "rx CODE", or "rx CODE SECONDS" with the arrival time on CLOCK_MONOTONIC, so
-// that a reader can time the bytes as the board saw them, not as it read the log.
-QString receivedLine(unsigned char byte, bool timestamps) {
-    QString line = QStringLiteral("rx %1").arg(byte);
-    if (timestamps) {
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        line += QStringLiteral(" %1.%2").arg(now.tv_sec).arg(now.tv_nsec / 1000, 6, 10, QChar('0'));
-    }
-    return line;
-}
-
-int milliseconds(const QCommandLineParser& parser, const QCommandLineOption& option, int fallback) {
-    if (!parser.isSet(option))
-        return fallback;
-    bool ok = false;
-    const int value = parser.value(option).toInt(&ok);
-    if (!ok || value < 0) {
-        std::fprintf(stderr, "zerbo-board: --%s needs a whole number of milliseconds, 0 or more\n",
-                     qPrintable(option.names().constFirst()));
-        std::exit(2);
-    }
-    return value;
-}
-
-Options parse(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "A virtual board for ZERBO on a pseudo-terminal: Key 1 sends the codes 0 to 255, the "
-        "LEDs show the byte received last. Start ZERBO with --port on the path it prints."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption headless(
-        QStringLiteral("headless"),
-        QStringLiteral("No window: log each received byte on standard output as \"rx CODE\"."));
-    const QCommandLineOption timestamps(
-        QStringLiteral("timestamps"),
-        QStringLiteral("Headless: add the arrival time (CLOCK_MONOTONIC, seconds) to each "
-                       "\"rx CODE\" line."));
-    const QCommandLineOption keyFromStdin(
-        QStringLiteral("key-from-stdin"),
-        QStringLiteral("Headless: press Key 1 for each line \"key1\" on standard input."));
-    const QCommandLineOption sendAfter(
-        QStringLiteral("send-table-after"),
-        QStringLiteral("Press Key 1 once, MS milliseconds after start."), QStringLiteral("MS"));
-    const QCommandLineOption pause(QStringLiteral("pause"),
-                                   QStringLiteral("Pause between the bytes of the table (default "
-                                                  "0: back to back at 38400 baud)."),
-                                   QStringLiteral("MS"));
-    const QCommandLineOption link(QStringLiteral("link"),
-                                  QStringLiteral("Publish the port at PATH (default %1).")
-                                      .arg(VirtualLine::defaultLinkPath()),
-                                  QStringLiteral("PATH"));
-    const QCommandLineOption echo(
-        QStringLiteral("echo"),
-        QStringLiteral("Send every byte received straight back, as a wire between pins 2 and 3 "
-                       "does: the other end for zerbo --loopback-test."));
-    parser.addOptions({headless, timestamps, keyFromStdin, sendAfter, pause, link, echo});
-    parser.process(arguments);
-
-    Options options;
-    options.headless = parser.isSet(headless);
-    options.timestamps = parser.isSet(timestamps);
-    options.keyFromStdin = parser.isSet(keyFromStdin);
-    options.echo = parser.isSet(echo);
-    options.sendTableAfterMs = milliseconds(parser, sendAfter, -1);
-    options.pauseMs = milliseconds(parser, pause, 0);
-    options.linkPath = parser.isSet(link) ? parser.value(link) : VirtualLine::defaultLinkPath();
-    return options;
-}
-
 // Headless needs no display, so it must not create a QApplication.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
     for (int i = 1; i < argc; ++i)
@@ -119,6 +38,15 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("zerbo-board"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZERBO_VERSION));
     const Options options = parse(QCoreApplication::arguments());
+    if (!options.firmwarePath.isEmpty()) {
+#ifdef ZERBO_BOARD_SIMULATOR
+        return runFirmwareBoard(options);
+#else
+        std::fprintf(stderr, "zerbo-board: this build has no firmware engine; install simavr, "
+                             "libsimavr-dev and libelf-dev and rebuild (make)\n");
+        return 2;
+#endif
+    }
 
     std::unique_ptr<VirtualLine> line;
     try {
@@ -145,10 +73,27 @@ int main(int argc, char* argv[]) {
                          });
         QObject::connect(&key, &KeyOne::finished, [] { say(QStringLiteral("table sent")); });
         if (options.keyFromStdin)
-            pressKeyOneOnStdinLines(key);
+            pressKeyOneOnStdinLines(&key, [&key] { key.press(); });
     } else {
-        window = std::make_unique<BoardWindow>(*line, key);
+        window = std::make_unique<BoardWindow>(*line, QStringLiteral("scripted"));
         window->pause->setValue(options.pauseMs);
+        BoardWindow* shown = window.get();
+        QObject::connect(line.get(), &VirtualLine::received, shown, [shown](unsigned char byte) {
+            shown->leds->showByte(byte);
+            shown->logReceived(byte);
+        });
+        QObject::connect(shown->keyOne, &QPushButton::clicked, &key, [&key, shown] {
+            key.setPauseMs(shown->pause->value());
+            key.press();
+        });
+        QObject::connect(&key, &KeyOne::sent, shown, [shown](unsigned char code, bool lost) {
+            if (lost)
+                shown->log->appendPlainText(
+                    QStringLiteral("lost %1: nobody reads the port").arg(code));
+        });
+        QObject::connect(&key, &KeyOne::finished, shown, [shown] {
+            shown->log->appendPlainText(QStringLiteral("Key 1: sent 0 to 255"));
+        });
         window->show();
     }
     if (options.sendTableAfterMs >= 0)

@@ -1,18 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "stdin_key.h"
 
-#include "key_one.h"
-
 #include <QByteArray>
+#include <QObject>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <memory>
 #include <unistd.h>
 
-void pressKeyOneOnStdinLines(KeyOne& key) {
-    auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &key);
+void pressKeyOneOnStdinLines(QObject* owner, std::function<void()> press) {
+    auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, owner);
     auto pending = std::make_shared<QByteArray>();
-    QObject::connect(notifier, &QSocketNotifier::activated, &key, [notifier, pending, &key] {
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [notifier, pending, press] {
         char buffer[256];
         const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
@@ -24,7 +23,7 @@ void pressKeyOneOnStdinLines(KeyOne& key) {
         pending->append(buffer, n);
         for (qsizetype end = pending->indexOf('\n'); end >= 0; end = pending->indexOf('\n')) {
             if (pending->left(end).trimmed() == "key1")
-                key.press();
+                press();
             pending->remove(0, end + 1);
         }
     });

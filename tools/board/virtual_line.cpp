@@ -5,12 +5,15 @@
 #include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <stdexcept>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -21,7 +24,7 @@ std::runtime_error failure(const QString& what) {
 }
 } // namespace
 
-VirtualLine::VirtualLine(const QString& linkPath, QObject* parent)
+VirtualLine::VirtualLine(const QString& linkPath, bool holdOtherEnd, QObject* parent)
     : QObject(parent), linkPath_(linkPath) {
     RawPty pty;
     if (!openRawPty(pty))
@@ -29,6 +32,19 @@ VirtualLine::VirtualLine(const QString& linkPath, QObject* parent)
     master_ = pty.master;
     slave_ = pty.slave;
     devicePath_ = pty.slavePath;
+    if (!holdOtherEnd) {
+        ::close(slave_);
+        slave_ = -1;
+        hangUpRetryMs_ = 2; // no one holds the port between the program's opens
+        closeWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (closeWatch_ < 0 ||
+            ::inotify_add_watch(closeWatch_, devicePath_.toLocal8Bit().constData(),
+                                IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
+            throw failure(QStringLiteral("cannot watch %1 for closes").arg(devicePath_));
+        // At once, so that little time is left for a quick reopen to read them.
+        auto* closes = new QSocketNotifier(closeWatch_, QSocketNotifier::Read, this);
+        connect(closes, &QSocketNotifier::activated, this, &VirtualLine::dropWhatACloseLeft);
+    }
     publish();
 
     notifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
@@ -37,8 +53,69 @@ VirtualLine::VirtualLine(const QString& linkPath, QObject* parent)
 
 VirtualLine::~VirtualLine() {
     unpublish();
-    ::close(slave_);
+    if (slave_ >= 0)
+        ::close(slave_);
+    if (closeWatch_ >= 0)
+        ::close(closeWatch_);
     ::close(master_);
+}
+
+void VirtualLine::dropWhatACloseLeft() {
+    if (closeWatch_ < 0)
+        return;
+    alignas(inotify_event) char events[1024];
+    int closes = 0;
+    for (ssize_t n; (n = ::read(closeWatch_, events, sizeof events)) > 0;)
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            if ((event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) != 0)
+                ++closes;
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    const int own = std::min(closes, ownCloses_);
+    ownCloses_ -= own;
+    if (closes > own)
+        dropStale();
+}
+
+bool VirtualLine::programHoldsPort() const {
+    pollfd poller{master_, POLLIN, 0};
+    return ::poll(&poller, 1, 0) >= 0 && (poller.revents & POLLHUP) == 0;
+}
+
+int VirtualLine::programBaud() const {
+    termios tio{};
+    if (::tcgetattr(master_, &tio) != 0)
+        return 0;
+    static const struct {
+        speed_t code;
+        int baud;
+    } rates[] = {{B1200, 1200},     {B2400, 2400},     {B4800, 4800},   {B9600, 9600},
+                 {B19200, 19200},   {B38400, 38400},   {B57600, 57600}, {B115200, 115200},
+                 {B230400, 230400}, {B460800, 460800}, {B300, 300},     {B600, 600}};
+    const speed_t code = ::cfgetospeed(&tio);
+    for (const auto& rate : rates)
+        if (rate.code == code)
+            return rate.baud;
+    return 0;
+}
+
+char VirtualLine::framingErrorHandling() const {
+    termios tio{};
+    ::tcgetattr(master_, &tio);
+    if ((tio.c_iflag & IGNPAR) != 0)
+        return 'i';
+    return (tio.c_iflag & PARMRK) != 0 ? 'm' : '0';
+}
+
+void VirtualLine::dropStale() {
+    const int fd = ::open(devicePath_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return;
+    ::tcflush(fd, TCIOFLUSH);
+    ::close(fd);
+    if (closeWatch_ >= 0)
+        ++ownCloses_;
 }
 
 QString VirtualLine::defaultLinkPath() {
@@ -68,7 +145,7 @@ void VirtualLine::readWaiting() {
             // A hang-up is not the end of the session: the program may open
             // the port again. Listen again shortly instead of spinning on it.
             notifier_->setEnabled(false);
-            QTimer::singleShot(50, notifier_, [this] { notifier_->setEnabled(true); });
+            QTimer::singleShot(hangUpRetryMs_, notifier_, [this] { notifier_->setEnabled(true); });
         }
         return;
     }

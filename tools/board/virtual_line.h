@@ -20,7 +20,10 @@ class VirtualLine : public QObject {
 public:
     // Throws std::runtime_error with a worded reason if the pair or the link
     // cannot be made.
-    explicit VirtualLine(const QString& linkPath, QObject* parent = nullptr);
+    // holdOtherEnd false: the board does not keep the program's end open
+    // itself, so it can tell whether anyone holds the port (programHoldsPort).
+    explicit VirtualLine(const QString& linkPath, bool holdOtherEnd = true,
+                         QObject* parent = nullptr);
     ~VirtualLine() override;
 
     QString linkPath() const { return linkPath_; }
@@ -30,6 +33,24 @@ public:
     // has read pile up in the terminal's buffer, and once it is full the
     // rest is lost, as on a real line with nobody listening.
     qsizetype send(const QByteArray& bytes);
+
+    // Only without holdOtherEnd: whether a program has the port open now.
+    bool programHoldsPort() const;
+    // The rate the program set on its end, in baud (read from this end).
+    int programBaud() const;
+    // How the program's end treats a byte with a framing error: 'i' ignored
+    // (IGNPAR), 'm' marked \377 \0 (PARMRK), else '0' read as a NUL.
+    char framingErrorHandling() const;
+    // Empties what waits in the program's end: bytes written while nobody
+    // held it, which the next opener would read.
+    void dropStale();
+    // Only without holdOtherEnd: if the program closed its end since the
+    // last call, drops what it left unread there, as the close of a real
+    // port does. Runs on each close and should run before each write, so that
+    // a close and reopen, too quick to see as a hang-up, still counts. A
+    // program that reads within microseconds of its reopen may still get
+    // such bytes: a pseudo-terminal tells of a close only afterwards.
+    void dropWhatACloseLeft();
 
     // The standard place: $XDG_RUNTIME_DIR/zerbo-board, or
     // /tmp/zerbo-board-<uid> where there is no runtime directory.
@@ -48,4 +69,7 @@ private:
     QString devicePath_;
     QString linkPath_;
     QSocketNotifier* notifier_ = nullptr;
+    int hangUpRetryMs_ = 50;
+    int closeWatch_ = -1; // inotify: every close of the program's end
+    int ownCloses_ = 0;   // those dropStale makes itself
 };

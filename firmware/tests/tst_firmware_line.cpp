@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The line between the simulated board and whoever opens its port: bytes
+// left unread at a close never reach the next opener, and a rate that
+// differs from the firmware's gives what a real receiver would.
+#include "firmware_board_process.h"
+
+#include <QTest>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+int openPort(const QString& path, speed_t rate) {
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    tio.c_iflag &= ~tcflag_t(IGNPAR | PARMRK);
+    cfsetispeed(&tio, rate);
+    cfsetospeed(&tio, rate);
+    ::tcsetattr(fd, TCSANOW, &tio);
+    return fd;
+}
+
+// All that arrives until nothing more comes for quietMs.
+QByteArray readQuiet(int fd, int quietMs, int firstMs = 2000) {
+    QByteArray bytes;
+    for (int wait = firstMs;; wait = quietMs) {
+        pollfd poller{fd, POLLIN, 0};
+        if (::poll(&poller, 1, wait) <= 0)
+            return bytes;
+        char buffer[512];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0)
+            return bytes;
+        bytes.append(buffer, n);
+    }
+}
+
+QByteArray table() {
+    QByteArray all;
+    for (int code = 0; code < 256; ++code)
+        all.append(char(code));
+    return all;
+}
+} // namespace
+
+class FirmwareLine : public QObject {
+    Q_OBJECT
+private slots:
+    // Closed in the middle of the table and reopened at once (too quick for
+    // a hang-up to show), read a moment later: the second opener gets the
+    // rest of the table and nothing of what came before.
+    void aCloseDropsWhatWasLeftUnread() {
+        FirmwareBoard board;
+        board.settle(50);
+        int fd = openPort(board.link(), B38400);
+        board.press();
+        QTest::qSleep(70); // key held past its debounce, about half the table sent
+        ::close(fd);
+        fd = openPort(board.link(), B38400);
+        QTest::qSleep(5);
+        const QByteArray rest = readQuiet(fd, 200);
+        ::close(fd);
+        QVERIFY2(!rest.isEmpty() && rest.size() < 256, qPrintable(QString::number(rest.size())));
+        QCOMPARE(rest, table().right(rest.size()));
+    }
+
+    // Sent while nobody holds the port, the table is lost as on a real line.
+    void nobodyListeningLosesTheTable() {
+        FirmwareBoard board;
+        board.press();
+        QVERIFY(board.readUntil([&] { return board.lines.contains("table sent"); }));
+        const int fd = openPort(board.link(), B38400);
+        const QByteArray stale = readQuiet(fd, 100, 300);
+        ::close(fd);
+        QCOMPARE(stale, QByteArray());
+    }
+
+    void theTableAtMatchingRatesIsWhole() {
+        FirmwareBoard board;
+        const int fd = openPort(board.link(), B38400);
+        board.settle(50);
+        board.press();
+        const QByteArray got = readQuiet(fd, 200);
+        ::close(fd);
+        QCOMPARE(got, table());
+    }
+
+    // The port at 19200 against the firmware's 38400 (and the firmware built
+    // for 19200 against a port at 38400): wrong bytes both ways, none of the
+    // table as sent.
+    void aWrongRateGivesWrongBytes_data() {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<int>("rate");
+        QTest::newRow("port at 19200") << "zerbo-board.hex" << int(B19200);
+        QTest::newRow("firmware for 19200") << "zerbo-board-19200.hex" << int(B38400);
+    }
+    void aWrongRateGivesWrongBytes() {
+        QFETCH(QString, image);
+        QFETCH(int, rate);
+        FirmwareBoard board(image);
+        const int fd = openPort(board.link(), speed_t(rate));
+        board.settle(50);
+        board.press();
+        const QByteArray got = readQuiet(fd, 300);
+        QVERIFY2(got != table(), "the table came through a wrong rate unharmed");
+        QVERIFY(!got.isEmpty());
+        qInfo("%lld bytes arrived for 256 sent", qlonglong(got.size()));
+        // And the other way: what the firmware receives is not what was sent.
+        const QByteArray sent("AZ09");
+        QCOMPARE(::write(fd, sent.constData(), size_t(sent.size())), ssize_t(sent.size()));
+        board.readUntil([&] { return board.rx.size() >= sent.size(); }, 500);
+        ::close(fd);
+        QList<int> asSent;
+        for (char c : sent)
+            asSent << int(static_cast<unsigned char>(c));
+        QVERIFY(board.rx != asSent);
+    }
+};
+
+QTEST_GUILESS_MAIN(FirmwareLine)
+#include "tst_firmware_line.moc"

@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real ZERBO against the simulated board running the firmware: the table
+// at start-up, and every way of sending shown on the board's LEDs in order,
+// the pauses measured in simulated time.
+#include "base/charset.h"
+#include "firmware_board_process.h"
+#include "form/option_button.h"
+#include "program.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+
+namespace {
+QList<int> codes(const QList<FirmwareBoard::Led>& leds) {
+    QList<int> shown;
+    for (const auto& led : leds)
+        shown << led.code;
+    return shown;
+}
+
+QList<double> gapsMs(const QList<FirmwareBoard::Led>& leds) {
+    QList<double> gaps;
+    for (qsizetype i = 1; i < leds.size(); ++i)
+        gaps << (leds[i].seconds - leds[i - 1].seconds) * 1000;
+    return gaps;
+}
+
+// A pause of pauseMs, measured on the simulated board: the median within
+// 2 ms; each gap no more than 5 ms short (a byte the board read late makes
+// the next gap look shorter) and at most what a busy machine adds late.
+bool paced(QList<double> gaps, double pauseMs) {
+    if (gaps.isEmpty())
+        return false;
+    for (double gap : gaps)
+        if (gap < pauseMs - 5 || gap > pauseMs + 80)
+            return false;
+    std::sort(gaps.begin(), gaps.end());
+    return qAbs(gaps[gaps.size() / 2] - pauseMs) <= 2;
+}
+
+QString show(const QList<double>& gaps) {
+    QStringList words;
+    for (double gap : gaps)
+        words << QString::number(gap, 'f', 1);
+    return words.join(' ');
+}
+} // namespace
+
+class FirmwareZerbo : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpTableThenEverySendOnTheLeds() {
+        FirmwareBoard board;
+        Zerbo zerbo(board.link());
+        onceWaiting(zerbo, [&board] { board.press(); });
+        QTimer::singleShot(10000, &board.process, &QProcess::kill); // ends a reception in vain
+        zerbo.Form_Load();
+        FrmAscii& form = zerbo.form;
+        QCOMPARE(numberedSlots(form), 256);
+        for (int code = 1; code < 256; ++code)
+            QCOMPARE(form.txtN[code]->text(), textFromByte(static_cast<unsigned char>(code)));
+        board.settle(100);
+
+        // Slot clicks and the arrow keys: each selected slot sends its code.
+        for (int code : {0, 65, 65, 255})
+            form.optS[code]->click();
+        form.optS[65]->click();
+        QTest::keyClick(form.optS[65], Qt::Key_Right);
+        QTest::keyClick(form.optS[66], Qt::Key_Left);
+        const QList<int> clicked{0, 65, 65, 255, 65, 66, 65};
+        board.readUntil([&] { return board.leds.size() >= clicked.size(); });
+        QCOMPARE(codes(board.leds), clicked);
+        QCOMPARE(board.rx, clicked);
+        board.settle(100);
+
+        // A string with a pause between its characters.
+        form.txtTime->setText("100");
+        form.txtS->setText("AB1");
+        form.cmdSend->click();
+        board.readUntil([&] { return board.leds.size() >= 3; });
+        QCOMPARE(codes(board.leds), (QList<int>{'A', 'B', '1'}));
+        QVERIFY2(paced(gapsMs(board.leds), 100), qPrintable(show(gapsMs(board.leds))));
+        board.settle(100);
+
+        // Continuous sending until Stop, the port closed and reopened before each byte.
+        form.txtTime->setText("50");
+        form.txtO->setText("90");
+        later(600, [&form] { form.cmdStopC->click(); });
+        form.cmdSendC->click();
+        board.readUntil([&] { return false; }, 300);
+        QVERIFY2(board.leds.size() >= 5, qPrintable(QString::number(board.leds.size())));
+        QCOMPARE(codes(board.leds), QList<int>(board.leds.size(), 90));
+        QCOMPARE(board.rx, QList<int>(board.leds.size(), 90));
+        QVERIFY2(paced(gapsMs(board.leds), 50), qPrintable(show(gapsMs(board.leds))));
+    }
+
+    // A firmware built for 19200 baud against ZERBO's 38400: what arrives is
+    // not the table.
+    void aFirmwareForAnotherRateGivesAWrongTable() {
+        FirmwareBoard board(QStringLiteral("zerbo-board-19200.hex"));
+        Zerbo zerbo(board.link());
+        onceWaiting(zerbo, [&board] { board.press(); });
+        QTimer::singleShot(3000, &board.process, &QProcess::kill); // 255 may never come
+        zerbo.Form_Load();
+        const int right = numberedSlots(zerbo.form);
+        qInfo("%d of 256 slots filled from a table sent at 19200 baud", right);
+        QVERIFY2(right < 256, "the table came through a wrong rate unharmed");
+    }
+};
+
+QTEST_MAIN(FirmwareZerbo)
+#include "tst_firmware_zerbo.moc"

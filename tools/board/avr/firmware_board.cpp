@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// zerbo-board --firmware: the board's firmware image on a simulated ATmega8,
+// with the same window, headless log and options as the scripted board.
+#include "board_options.h"
+#include "board_window.h"
+#include "firmware_engine.h"
+#include "led_row.h"
+#include "quit_on_signal.h"
+#include "stdin_key.h"
+#include "virtual_line.h"
+
+#include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+int runFirmwareBoard(const Options& options) {
+    keepStandardOutputForBoardLines();
+    FirmwareImage image;
+    std::unique_ptr<VirtualLine> line;
+    std::unique_ptr<FirmwareEngine> engine;
+    try {
+        image = readFirmwareImage(options.firmwarePath.toStdString());
+        line = std::make_unique<VirtualLine>(options.linkPath, false);
+        engine = std::make_unique<FirmwareEngine>(*line, image);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "zerbo-board: %s\n", error.what());
+        return 1;
+    }
+    quitOnTerminationSignals();
+    const QString description = FirmwareEngine::describe(options.firmwarePath, image);
+    say(QStringLiteral("port %1").arg(line->linkPath()));
+    QObject::connect(engine.get(), &FirmwareEngine::fellBehind, [](double skippedMs) {
+        std::fprintf(stderr,
+                     "zerbo-board: the simulator fell behind real time (a busy machine); "
+                     "skipped %.1f ms\n",
+                     skippedMs);
+    });
+
+    std::unique_ptr<BoardWindow> window;
+    if (options.headless) {
+        QObject::connect(engine.get(), &FirmwareEngine::received,
+                         [timestamps = options.timestamps](unsigned char byte) {
+                             say(receivedLine(byte, timestamps));
+                         });
+        QObject::connect(engine.get(), &FirmwareEngine::tableSent,
+                         [] { say(QStringLiteral("table sent")); });
+        if (options.logLeds)
+            QObject::connect(engine.get(), &FirmwareEngine::ledsChanged,
+                             [](unsigned char leds, double seconds) {
+                                 say(QStringLiteral("led %1 %2").arg(leds).arg(seconds, 0, 'f', 6));
+                             });
+        if (options.keyFromStdin)
+            pressKeyOneOnStdinLines(engine.get(), [&engine] { engine->press(); });
+    } else {
+        window = std::make_unique<BoardWindow>(*line, description);
+        BoardWindow* shown = window.get();
+        shown->pause->setValue(int(image.pauseMs));
+        shown->pause->setEnabled(false);
+        shown->pause->setToolTip(QStringLiteral("Built into the firmware"));
+        QObject::connect(engine.get(), &FirmwareEngine::ledsChanged, shown,
+                         [shown](unsigned char leds) { shown->leds->showByte(leds); });
+        QObject::connect(engine.get(), &FirmwareEngine::received, shown, &BoardWindow::logReceived);
+        QObject::connect(shown->keyOne, &QPushButton::clicked, engine.get(),
+                         &FirmwareEngine::press);
+        QObject::connect(engine.get(), &FirmwareEngine::tableSent, shown, [shown] {
+            shown->log->appendPlainText(QStringLiteral("Key 1: the firmware sent 0 to 255"));
+        });
+        window->show();
+    }
+    if (options.sendTableAfterMs >= 0)
+        QTimer::singleShot(options.sendTableAfterMs, engine.get(), &FirmwareEngine::press);
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "board_options.h"
+
+#include "virtual_line.h"
+
+#include <QCommandLineParser>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <unistd.h>
+
+namespace {
+
+FILE* sayTo = stdout;
+} // namespace
+
+void say(const QString& line) {
+    std::fprintf(sayTo, "%s\n", qPrintable(line));
+    std::fflush(sayTo);
+}
+
+// The simulator library prints to standard output on its own; its lines go
+// to standard error, the board's own to the real standard output.
+void keepStandardOutputForBoardLines() {
+    const int out = ::dup(STDOUT_FILENO);
+    FILE* stream = out >= 0 ? ::fdopen(out, "w") : nullptr;
+    if (stream == nullptr)
+        return;
+    sayTo = stream;
+    ::dup2(STDERR_FILENO, STDOUT_FILENO);
+}
+
+namespace {} // namespace
+
+QString receivedLine(unsigned char byte, bool timestamps) {
+    QString line = QStringLiteral("rx %1").arg(byte);
+    if (timestamps) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        line += QStringLiteral(" %1.%2").arg(now.tv_sec).arg(now.tv_nsec / 1000, 6, 10, QChar('0'));
+    }
+    return line;
+}
+
+namespace {
+int milliseconds(const QCommandLineParser& parser, const QCommandLineOption& option, int fallback) {
+    if (!parser.isSet(option))
+        return fallback;
+    bool ok = false;
+    const int value = parser.value(option).toInt(&ok);
+    if (!ok || value < 0) {
+        std::fprintf(stderr, "zerbo-board: --%s needs a whole number of milliseconds, 0 or more\n",
+                     qPrintable(option.names().constFirst()));
+        std::exit(2);
+    }
+    return value;
+}
+
+} // namespace
+
+Options parse(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "A virtual board for ZERBO on a pseudo-terminal: Key 1 sends the codes 0 to 255, the "
+        "LEDs show the byte received last. Start ZERBO with --port on the path it prints."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption headless(
+        QStringLiteral("headless"),
+        QStringLiteral("No window: log each received byte on standard output as \"rx CODE\"."));
+    const QCommandLineOption timestamps(
+        QStringLiteral("timestamps"),
+        QStringLiteral("Headless: add the arrival time (CLOCK_MONOTONIC, seconds) to each "
+                       "\"rx CODE\" line."));
+    const QCommandLineOption keyFromStdin(
+        QStringLiteral("key-from-stdin"),
+        QStringLiteral("Headless: press Key 1 for each line \"key1\" on standard input."));
+    const QCommandLineOption sendAfter(
+        QStringLiteral("send-table-after"),
+        QStringLiteral("Press Key 1 once, MS milliseconds after start."), QStringLiteral("MS"));
+    const QCommandLineOption pause(QStringLiteral("pause"),
+                                   QStringLiteral("Pause between the bytes of the table (default "
+                                                  "0: back to back at 38400 baud)."),
+                                   QStringLiteral("MS"));
+    const QCommandLineOption link(QStringLiteral("link"),
+                                  QStringLiteral("Publish the port at PATH (default %1).")
+                                      .arg(VirtualLine::defaultLinkPath()),
+                                  QStringLiteral("PATH"));
+    const QCommandLineOption echo(
+        QStringLiteral("echo"),
+        QStringLiteral("Send every byte received straight back, as a wire between pins 2 and 3 "
+                       "does: the other end for zerbo --loopback-test."));
+    const QCommandLineOption firmware(
+        QStringLiteral("firmware"),
+        QStringLiteral("Run the board's firmware image FILE.hex (make firmware builds "
+                       "zerbo-board.hex) on a simulated ATmega8 instead of the scripted board."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption logLeds(
+        QStringLiteral("log-leds"),
+        QStringLiteral("Headless, with --firmware: log each pattern the firmware puts on the "
+                       "LEDs as \"led CODE SECONDS\", in simulated time."));
+    parser.addOptions({headless, timestamps, keyFromStdin, sendAfter, pause, link, echo});
+#ifdef ZERBO_BOARD_SIMULATOR // a build without simavr does not offer them
+    parser.addOptions({firmware, logLeds});
+#endif
+    parser.process(arguments);
+
+    Options options;
+    options.headless = parser.isSet(headless);
+    options.timestamps = parser.isSet(timestamps);
+    options.keyFromStdin = parser.isSet(keyFromStdin);
+    options.echo = parser.isSet(echo);
+    options.sendTableAfterMs = milliseconds(parser, sendAfter, -1);
+    options.pauseMs = milliseconds(parser, pause, 0);
+#ifdef ZERBO_BOARD_SIMULATOR
+    options.firmwarePath = parser.value(firmware);
+    options.logLeds = parser.isSet(logLeds);
+#endif
+    if (!options.firmwarePath.isEmpty() && (options.echo || parser.isSet(pause))) {
+        std::fprintf(stderr, "zerbo-board: --echo and --pause are the scripted board's; the "
+                             "firmware's pause is built in (make firmware "
+                             "FIRMWARE_PAUSE_MS=MS)\n");
+        std::exit(2);
+    }
+    options.linkPath = parser.isSet(link) ? parser.value(link) : VirtualLine::defaultLinkPath();
+    return options;
+}
