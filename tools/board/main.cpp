@@ -7,6 +7,8 @@
 #include "stdin_key.h"
 #include "virtual_line.h"
 
+#include "base/display.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QSpinBox>
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <initializer_list>
 #include <memory>
 
 namespace {
@@ -105,11 +108,21 @@ Options parse(const QStringList& arguments) {
     return options;
 }
 
-// Headless needs no display, so it must not create a QApplication.
-std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+bool hasArgument(int argc, char** argv, std::initializer_list<const char*> names) {
     for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], "--headless") == 0)
-            return std::make_unique<QCoreApplication>(argc, argv);
+        for (const char* name : names)
+            if (qstrcmp(argv[i], name) == 0)
+                return true;
+    return false;
+}
+
+// Headless, --help and --version need no display, so they must not create a
+// QApplication, which aborts the program where there is none. Without one the
+// window is refused with one line once the command line has been read.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    if (hasArgument(argc, argv, {"--headless", "-h", "--help", "--help-all", "-v", "--version"}) ||
+        !hasDisplay(argc, argv))
+        return std::make_unique<QCoreApplication>(argc, argv);
     return std::make_unique<QApplication>(argc, argv);
 }
 } // namespace
@@ -119,6 +132,11 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("zerbo-board"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZERBO_VERSION));
     const Options options = parse(QCoreApplication::arguments());
+    if (!options.headless && !qobject_cast<QApplication*>(app.get())) {
+        std::fputs("zerbo-board: no display: run it in a desktop session, or with --headless\n",
+                   stderr);
+        return 1;
+    }
 
     std::unique_ptr<VirtualLine> line;
     try {
