@@ -28,6 +28,7 @@
 #include <QTest>
 #include <cstdio>
 #include <map>
+#include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -235,7 +236,8 @@ private slots:
         QTest::newRow("no permission")
             << "forbidden"
             << "Run-time error 8010: Serial port %1 (COM1) may not be opened by you: "
-               "permission denied. Join the dialout group";
+               "permission denied (owner root, group root, mode crw--w----). Only root can "
+               "open it";
     }
     void realProgramRefusesThePort() {
         QFETCH(QString, situation);
@@ -252,7 +254,9 @@ private slots:
                 program->waitForFinished();
             }
         });
-        if (situation == "forbidden") { // a fresh pseudo-terminal is root's, mode 0620
+        if (situation == "forbidden") { // as a fresh pseudo-terminal: root's, mode 0620
+            QVERIFY(::chown(qPrintable(device), 0, 0) == 0 &&
+                    ::chmod(qPrintable(device), 0620) == 0);
             second.setChildProcessModifier([] {
                 if (::setgid(65534) != 0 || ::setuid(65534) != 0)
                     ::_exit(126);
