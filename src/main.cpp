@@ -68,7 +68,10 @@ int main(int argc, char* argv[]) {
         reportErrorAndEnd(error);
     }
     if (!device)
-        return 0; // the user ended the program instead of picking an adapter
+        return 0; // the user ended the program instead of picking a port
+    if (!line.namedDevice.isEmpty())
+        sayCom1(*device, line.namedByEnvironment ? QStringLiteral("named by ZERBO_PORT")
+                                                 : QStringLiteral("named by --port"));
 
     Zerbo zerbo(*device);
     Shutdown::setPort(&zerbo.comTest);

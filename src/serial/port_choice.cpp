@@ -87,8 +87,7 @@ Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& presen
     return {refusesUs(defaultOpenError) ? Outcome::Default : Outcome::NoneFound, {}};
 }
 
-RuntimeError noPortFound(int defaultOpenError) {
-    const QString device = QString::fromLatin1(DefaultCom1Device);
+RuntimeError noPortFound(int defaultOpenError, const QString& device) {
     const QString state = defaultOpenError == ENOENT
                               ? QStringLiteral("was not found")
                               : QStringLiteral("could not be opened (%1)")
@@ -99,6 +98,8 @@ RuntimeError noPortFound(int defaultOpenError) {
                                        "id) is plugged in. Connect the board's serial adapter, "
                                        "or name its device with --port DEVICE or the "
                                        "environment variable ZERBO_PORT; zerbo --list-ports "
-                                       "lists the serial ports present.")
+                                       "lists the serial ports present. Without hardware, "
+                                       "zerbo-board plays the board: start it, then zerbo "
+                                       "--port on the path it prints.")
                             .arg(device, state));
 }

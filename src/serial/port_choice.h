@@ -51,6 +51,7 @@ struct Com1Choice {
 };
 Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& present);
 
-// Error 8002: neither the default device nor an adapter; names both and how to
-// name a device.
-RuntimeError noPortFound(int defaultOpenError);
+// Error 8002: neither the default device nor an adapter; names both, how to
+// name a device and the virtual board.
+RuntimeError noPortFound(int defaultOpenError,
+                         const QString& defaultDevice = QString::fromLatin1(DefaultCom1Device));
