@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <QTest>
 #include <QTimer>
@@ -332,7 +333,7 @@ private slots:
         if (option == "--list-ports") {
             QString devices;
             for (const QString& line : output.split('\n', Qt::SkipEmptyParts))
-                devices += line.section(' ', 0, 0) + ' ';
+                devices += line.section(QRegularExpression("[ :]"), 0, 0) + ' ';
             output = devices;
         }
         QVERIFY2(option == "--help" ? output.contains(says) : output == says, qPrintable(output));

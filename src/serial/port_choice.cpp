@@ -2,6 +2,7 @@
 #include "serial/port_choice.h"
 
 #include "serial/comm_errors.h"
+#include "serial/port_status.h"
 
 #include <QFile>
 #include <QSerialPortInfo>
@@ -30,6 +31,7 @@ QList<PortDescription> presentPorts() {
             port.vendorId = info.vendorIdentifier();
         if (info.hasProductIdentifier())
             port.productId = info.productIdentifier();
+        fillFromSysfs(port);
         ports << port;
     }
     return ports;
