@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the virtual board, then ZERBO on the board's port; stops the board
-# when ZERBO ends. Usage: run-with-board.sh BUILD_DIR
+# when ZERBO ends. The board opens its window beside ZERBO's, where Key 1
+# stays in sight. Usage: run-with-board.sh BUILD_DIR
 set -euo pipefail
 build=${1:-build}
 link=${XDG_RUNTIME_DIR:-/tmp}/zerbo-board
 [ -n "${XDG_RUNTIME_DIR:-}" ] || link=/tmp/zerbo-board-$(id -u)
 
-"$build/tools/zerbo-board" --link "$link" &
+# The board's arguments, one place to choose them.
+board_args=(--link "$link")
+
+"$build/tools/zerbo-board" "${board_args[@]}" &
 board=$!
 trap 'kill "$board" 2>/dev/null; wait "$board" 2>/dev/null || true' EXIT
 

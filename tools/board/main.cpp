@@ -8,9 +8,13 @@
 #include "virtual_line.h"
 
 #include "base/display.h"
+#include "board_placement.h"
+#include "form/form_scale.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTimer>
 #include <cstdio>
@@ -125,6 +129,26 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
         return std::make_unique<QCoreApplication>(argc, argv);
     return std::make_unique<QApplication>(argc, argv);
 }
+// The frame is known only once shown: the same generous guess as ZERBO's.
+void placeBesideZerbo(QWidget& window) {
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    // A long port path widens the window beyond its set size once it is shown.
+    const QSize size = window.size().expandedTo(window.minimumSizeHint());
+    const BoardPlace place =
+        boardPlace(size.grownBy(AssumedFrame), available, zerboFrame(available));
+    window.move(place.topLeft);
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, place.keepOnTop);
+}
+
+// With ZERBO_REPORT_GEOMETRY set, where the window stands once shown, as ZERBO reports its own.
+void reportGeometry(const QWidget& window) {
+    if (!qEnvironmentVariableIsSet("ZERBO_REPORT_GEOMETRY"))
+        return;
+    const QRect frame = window.frameGeometry();
+    std::fprintf(stderr, "board geometry: frame %d %d %d %d%s\n", frame.x(), frame.y(),
+                 frame.width(), frame.height(),
+                 window.windowFlags().testFlag(Qt::WindowStaysOnTopHint) ? " on top" : "");
+}
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -167,7 +191,9 @@ int main(int argc, char* argv[]) {
     } else {
         window = std::make_unique<BoardWindow>(*line, key);
         window->pause->setValue(options.pauseMs);
+        placeBesideZerbo(*window);
         window->show();
+        reportGeometry(*window);
     }
     if (options.sendTableAfterMs >= 0)
         QTimer::singleShot(options.sendTableAfterMs, &key, &KeyOne::press);
