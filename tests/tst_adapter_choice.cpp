@@ -161,6 +161,7 @@ private slots:
         PtyPair line;
         QCOMPARE(openError(line.slavePath()), 0);
         QCOMPARE(openError("/nonexistent/ttyS0"), ENOENT);
+        QCOMPARE(openError("/dev/null"), ENOTTY); // opens, but is no serial line
     }
 
     // The user ends the program, or picks an adapter while they are plugged in and out.

@@ -11,15 +11,18 @@ link=${XDG_RUNTIME_DIR:-/tmp}/zerbo-board
 # The board's arguments, one place to choose them.
 board_args=(--link "$link")
 
-"$build/tools/zerbo-board" "${board_args[@]}" &
+# The board says "port PATH" once its link stands; a link seen earlier may
+# be one left by a board that has ended, which the new board replaces.
+said=$(mktemp)
+"$build/tools/zerbo-board" "${board_args[@]}" >"$said" &
 board=$!
-trap 'kill "$board" 2>/dev/null; wait "$board" 2>/dev/null || true' EXIT
+trap 'kill "$board" 2>/dev/null; wait "$board" 2>/dev/null || true; rm -f "$said"' EXIT
 
-for _ in $(seq 100); do
-    [ -L "$link" ] && break
+for _ in $(seq 200); do
+    grep -q '^port ' "$said" && break
     kill -0 "$board" 2>/dev/null || { echo "zerbo-board did not start" >&2; exit 1; }
     sleep 0.05
 done
-[ -L "$link" ] || { echo "zerbo-board did not publish $link" >&2; exit 1; }
+grep -q '^port ' "$said" || { echo "zerbo-board did not publish $link" >&2; exit 1; }
 echo "Virtual board on $link: press its Key 1 to send the table."
 "$build/zerbo" --port "$link"

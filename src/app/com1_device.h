@@ -24,10 +24,10 @@ struct Com1Search {
     QString defaultDevice = QString::fromLatin1(DefaultCom1Device);
     std::function<QList<PortDescription>()> ports = presentPorts;
     // why: the 8002 text; withBoard: the board can be offered.
-    std::function<NoPortAnswer(const QString& why, bool withBoard)> askNoPort;
+    std::function<NoPortAnswer(const QString& why, bool withBoard)> askNoPort = nullptr;
     // The virtual board's program, empty when there is none, and its start.
-    std::function<QString()> boardProgram;
-    std::function<std::optional<QString>(const QString& program)> startBoard;
+    std::function<QString()> boardProgram = nullptr;
+    std::function<std::optional<QString>(const QString& program)> startBoard = nullptr;
 };
 Com1Search realCom1Search();
 

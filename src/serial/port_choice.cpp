@@ -67,6 +67,10 @@ int openError(const QString& device) {
     // A built-in port with no UART behind it opens, and then fails every read
     // and write; the serial driver knows it by its unknown type.
     int error = 0;
+    if (!::isatty(fd)) {
+        ::close(fd);
+        return ENOTTY; // a file or another device standing at the path: no serial port
+    }
     serial_struct serial{};
     if (::ioctl(fd, TIOCGSERIAL, &serial) == 0 ? serial.type == PORT_UNKNOWN : errno == EIO)
         error = ENODEV;

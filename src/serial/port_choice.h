@@ -33,8 +33,8 @@ bool isUsbAdapter(const PortDescription& port);
 QString describePort(const PortDescription& port);
 
 // 0 when the device opens for reading and writing, else the reason (errno;
-// ENODEV for a serial port without a UART). Opens and closes at once, without
-// becoming the controlling terminal.
+// ENODEV for a serial port without a UART, ENOTTY for no terminal at all). Opens and closes at
+// once, without becoming the controlling terminal.
 int openError(const QString& device);
 
 // What stands for COM1 when no device is named, from how the default device
