@@ -96,6 +96,9 @@ private slots:
         QTest::newRow("ttyS0 absent, none")
             << ENOENT << QList<PortDescription>() << Outcome::NoneFound << QStringList()
             << "Serial port /dev/ttyS0 (COM1) was not found, and no USB serial adapter";
+        QTest::newRow("no terminal at ttyS0, none")
+            << ENOTTY << QList{NoUart} << Outcome::NoneFound << QStringList()
+            << "Serial port /dev/ttyS0 (COM1) is not a serial device, and no USB serial adapter";
         QTest::newRow("ttyS ports without a UART only")
             << ENODEV << QList{BuiltIn, NoUart} << Outcome::NoneFound << QStringList()
             << "Serial port /dev/ttyS0 (COM1) could not be opened (No such device), and no";

@@ -94,8 +94,9 @@ Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& presen
 }
 
 RuntimeError noPortFound(int defaultOpenError, const QString& device) {
-    const QString state = defaultOpenError == ENOENT
-                              ? QStringLiteral("was not found")
+    const QString state = defaultOpenError == ENOENT ? QStringLiteral("was not found")
+                          : defaultOpenError == ENOTTY
+                              ? QStringLiteral("is not a serial device")
                               : QStringLiteral("could not be opened (%1)")
                                     .arg(QString::fromLocal8Bit(std::strerror(defaultOpenError)));
     return RuntimeError(CommErrorNumber::DeviceNotFound,
