@@ -93,7 +93,7 @@ QString reportedError(QProcess& program) {
     program.setReadChannel(QProcess::StandardError);
     QByteArray errors;
     const auto complete = [&errors] {
-        const qsizetype report = errors.indexOf("zerbo: ");
+        const qsizetype report = errors.indexOf("zerbo: Run-time error");
         return report >= 0 && errors.indexOf('\n', report) > 0;
     };
     QDeadlineTimer deadline(10000);
