@@ -82,42 +82,44 @@ private slots:
     // The fix for 8010 follows the device's group and mode, and uses sudo only
     // where it is installed: PATH holds a sudo or nothing at all.
     void permissionDeniedNamesTheFix_data() {
-        QTest::addColumn<int>("gid");
+        QTest::addColumn<QString>("group");
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("withSudo");
         QTest::addColumn<QString>("says");
         QTest::newRow("dialout, sudo")
-            << 20 << 0660 << true
+            << "dialout" << 0660 << true
             << "(owner root, group dialout, mode crw-rw----). Join the dialout group with "
                "`sudo adduser $USER dialout`, then log out and in again.";
         QTest::newRow("dialout, no sudo")
-            << 20 << 0660 << false
+            << "dialout" << 0660 << false
             << "(owner root, group dialout, mode crw-rw----). Join the dialout group with "
                "`su -c \"adduser $USER dialout\"`, then log out and in again.";
         QTest::newRow("another group")
-            << 10 << 0660 << true
+            << "uucp" << 0660 << true
             << "(owner root, group uucp, mode crw-rw----). Join the uucp group with `sudo "
                "adduser $USER uucp`";
         QTest::newRow("root:root 0600")
-            << 0 << 0600 << true
+            << "root" << 0600 << true
             << "(owner root, group root, mode crw-------). Only root can open it: ask your "
                "administrator or use a udev rule.";
         QTest::newRow("group may only write")
-            << 20 << 0620 << true
+            << "dialout" << 0620 << true
             << "(owner root, group dialout, mode crw--w----). Only root can open it";
     }
     void permissionDeniedNamesTheFix() {
-        QFETCH(int, gid);
+        QFETCH(QString, group);
         QFETCH(int, mode);
         QFETCH(bool, withSudo);
         QFETCH(QString, says);
         if (::geteuid() != 0)
             QSKIP("needs root: sets a device's owner and runs the program as nobody");
-        if (gid != 0 && !::getgrgid(gid_t(gid)))
+        const struct group* entry = ::getgrnam(qPrintable(group));
+        if (!entry)
             QSKIP("this system has no such group");
+        const gid_t gid = entry->gr_gid;
         PtyPair board;
         const QByteArray device = board.slavePath().toLocal8Bit();
-        QVERIFY(::chown(device, 0, gid_t(gid)) == 0 && ::chmod(device, mode_t(mode)) == 0);
+        QVERIFY(::chown(device, 0, gid) == 0 && ::chmod(device, mode_t(mode)) == 0);
         QTemporaryDir bin;
         if (withSudo) {
             QFile sudo(bin.filePath("sudo"));
