@@ -15,6 +15,7 @@
 #include "form/pick_combo.h"
 #include "process_probe.h"
 #include "program.h"
+#include "standard_error.h"
 
 #include <QCheckBox>
 #include <QDeadlineTimer>
@@ -53,22 +54,6 @@ struct UnpluggableBoard {
     }
 };
 
-// What the call writes on standard error.
-QString standardErrorOf(const std::function<void()>& call) {
-    QTemporaryFile file;
-    if (!file.open())
-        return QStringLiteral("no file");
-    std::fflush(stderr);
-    const int saved = ::dup(STDERR_FILENO);
-    ::dup2(file.handle(), STDERR_FILENO);
-    call();
-    std::fflush(stderr);
-    ::dup2(saved, STDERR_FILENO);
-    ::close(saved);
-    file.seek(0);
-    return QString::fromLocal8Bit(file.readAll());
-}
-
 // The user in front of the error box: looks at it for a while, tells the test
 // what it said and what CPU went by meanwhile, then answers it.
 void answerBoxesAfterLooking() {
@@ -85,21 +70,6 @@ void answerBoxesAfterLooking() {
         QTimer::singleShot(5, answerBoxesAfterLooking);
         box->accept();
     });
-}
-
-// The real program's report of a run-time error: the line it writes to
-// standard error before its box waits for the user.
-QString reportedError(QProcess& program) {
-    program.setReadChannel(QProcess::StandardError);
-    QByteArray errors;
-    const auto complete = [&errors] {
-        const qsizetype report = errors.indexOf("zerbo: Run-time error");
-        return report >= 0 && errors.indexOf('\n', report) > 0;
-    };
-    QDeadlineTimer deadline(10000);
-    while (!complete() && program.waitForReadyRead(int(deadline.remainingTime())))
-        errors += program.readAllStandardError();
-    return QString::fromLocal8Bit(errors);
 }
 
 // Child side: an operation runs, the board fails under it.
@@ -266,55 +236,6 @@ private slots:
         const auto cpu = QRegularExpression("cpu-ms while shown: (\\d+)").match(said);
         QVERIFY2(cpu.hasMatch() && cpu.captured(1).toInt() < LookMs / 5, qPrintable(said));
         QVERIFY2(!said.contains("went on"), qPrintable(said));
-    }
-
-    // A port that is missing, held by a first copy, or not the user's to
-    // open: the real program says which, and what to do.
-    void realProgramRefusesThePort_data() {
-        QTest::addColumn<QString>("situation");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("missing") << "missing"
-                                 << "Run-time error 8002: Serial port %1 (COM1) was not found. "
-                                    "Connect the board's serial adapter";
-        QTest::newRow("held by a first copy")
-            << "held"
-            << "Run-time error 8005: Serial port %1 (COM1) is in use by another program";
-        QTest::newRow("no permission")
-            << "forbidden"
-            << "Run-time error 8010: Serial port %1 (COM1) may not be opened by you: "
-               "permission denied (owner root, group root, mode crw--w----). Only root can "
-               "open it";
-    }
-    void realProgramRefusesThePort() {
-        QFETCH(QString, situation);
-        QFETCH(QString, says);
-        if (situation == "forbidden" && ::geteuid() != 0)
-            QSKIP("needs root to start the program as an ordinary user");
-        PtyPair board;
-        const QString device =
-            situation == "missing" ? QStringLiteral("/dev/zerbo-no-board") : board.slavePath();
-        QProcess first, second;
-        const auto end = qScopeGuard([&] {
-            for (QProcess* program : {&first, &second}) {
-                program->kill();
-                program->waitForFinished();
-            }
-        });
-        if (situation == "forbidden") { // as a fresh pseudo-terminal: root's, mode 0620
-            QVERIFY(::chown(qPrintable(device), 0, 0) == 0 &&
-                    ::chmod(qPrintable(device), 0620) == 0);
-            second.setChildProcessModifier([] {
-                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                    ::_exit(126);
-            });
-        } else if (situation == "held") {
-            first.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
-            QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(first.processId(), device), 10000);
-        }
-        second.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
-        const QString error = reportedError(second);
-        QVERIFY2(error.contains(says.arg(device)), qPrintable(error));
-        QVERIFY(second.state() == QProcess::Running); // the box waits for the user
     }
 };
 

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the real programs say when they cannot do what was asked, and that it
 // names the fix that works here: a device this user may not open, one named
-// by ZERBO_PORT, a path that is no serial device, no display, and the board's
-// link taken or in the way.
+// by ZERBO_PORT, a path that is no serial device, one missing or held.
+#include "process_probe.h"
 #include "pty_pair.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -55,30 +56,74 @@ Run run(const QString& program, const QStringList& arguments, const QStringList&
 const QString Zerbo = QStringLiteral(ZERBO_BINARY);
 const QString Board = QStringLiteral(ZERBO_BOARD_BINARY);
 
-// The programs as started over ssh: no window system named or reachable.
-const QStringList NoDisplay{"-DISPLAY", "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM"};
+// The real program's report of a run-time error: the line it writes to
+// standard error before its box waits for the user.
+QString reportedError(QProcess& program) {
+    program.setReadChannel(QProcess::StandardError);
+    QByteArray errors;
+    const auto complete = [&errors] {
+        const qsizetype report = errors.indexOf("zerbo: Run-time error");
+        return report >= 0 && errors.indexOf('\n', report) > 0;
+    };
+    QDeadlineTimer deadline(10000);
+    while (!complete() && program.waitForReadyRead(int(deadline.remainingTime())))
+        errors += program.readAllStandardError();
+    return QString::fromLocal8Bit(errors);
+}
 
-// A board started in the background, ended by the test.
-struct BoardProcess {
-    QProcess process;
-    explicit BoardProcess(const QString& link) {
-        process.start(Board, {"--headless", "--link", link});
-    }
-    ~BoardProcess() {
-        process.terminate();
-        process.waitForFinished(5000);
-    }
-    QString firstLine() {
-        while (!process.canReadLine() && process.waitForReadyRead(10000)) {
-        }
-        return QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-};
 } // namespace
 
 class MessagesTest : public QObject {
     Q_OBJECT
 private slots:
+    // A port that is missing, held by a first copy, or not the user's to
+    // open: the real program says which, and what to do.
+    void realProgramRefusesThePort_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("missing") << "missing"
+                                 << "Run-time error 8002: Serial port %1 (COM1) was not found. "
+                                    "Connect the board's serial adapter";
+        QTest::newRow("held by a first copy")
+            << "held"
+            << "Run-time error 8005: Serial port %1 (COM1) is in use by another program";
+        QTest::newRow("no permission")
+            << "forbidden"
+            << "Run-time error 8010: Serial port %1 (COM1) may not be opened by you: "
+               "permission denied (owner root, group root, mode crw--w----). Only root can "
+               "open it";
+    }
+    void realProgramRefusesThePort() {
+        QFETCH(QString, situation);
+        QFETCH(QString, says);
+        if (situation == "forbidden" && ::geteuid() != 0)
+            QSKIP("needs root to start the program as an ordinary user");
+        PtyPair board;
+        const QString device =
+            situation == "missing" ? QStringLiteral("/dev/zerbo-no-board") : board.slavePath();
+        QProcess first, second;
+        const auto end = qScopeGuard([&] {
+            for (QProcess* program : {&first, &second}) {
+                program->kill();
+                program->waitForFinished();
+            }
+        });
+        if (situation == "forbidden") { // as a fresh pseudo-terminal: root's, mode 0620
+            QVERIFY(::chown(qPrintable(device), 0, 0) == 0 &&
+                    ::chmod(qPrintable(device), 0620) == 0);
+            second.setChildProcessModifier([] {
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(126);
+            });
+        } else if (situation == "held") {
+            first.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
+            QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(first.processId(), device), 10000);
+        }
+        second.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
+        const QString error = reportedError(second);
+        QVERIFY2(error.contains(says.arg(device)), qPrintable(error));
+        QVERIFY(second.state() == QProcess::Running); // the box waits for the user
+    }
     // The fix for 8010 follows the device's group and mode, and uses sudo only
     // where it is installed: PATH holds a sudo or nothing at all.
     void permissionDeniedNamesTheFix_data() {
@@ -226,132 +271,6 @@ private slots:
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), QByteArray("keep me\n")); // opened, never written
-        }
-    }
-
-    // Over ssh: what needs no window works, the window is refused in one line.
-    void withoutADisplay_data() {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("says"); // on standard output for 0, else standard error
-        const QString refused = "zerbo: no display: run it in a desktop session; zerbo "
-                                "--loopback-test and --list-ports need none\n";
-        QTest::newRow("zerbo") << Zerbo << QStringList{} << 1 << refused;
-        QTest::newRow("zerbo --port")
-            << Zerbo << QStringList{"--port", "/dev/ttyS0"} << 1 << refused;
-        QTest::newRow("zerbo --bogus")
-            << Zerbo << QStringList{"--bogus"} << 1 << "zerbo: Unknown option 'bogus'.\n";
-        QTest::newRow("zerbo --version")
-            << Zerbo << QStringList{"--version"} << 0 << "zerbo " ZERBO_VERSION "\n";
-        QTest::newRow("zerbo --help") << Zerbo << QStringList{"--help"} << 0 << "--list-ports";
-        QTest::newRow("board") << Board << QStringList{} << 1
-                               << "zerbo-board: no display: run it in a desktop session, or "
-                                  "with --headless\n";
-        QTest::newRow("board --version")
-            << Board << QStringList{"--version"} << 0 << "zerbo-board " ZERBO_VERSION "\n";
-        QTest::newRow("board --help") << Board << QStringList{"--help"} << 0 << "--headless";
-        QTest::newRow("board -h") << Board << QStringList{"-h"} << 0 << "--link <PATH>";
-    }
-    void withoutADisplay() {
-        QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QString, says);
-        const Run result = run(program, arguments, NoDisplay);
-        QCOMPARE(result.exitCode, exitCode);
-        const QString& text = exitCode == 0 ? result.out : result.err;
-        QVERIFY2(says.endsWith('\n') ? text == says : text.contains(says),
-                 qPrintable(result.out + result.err));
-    }
-
-    // Without XDG_RUNTIME_DIR the link goes to a path of this user's own under /tmp.
-    void boardLinkWithoutRuntimeDirectory() {
-        const QString expected = QStringLiteral("/tmp/zerbo-board-%1").arg(::getuid());
-        if (QFileInfo(expected).isSymLink() || QFileInfo::exists(expected))
-            QSKIP("a board of this user already runs on the default link");
-        QProcess board;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("XDG_RUNTIME_DIR");
-        board.setProcessEnvironment(env);
-        board.start(Board, {"--headless"});
-        QVERIFY(board.waitForReadyRead(10000));
-        QCOMPARE(QString::fromLocal8Bit(board.readLine()).trimmed(), "port " + expected);
-        QVERIFY(QFileInfo(expected).isSymLink());
-        board.terminate();
-        QVERIFY(board.waitForFinished(5000));
-        QVERIFY(!QFileInfo(expected).isSymLink()); // its own link goes with it
-    }
-
-    // What stands at the link's path already: a running board's link, or the
-    // user's own file or link, is refused and left as it was; only the link
-    // of a board that has ended is replaced.
-    void boardLinkInTheWay_data() {
-        QTest::addColumn<QString>("there");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("a running board's link")
-            << "board" << 1 << "is already the port of a board that still runs";
-        QTest::newRow("a plain file") << "file" << 1 << "exists and is not a board's port";
-        QTest::newRow("a dangling link of the user's")
-            << "user link" << 1 << "which is not a board's port";
-        QTest::newRow("the link of a board that ended")
-            << "stale link" << 0 << "replacing " /* then the board runs */;
-    }
-    void boardLinkInTheWay() {
-        QFETCH(QString, there);
-        QFETCH(int, exitCode);
-        QFETCH(QString, says);
-        QTemporaryDir dir;
-        const QString link = dir.filePath("board");
-        std::unique_ptr<BoardProcess> first;
-        QString before;
-        if (there == "board") {
-            first = std::make_unique<BoardProcess>(link);
-            QCOMPARE(first->firstLine(), "port " + link);
-            before = QFile::symLinkTarget(link);
-        } else if (there == "file") {
-            QFile file(link);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("mine\n");
-        } else {
-            before = there == "user link" ? dir.filePath("gone") : "/dev/pts/99999";
-            QVERIFY(QFile::link(before, link));
-        }
-        QProcess second;
-        second.start(Board, {"--headless", "--link", link});
-        const auto end = qScopeGuard([&] {
-            second.terminate();
-            second.waitForFinished(5000);
-        });
-        if (exitCode == 0) {
-            QVERIFY(second.waitForReadyRead(10000));
-            QCOMPARE(QString::fromLocal8Bit(second.readLine()).trimmed(), "port " + link);
-            QVERIFY(QFile::symLinkTarget(link).startsWith("/dev/pts/"));
-            QVERIFY(QFile::symLinkTarget(link) != before);
-            QString said;
-            QTRY_VERIFY(
-                (said += QString::fromLocal8Bit(second.readAllStandardError())).contains(says));
-            return;
-        }
-        QVERIFY(second.waitForFinished(10000));
-        QCOMPARE(second.exitCode(), exitCode);
-        const QString said = QString::fromLocal8Bit(second.readAllStandardError());
-        QVERIFY2(said.startsWith("zerbo-board: " + link) && said.contains(says) &&
-                     said.count('\n') == 1,
-                 qPrintable(said));
-        QVERIFY(second.readAllStandardOutput().isEmpty()); // no "port" line for a script
-        if (there == "file") {
-            QFile file(link);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), QByteArray("mine\n"));
-        } else {
-            QCOMPARE(QFile::symLinkTarget(link), before);
-        }
-        if (first) { // the first board still has its link, and takes it away at its end
-            QVERIFY(first->process.state() == QProcess::Running);
-            first.reset();
-            QVERIFY(!QFileInfo(link).isSymLink());
         }
     }
 };
