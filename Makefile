@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# make run      installs what is missing, builds, starts ZERBO
+# make run      installs what is missing, builds the two programs, starts ZERBO
 # make test     installs what is missing, builds, runs the whole test suite
 #               (with the package check, tools/check-package.sh, and the
 #               driver test in QEMU, tests/drivers/run-driver-test.sh)
@@ -24,7 +24,7 @@ DRIVER_TOOLS := qemu-system-x86 busybox-static systemd apt dpkg
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 PORT ?= $(ZERBO_PORT)
 
-.PHONY: all deps build run test test-asan bench clean format screenshot package firmware flash
+.PHONY: all deps build programs run test test-asan bench clean format screenshot package firmware flash
 
 all: build
 
@@ -37,8 +37,13 @@ $(BUILD_DIR)/CMakeCache.txt:
 build: deps $(BUILD_DIR)/CMakeCache.txt
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Only the two programs: the tests and the bench are built by make test and
+# make bench, so the first make run shows the window sooner.
+programs: deps $(BUILD_DIR)/CMakeCache.txt
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target zerbo zerbo-board
+
 # Without PORT, ZERBO runs on the virtual board (tools/board); with it, on that device.
-run: build
+run: programs
 ifeq ($(PORT),)
 	./tools/run-with-board.sh $(BUILD_DIR)
 else
@@ -68,7 +73,8 @@ clean:
 # One table of every performance figure; CPU while waiting is measured over
 # IDLE_SECONDS (make bench IDLE_SECONDS=5 for a quick look).
 IDLE_SECONDS ?= 20
-bench: build
+bench: deps $(BUILD_DIR)/CMakeCache.txt
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench_report
 	QT_QPA_PLATFORM=offscreen:configfile=$(CURDIR)/tests/screens/1920x1200.json $(BUILD_DIR)/bench/bench_report --idle-seconds $(IDLE_SECONDS)
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, then
@@ -87,7 +93,7 @@ test-asan:
 
 # docs/screenshot.png: ZERBO with the table received from the virtual board,
 # taken under a virtual X server.
-screenshot: build
+screenshot: programs
 	@./tools/install-deps.sh xvfb x11-utils imagemagick
 	./tools/screenshot.sh $(BUILD_DIR) docs/screenshot.png
 

@@ -6,7 +6,9 @@
 #include "app/shutdown.h"
 #include "app/zerbo.h"
 #include "app/zerbo_application.h"
+#include "base/display.h"
 #include "form/form_scale.h"
+#include "serial/comm_errors.h"
 
 #include <cstdio>
 
@@ -27,21 +29,38 @@ void nameApplication() {
     QCoreApplication::setApplicationVersion(QStringLiteral(ZERBO_VERSION));
 }
 
+CommandLine readCommandLine() {
+    // --help, --version and unknown options print and end inside the parsing.
+    const CommandLine line = parseCommandLine(QCoreApplication::arguments());
+    if (line.namedByEnvironment)
+        CommErrors::setCom1NamedBy(QStringLiteral("ZERBO_PORT"));
+    return line;
+}
+
+// Also the way in without a display: the command line is still read, so
+// --help, --version and a wrong option answer as usual, and the window is
+// refused with one line instead of Qt's abort.
 int runConsoleTask(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     nameApplication();
-    // --help and --version print and end inside the parsing.
-    const CommandLine line = parseCommandLine(QCoreApplication::arguments());
-    return line.listPorts ? listPorts() : loopbackTest(line.namedDevice);
+    const CommandLine line = readCommandLine();
+    if (line.listPorts)
+        return listPorts();
+    if (line.loopbackTest)
+        return loopbackTest(line.namedDevice);
+    std::fputs("zerbo: no display: run it in a desktop session; zerbo --loopback-test and "
+               "--list-ports need none\n",
+               stderr);
+    return 1;
 }
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (asksForConsoleTask(argc, argv))
+    if (asksForConsoleTask(argc, argv) || !hasDisplay(argc, argv))
         return runConsoleTask(argc, argv);
     ZerboApplication app(argc, argv);
     nameApplication();
-    const CommandLine line = parseCommandLine(ZerboApplication::arguments());
+    const CommandLine line = readCommandLine();
     std::optional<QString> device;
     try {
         device = findCom1Device(line.namedDevice, WhenSeveral::Ask);
@@ -49,7 +68,10 @@ int main(int argc, char* argv[]) {
         reportErrorAndEnd(error);
     }
     if (!device)
-        return 0; // the user ended the program instead of picking an adapter
+        return 0; // the user ended the program instead of picking a port
+    if (!line.namedDevice.isEmpty())
+        sayCom1(*device, line.namedByEnvironment ? QStringLiteral("named by ZERBO_PORT")
+                                                 : QStringLiteral("named by --port"));
 
     Zerbo zerbo(*device);
     Shutdown::setPort(&zerbo.comTest);

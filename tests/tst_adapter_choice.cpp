@@ -6,11 +6,13 @@
 #include "form/port_picker.h"
 #include "pty_pair.h"
 #include "serial/port_choice.h"
+#include "standard_error.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <QTest>
 #include <QTimer>
@@ -36,25 +38,6 @@ int pick(PortPicker& picker, const std::function<void()>& user) {
             picker.reject();
     });
     return picker.exec();
-}
-
-// What the call writes on standard error.
-QString standardErrorOf(const std::function<void()>& call) {
-    int ends[2];
-    if (::pipe(ends) != 0)
-        return QStringLiteral("no pipe");
-    std::fflush(stderr);
-    const int saved = ::dup(STDERR_FILENO);
-    ::dup2(ends[1], STDERR_FILENO);
-    ::close(ends[1]);
-    call();
-    std::fflush(stderr);
-    ::dup2(saved, STDERR_FILENO);
-    ::close(saved);
-    QByteArray text(4096, '\0');
-    const ssize_t got = ::read(ends[0], text.data(), size_t(text.size()));
-    ::close(ends[0]);
-    return QString::fromLocal8Bit(text.left(std::max<ssize_t>(got, 0)));
 }
 
 void click(PortPicker& picker, int row) {
@@ -90,6 +73,9 @@ private slots:
         QTest::newRow("ttyS0 absent, none")
             << ENOENT << QList<PortDescription>() << Outcome::NoneFound << QStringList()
             << "Serial port /dev/ttyS0 (COM1) was not found, and no USB serial adapter";
+        QTest::newRow("no terminal at ttyS0, none")
+            << ENOTTY << QList{NoUart} << Outcome::NoneFound << QStringList()
+            << "Serial port /dev/ttyS0 (COM1) is not a serial device, and no USB serial adapter";
         QTest::newRow("ttyS ports without a UART only")
             << ENODEV << QList{BuiltIn, NoUart} << Outcome::NoneFound << QStringList()
             << "Serial port /dev/ttyS0 (COM1) could not be opened (No such device), and no";
@@ -125,6 +111,8 @@ private slots:
                              << "zerbo: /nonexistent/ttyS0: No such file or directory; using the "
                                 "USB serial adapter /dev/ttyUSB0 (FT232R USB UART, maker FTDI, "
                                 "serial number A50285BI, USB id 0403:6001) as COM1\n";
+        QTest::newRow("the default opens") << QList{BuiltIn, Ftdi} << "opens"
+                                           << "zerbo: COM1 is opens: (it opens)\n";
         QTest::newRow("several") << QList{Cdc, Ftdi} << QString()
                                  << "zerbo: /nonexistent/ttyS0: No such file or directory, and "
                                     "several USB serial adapters are plugged in; name one with "
@@ -136,9 +124,13 @@ private slots:
         QFETCH(QString, device);
         QFETCH(QString, says);
         std::optional<QString> found;
+        PtyPair ttyS0; // the default device, when a row's device is "opens"
+        const QString fallback = device == "opens" ? ttyS0.slavePath() : "/nonexistent/ttyS0";
+        device.replace("opens", ttyS0.slavePath());
+        says.replace("opens:", ttyS0.slavePath());
         const QString said = standardErrorOf([&] {
-            found = findCom1Device({}, WhenSeveral::Refuse,
-                                   {"/nonexistent/ttyS0", [present] { return present; }});
+            found =
+                findCom1Device({}, WhenSeveral::Refuse, {fallback, [present] { return present; }});
         });
         QCOMPARE(found.value_or(QString()), device);
         QCOMPARE(said, says);
@@ -149,6 +141,7 @@ private slots:
         PtyPair line;
         QCOMPARE(openError(line.slavePath()), 0);
         QCOMPARE(openError("/nonexistent/ttyS0"), ENOENT);
+        QCOMPARE(openError("/dev/null"), ENOTTY); // opens, but is no serial line
     }
 
     // The user ends the program, or picks an adapter while they are plugged in and out.
@@ -206,7 +199,7 @@ private slots:
         if (option == "--list-ports") {
             QString devices;
             for (const QString& line : output.split('\n', Qt::SkipEmptyParts))
-                devices += line.section(' ', 0, 0) + ' ';
+                devices += line.section(QRegularExpression("[ :]"), 0, 0) + ' ';
             output = devices;
         }
         QVERIFY2(option == "--help" ? output.contains(says) : output == says, qPrintable(output));

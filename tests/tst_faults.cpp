@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The board's line failing under the program: the adapter unplugged (the
 // other end closed, and with it the device's path gone) while the program
-// waits, receives or sends. A reception ends silently; a send reports the
+// waits, receives or sends. A reception ends, says so on standard error and
+// shows the port closed; a send reports the
 // error once, names the device, and the program ends when it is answered.
 // Nothing spins a core meanwhile. Exit ends the program at once, whatever runs.
 // Cases that end the program run in a child process, since ending ends it.
@@ -14,7 +15,9 @@
 #include "form/pick_combo.h"
 #include "process_probe.h"
 #include "program.h"
+#include "standard_error.h"
 
+#include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
@@ -25,9 +28,12 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <sys/stat.h>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -65,21 +71,6 @@ void answerBoxesAfterLooking() {
         QTimer::singleShot(5, answerBoxesAfterLooking);
         box->accept();
     });
-}
-
-// The real program's report of a run-time error: the line it writes to
-// standard error before its box waits for the user.
-QString reportedError(QProcess& program) {
-    program.setReadChannel(QProcess::StandardError);
-    QByteArray errors;
-    const auto complete = [&errors] {
-        const qsizetype report = errors.indexOf("zerbo: ");
-        return report >= 0 && errors.indexOf('\n', report) > 0;
-    };
-    QDeadlineTimer deadline(10000);
-    while (!complete() && program.waitForReadyRead(int(deadline.remainingTime())))
-        errors += program.readAllStandardError();
-    return QString::fromLocal8Bit(errors);
 }
 
 // Child side: an operation runs, the board fails under it.
@@ -186,22 +177,48 @@ private slots:
             QTest::addRow("waiting, %s", fault) << 0 << fault;
             QTest::addRow("after 3 codes, %s", fault) << 3 << fault;
         }
+        QTest::addRow("a nested fill closes the port") << 3 << "nested fill";
     }
-    // The reception ends silently, start-up goes on, and the dead device
-    // does not keep the event loop spinning.
+    // A device gone under the reception ends it, start-up goes on, and the
+    // dead device does not keep the event loop spinning. The window shows the
+    // port closed, ready as after a table, and standard error says why. A
+    // nested operation that closed the port ends it silently instead, in the
+    // state that operation left.
     void whileReceiving() {
         QFETCH(int, bytesFirst);
         QFETCH(QString, fault);
         UnpluggableBoard board;
         Zerbo zerbo(board.path);
+        FrmAscii& form = zerbo.form;
         onceWaiting(zerbo, [&] {
             board.pty.write(wholeTable().left(bytesFirst));
-            later(50, [&] { board.fail(fault); });
+            later(50, [&] {
+                if (fault != "nested fill") {
+                    board.fail(fault);
+                    return;
+                }
+                form.optTxD->click();
+                form.txtTime->setText("10");
+                form.cmdMan->click();
+            });
         });
-        zerbo.Form_Load();
+        const QString said = standardErrorOf([&] { zerbo.Form_Load(); });
         QVERIFY(!zerbo.comTest.PortOpen());
-        QCOMPARE(zerbo.form.cmbFontSize->count(), 9);    // start-up went on
-        QCOMPARE(numberedSlots(zerbo.form), bytesFirst); // the codes of the first read stay
+        QCOMPARE(form.cmbFontSize->count(), 9); // start-up went on
+        if (fault == "nested fill") {
+            QCOMPARE(numberedSlots(form), 256);
+            QVERIFY2(!said.contains("zerbo:"), qPrintable(said));
+            QVERIFY(!form.chkClosed->isChecked()); // the fill's Ready state stands
+            return;
+        }
+        QCOMPARE(numberedSlots(form), bytesFirst); // the codes of the first read stay
+        QCOMPARE(said, QStringLiteral("zerbo: %1 (COM1) went away during the reception (%2); "
+                                      "the reception ended and the port is closed\n")
+                           .arg(board.path, zerbo.comTest.lossReason()));
+        QVERIFY(!zerbo.comTest.lossReason().isEmpty());
+        QVERIFY(!form.chkOpen->isChecked() && form.chkClosed->isChecked());
+        QVERIFY(form.cmdMan->isEnabled() && form.cmdNew->isEnabled() && form.optS[0]->isEnabled());
+        QVERIFY(form.chkN->isEnabled());
         const double before = cpuSeconds();
         QTest::qWait(300);
         QVERIFY2(cpuSeconds() - before < 0.1, "the event loop spins on the dead device");
@@ -227,52 +244,6 @@ private slots:
         const auto cpu = QRegularExpression("cpu-ms while shown: (\\d+)").match(said);
         QVERIFY2(cpu.hasMatch() && cpu.captured(1).toInt() < LookMs / 5, qPrintable(said));
         QVERIFY2(!said.contains("went on"), qPrintable(said));
-    }
-
-    // A port that is missing, held by a first copy, or not the user's to
-    // open: the real program says which, and what to do.
-    void realProgramRefusesThePort_data() {
-        QTest::addColumn<QString>("situation");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("missing") << "missing"
-                                 << "Run-time error 8002: Serial port %1 (COM1) was not found. "
-                                    "Connect the board's serial adapter";
-        QTest::newRow("held by a first copy")
-            << "held"
-            << "Run-time error 8005: Serial port %1 (COM1) is in use by another program";
-        QTest::newRow("no permission")
-            << "forbidden"
-            << "Run-time error 8010: Serial port %1 (COM1) may not be opened by you: "
-               "permission denied. Join the dialout group";
-    }
-    void realProgramRefusesThePort() {
-        QFETCH(QString, situation);
-        QFETCH(QString, says);
-        if (situation == "forbidden" && ::geteuid() != 0)
-            QSKIP("needs root to start the program as an ordinary user");
-        PtyPair board;
-        const QString device =
-            situation == "missing" ? QStringLiteral("/dev/zerbo-no-board") : board.slavePath();
-        QProcess first, second;
-        const auto end = qScopeGuard([&] {
-            for (QProcess* program : {&first, &second}) {
-                program->kill();
-                program->waitForFinished();
-            }
-        });
-        if (situation == "forbidden") { // a fresh pseudo-terminal is root's, mode 0620
-            second.setChildProcessModifier([] {
-                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                    ::_exit(126);
-            });
-        } else if (situation == "held") {
-            first.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
-            QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(first.processId(), device), 10000);
-        }
-        second.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
-        const QString error = reportedError(second);
-        QVERIFY2(error.contains(says.arg(device)), qPrintable(error));
-        QVERIFY(second.state() == QProcess::Running); // the box waits for the user
     }
 };
 

@@ -7,6 +7,8 @@
 #include "process_probe.h"
 #include "pty_pair.h"
 
+#include "standard_error.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -40,20 +42,6 @@ void runAs(QProcess& process, bool nobody) {
             if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
                 ::_exit(126);
         });
-}
-
-// What the real program wrote to standard error for its run-time error,
-// or what it said by the time it opened the port.
-QString reportedError(QProcess& program) {
-    program.setReadChannel(QProcess::StandardError);
-    QByteArray errors;
-    QDeadlineTimer deadline(10000);
-    while (!errors.contains("zerbo: ") || !errors.endsWith('\n')) {
-        if (!program.waitForReadyRead(int(deadline.remainingTime())))
-            break;
-        errors += program.readAllStandardError();
-    }
-    return QString::fromLocal8Bit(errors);
 }
 
 QString lockFileOf(const QString& device) {
@@ -102,7 +90,7 @@ private slots:
         PtyPair board;
         const QString device = board.slavePath();
         QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
-        if (nobody) // a fresh pseudo-terminal is root's
+        if (nobody)                        // a fresh pseudo-terminal is root's
             QVERIFY(::chown(QFile::encodeName(device).constData(), Nobody, Nobody) == 0);
         QTemporaryDir dir; // readable by all, so that nobody reaches the link too
         QFile::setPermissions(dir.path(),

@@ -33,6 +33,16 @@ rm -rf "$scratch"
 mkdir -p "$scratch"
 trap 'rm -rf "$scratch"' EXIT
 
+# 0. The README's install line, run from the root of a clone, names the file
+#    make package writes (build/ is the Makefile's BUILD_DIR).
+readme_deb=$(grep -o 'apt install \./[^ `]*\.deb' "$source_dir/README.md" | head -1 | sed 's|apt install \./||')
+if [ "$readme_deb" = "build/zerbo_${version}_amd64.deb" ] &&
+    grep -q '^BUILD_DIR ?= build$' "$source_dir/Makefile"; then
+    pass "README's install line names build/zerbo_${version}_amd64.deb, where make package writes it"
+else
+    fail "README's install line names '$readme_deb', not build/zerbo_${version}_amd64.deb"
+fi
+
 # 1. The package builds.
 start=$(date +%s)
 if ! cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" 2>&1; then

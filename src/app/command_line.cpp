@@ -35,6 +35,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
 
     CommandLine line;
     line.namedDevice = parser.isSet(port) ? parser.value(port) : qEnvironmentVariable("ZERBO_PORT");
+    line.namedByEnvironment = !parser.isSet(port) && !line.namedDevice.isEmpty();
     line.listPorts = parser.isSet(listPorts);
     line.loopbackTest = parser.isSet(loopbackTest);
     return line;

@@ -9,8 +9,9 @@ struct CommandLine {
     // --port DEVICE, else the environment variable ZERBO_PORT; empty when
     // neither names a device, and COM1 is then found (app/com1_device.h).
     QString namedDevice;
-    bool listPorts = false;    // --list-ports
-    bool loopbackTest = false; // --loopback-test
+    bool namedByEnvironment = false; // the device came from ZERBO_PORT
+    bool listPorts = false;          // --list-ports
+    bool loopbackTest = false;       // --loopback-test
 };
 
 // --help, --version and unknown options print their text and end the program.

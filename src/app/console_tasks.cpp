@@ -6,6 +6,7 @@
 #include "app/loopback_report.h"
 #include "serial/loopback.h"
 #include "serial/port_choice.h"
+#include "serial/port_status.h"
 
 #include <cstdio>
 
@@ -18,7 +19,8 @@ constexpr int PortUnusable = 2;
 int listPorts() {
     const QList<PortDescription> ports = presentPorts();
     for (const PortDescription& port : ports)
-        std::printf("%s\n", qPrintable(describePort(port)));
+        std::printf("%s: %s\n", qPrintable(describePort(port)),
+                    qPrintable(portStatus(port.device)));
     if (ports.isEmpty())
         std::fprintf(stderr, "zerbo: no serial ports found\n");
     return 0;

@@ -16,6 +16,10 @@
 
 Zerbo::Zerbo(const QString& com1Device, QObject* parent) : QObject(parent), comTest(com1Device) {
     form.setWindowIcon(appIcon());
+    // Which device the indicators stand for, where the user looks for it.
+    const QString device = QStringLiteral("COM1 is %1").arg(com1Device);
+    form.chkOpen->setToolTip(device);
+    form.chkClosed->setToolTip(device);
     connectHandlers();
 }
 

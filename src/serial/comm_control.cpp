@@ -7,6 +7,7 @@
 #include <QSerialPort>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <termios.h>
@@ -57,7 +58,7 @@ CommControl::CommControl(const QString& com1Device, QObject* parent)
     // QSerialPort reports a hang-up as a failed read from its own reader.
     connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
-            deviceLost();
+            deviceLost(QStringLiteral("the line hung up")); // errorString() is stale here
     });
 }
 
@@ -113,7 +114,7 @@ QByteArray CommControl::Input() {
     // kernel still holds, so it comes first.
     QByteArray bytes = port_->read(std::min<qint64>(limit, port_->bytesAvailable()));
     if (const int error = DescriptorIo::readWaiting(int(port_->handle()), bytes, limit)) {
-        deviceLost();
+        deviceLost(QString::fromLocal8Bit(std::strerror(error)));
         throw CommErrors::readFailed(devicePath(), commPort_, error);
     }
     return bytes;
@@ -125,7 +126,7 @@ void CommControl::Output(const QByteArray& bytes) {
     requireOpen();
     const int timeoutMs = writeTimeoutMs(bytes.size(), line_.baud);
     if (const int error = DescriptorIo::writeAllAndDrain(int(port_->handle()), bytes, timeoutMs)) {
-        deviceLost(); // no dead descriptor spinning while the error is shown
+        deviceLost(QString::fromLocal8Bit(std::strerror(error))); // no dead descriptor spinning
         throw CommErrors::writeFailed(devicePath(), commPort_, error);
     }
 }
@@ -163,6 +164,7 @@ void CommControl::openPort() {
 }
 
 void CommControl::openDevice() {
+    lossReason_.clear();
     // Opened by its real name, so that every path to it shares one lock.
     const QString device = PortLock::realDevice(devicePath());
     lock_.acquire(device, devicePath(), commPort_);
@@ -198,10 +200,11 @@ void CommControl::closeDevice() {
     lock_.release();
 }
 
-void CommControl::deviceLost() {
+void CommControl::deviceLost(const QString& reason) {
     if (!port_->isOpen())
         return;
     lost_ = true;
+    lossReason_ = reason.isEmpty() ? QStringLiteral("the device went away") : reason;
     closeKeepingLine(*port_);
     lock_.release();
     emit portOpenChanged(false);

@@ -1,14 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/comm_errors.h"
 
+#include "serial/device_access.h"
+
 #include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
 
 namespace {
+QString com1NamedBy;
+
 QString portName(const QString& path, int commPort) {
     return QStringLiteral("serial port %1 (COM%2)").arg(path).arg(commPort);
+}
+
+// The port as the open errors name it, with where its name came from when
+// the user may not remember having set it.
+QString openedPortName(const QString& path, int commPort) {
+    QString name = portName(path, commPort);
+    if (commPort == 1 && !com1NamedBy.isEmpty())
+        name += QStringLiteral(", named by %1,").arg(com1NamedBy);
+    return name;
+}
+
+// How to name another device: telling a user who set ZERBO_PORT to set it
+// would send them round in a circle.
+QString nameAnotherDevice(int commPort, const QString& what) {
+    if (commPort == 1 && !com1NamedBy.isEmpty())
+        return QStringLiteral("set %1 to %2 (or unset it, and ZERBO looks for the port itself)")
+            .arg(com1NamedBy, what);
+    return QStringLiteral("name %1 with --port DEVICE or the environment variable ZERBO_PORT")
+        .arg(what);
 }
 
 QString capitalized(QString text) {
@@ -30,21 +53,30 @@ bool mayReadAndWrite(const QString& path) {
 }
 } // namespace
 
+void CommErrors::setCom1NamedBy(const QString& source) {
+    com1NamedBy = source;
+}
+
 RuntimeError CommErrors::openFailed(const QString& path, int commPort,
                                     QSerialPort::SerialPortError error, const QString& reason) {
-    const QString port = capitalized(portName(path, commPort));
+    const QString port = capitalized(openedPortName(path, commPort));
     if (error == QSerialPort::DeviceNotFoundError)
-        return RuntimeError(CommErrorNumber::DeviceNotFound,
-                            QStringLiteral("%1 was not found. Connect the board's serial adapter, "
-                                           "or name its device with --port DEVICE or the "
-                                           "environment variable ZERBO_PORT.")
-                                .arg(port));
+        return RuntimeError(
+            CommErrorNumber::DeviceNotFound,
+            QStringLiteral("%1 was not found. Connect the board's serial adapter, "
+                           "or %2.")
+                .arg(port, nameAnotherDevice(commPort, QStringLiteral("its device"))));
+    if (const QString notSerial = DeviceAccess::notSerialReason(path); !notSerial.isEmpty())
+        return RuntimeError(
+            CommErrorNumber::OpenFailed,
+            QStringLiteral("%1 is not a serial device: it is %2. Connect the board's serial "
+                           "adapter and %3; zerbo --list-ports lists the serial ports present.")
+                .arg(port, notSerial, nameAnotherDevice(commPort, QStringLiteral("its device"))));
     if (error == QSerialPort::PermissionError && !mayReadAndWrite(path))
-        return RuntimeError(CommErrorNumber::PermissionDenied,
-                            QStringLiteral("%1 may not be opened by you: permission denied. Join "
-                                           "the dialout group with `sudo adduser $USER dialout`, "
-                                           "then log out and in again.")
-                                .arg(port));
+        return RuntimeError(
+            CommErrorNumber::PermissionDenied,
+            QStringLiteral("%1 may not be opened by you: permission denied (%2). %3")
+                .arg(port, DeviceAccess::ownership(path), DeviceAccess::permissionFix(path)));
     if (error == QSerialPort::PermissionError)
         return RuntimeError(CommErrorNumber::PortBusy,
                             QStringLiteral("%1 is in use by another program. Close the program "
@@ -53,9 +85,9 @@ RuntimeError CommErrors::openFailed(const QString& path, int commPort,
                                 .arg(port, path));
     return RuntimeError(CommErrorNumber::OpenFailed,
                         QStringLiteral("%1 could not be opened: %2. Check that %3 is the board's "
-                                       "serial adapter, or name the right device with --port "
-                                       "DEVICE or the environment variable ZERBO_PORT.")
-                            .arg(port, reason, path));
+                                       "serial adapter, or %4.")
+                            .arg(port, reason, path,
+                                 nameAnotherDevice(commPort, QStringLiteral("the right device"))));
 }
 
 RuntimeError CommErrors::heldBy(const QString& path, int commPort, const QString& holder) {

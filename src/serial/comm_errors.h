@@ -20,11 +20,14 @@ constexpr int OpenFailed = 8020; // any other reason the device refused to open
 
 // The errors of the serial port, each naming the device, the reason and the fix.
 namespace CommErrors {
+// Where COM1's device name came from when the user set it outside the
+// command line ("ZERBO_PORT"); the open errors then say so. Empty: --port or found.
+void setCom1NamedBy(const QString& source);
 // Why QSerialPort::open() failed on path, told apart into not found, busy,
 // permission denied and anything else.
 RuntimeError openFailed(const QString& path, int commPort, QSerialPort::SerialPortError error,
                         const QString& reason);
-// Another program holds the port; holder says who and how ("PID 12 (minicom)
+// Another program holds the port; holder says who and how ("PID 12 (cat)
 // holds its lock file /run/lock/LCK..ttyS0").
 RuntimeError heldBy(const QString& path, int commPort, const QString& holder);
 RuntimeError notOpen(const QString& path, int commPort);

@@ -2,6 +2,7 @@
 #include "serial/port_choice.h"
 
 #include "serial/comm_errors.h"
+#include "serial/port_status.h"
 
 #include <QFile>
 #include <QSerialPortInfo>
@@ -30,6 +31,7 @@ QList<PortDescription> presentPorts() {
             port.vendorId = info.vendorIdentifier();
         if (info.hasProductIdentifier())
             port.productId = info.productIdentifier();
+        fillFromSysfs(port);
         ports << port;
     }
     return ports;
@@ -65,6 +67,10 @@ int openError(const QString& device) {
     // A built-in port with no UART behind it opens, and then fails every read
     // and write; the serial driver knows it by its unknown type.
     int error = 0;
+    if (!::isatty(fd)) {
+        ::close(fd);
+        return ENOTTY; // a file or another device standing at the path: no serial port
+    }
     serial_struct serial{};
     if (::ioctl(fd, TIOCGSERIAL, &serial) == 0 ? serial.type == PORT_UNKNOWN : errno == EIO)
         error = ENODEV;
@@ -87,10 +93,10 @@ Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& presen
     return {refusesUs(defaultOpenError) ? Outcome::Default : Outcome::NoneFound, {}};
 }
 
-RuntimeError noPortFound(int defaultOpenError) {
-    const QString device = QString::fromLatin1(DefaultCom1Device);
-    const QString state = defaultOpenError == ENOENT
-                              ? QStringLiteral("was not found")
+RuntimeError noPortFound(int defaultOpenError, const QString& device) {
+    const QString state = defaultOpenError == ENOENT ? QStringLiteral("was not found")
+                          : defaultOpenError == ENOTTY
+                              ? QStringLiteral("is not a serial device")
                               : QStringLiteral("could not be opened (%1)")
                                     .arg(QString::fromLocal8Bit(std::strerror(defaultOpenError)));
     return RuntimeError(CommErrorNumber::DeviceNotFound,
@@ -99,6 +105,8 @@ RuntimeError noPortFound(int defaultOpenError) {
                                        "id) is plugged in. Connect the board's serial adapter, "
                                        "or name its device with --port DEVICE or the "
                                        "environment variable ZERBO_PORT; zerbo --list-ports "
-                                       "lists the serial ports present.")
+                                       "lists the serial ports present. Without hardware, "
+                                       "zerbo-board plays the board: start it, then zerbo "
+                                       "--port on the path it prints.")
                             .arg(device, state));
 }

@@ -33,8 +33,8 @@ bool isUsbAdapter(const PortDescription& port);
 QString describePort(const PortDescription& port);
 
 // 0 when the device opens for reading and writing, else the reason (errno;
-// ENODEV for a serial port without a UART). Opens and closes at once, without
-// becoming the controlling terminal.
+// ENODEV for a serial port without a UART, ENOTTY for no terminal at all). Opens and closes at
+// once, without becoming the controlling terminal.
 int openError(const QString& device);
 
 // What stands for COM1 when no device is named, from how the default device
@@ -51,6 +51,7 @@ struct Com1Choice {
 };
 Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& present);
 
-// Error 8002: neither the default device nor an adapter; names both and how to
-// name a device.
-RuntimeError noPortFound(int defaultOpenError);
+// Error 8002: neither the default device nor an adapter; names both, how to
+// name a device and the virtual board.
+RuntimeError noPortFound(int defaultOpenError,
+                         const QString& defaultDevice = QString::fromLatin1(DefaultCom1Device));

@@ -74,11 +74,11 @@ std::optional<pid_t> PortHolder::flockHolder(const QString& device) {
     return std::nullopt;
 }
 
-QString PortHolder::exclusiveHolders(const QString& device) {
+QList<pid_t> PortHolder::openers(const QString& device) {
     const auto node = statOf(device);
     if (!node)
         return {};
-    QStringList found;
+    QList<pid_t> found;
     const QDir proc(QStringLiteral("/proc"));
     for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         bool ok = false;
@@ -89,11 +89,18 @@ QString PortHolder::exclusiveHolders(const QString& device) {
         for (const QString& fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
             const auto open = statOf(fds.filePath(fd));
             if (open && S_ISCHR(open->st_mode) && open->st_rdev == node->st_rdev) {
-                found << describe(pid);
+                found << pid;
                 break;
             }
         }
     }
+    return found;
+}
+
+QString PortHolder::exclusiveHolders(const QString& device) {
+    QStringList found;
+    for (const pid_t pid : openers(device))
+        found << describe(pid);
     if (found.isEmpty())
         return QStringLiteral("another program has it open exclusively");
     return QStringLiteral("it is open exclusively in %1").arg(found.join(QStringLiteral(" or ")));

@@ -2,6 +2,7 @@
 // zerbo-board: a virtual microcontroller board on a pseudo-terminal, for
 // using and testing ZERBO without hardware.
 #include "board_options.h"
+#include "board_start.h"
 #include "board_window.h"
 #include "key_one.h"
 #include "quit_on_signal.h"
@@ -10,7 +11,6 @@
 
 #include "led_row.h"
 
-#include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -23,21 +23,13 @@
 int runFirmwareBoard(const Options& options); // firmware_board.cpp
 #endif
 
-namespace {
-// Headless needs no display, so it must not create a QApplication.
-std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], "--headless") == 0)
-            return std::make_unique<QCoreApplication>(argc, argv);
-    return std::make_unique<QApplication>(argc, argv);
-}
-} // namespace
-
 int main(int argc, char* argv[]) {
-    const auto app = makeApplication(argc, argv);
+    const auto app = makeBoardApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zerbo-board"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZERBO_VERSION));
     const Options options = parse(QCoreApplication::arguments());
+    if (!windowPossible(options.headless))
+        return 1;
     if (!options.firmwarePath.isEmpty()) {
 #ifdef ZERBO_BOARD_SIMULATOR
         return runFirmwareBoard(options);
@@ -94,7 +86,7 @@ int main(int argc, char* argv[]) {
         QObject::connect(&key, &KeyOne::finished, shown, [shown] {
             shown->log->appendPlainText(QStringLiteral("Key 1: sent 0 to 255"));
         });
-        window->show();
+        showBesideZerbo(*window);
     }
     if (options.sendTableAfterMs >= 0)
         QTimer::singleShot(options.sendTableAfterMs, &key, &KeyOne::press);

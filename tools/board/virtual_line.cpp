@@ -3,10 +3,12 @@
 
 #include "raw_pty.h"
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -151,17 +153,46 @@ void VirtualLine::readWaiting() {
     }
 }
 
-// Made under a temporary name and renamed over the old link, so a program
-// that opens the path meanwhile never finds it missing or half made.
+// The link is made only where nothing stands: a running board's link, a
+// link of the user's or any other file is left as it is and the board
+// refuses to start. Only the link of a board that ended without removing it
+// (its pseudo-terminal is gone) is replaced.
 void VirtualLine::publish() {
-    const QString temporary = linkPath_ + QStringLiteral(".%1").arg(::getpid());
-    QFile::remove(temporary);
-    if (::symlink(devicePath_.toLocal8Bit().constData(), temporary.toLocal8Bit().constData()) != 0)
-        throw failure(QStringLiteral("cannot create the link %1").arg(temporary));
-    if (::rename(temporary.toLocal8Bit().constData(), linkPath_.toLocal8Bit().constData()) != 0) {
-        const auto error = failure(QStringLiteral("cannot publish the link %1").arg(linkPath_));
-        QFile::remove(temporary);
-        throw error;
+    const QByteArray link = QFile::encodeName(linkPath_);
+    const QFileInfo existing(linkPath_);
+    if (existing.isSymLink()) {
+        const QString target = existing.symLinkTarget();
+        if (QFileInfo::exists(linkPath_))
+            throw std::runtime_error(
+                QStringLiteral("%1 is already the port of a board that still runs (it leads "
+                               "to %2); end that board, or start this one with --link PATH")
+                    .arg(linkPath_, target)
+                    .toStdString());
+        if (!target.startsWith(QLatin1String("/dev/pts/")))
+            throw std::runtime_error(
+                QStringLiteral("%1 is a link to %2, which is not a board's port; remove it "
+                               "yourself, or start the board with --link PATH")
+                    .arg(linkPath_, target)
+                    .toStdString());
+        std::fprintf(stderr, "zerbo-board: replacing %s, left by a board that has ended\n",
+                     link.constData());
+        ::unlink(link.constData());
+    } else if (existing.exists()) {
+        throw std::runtime_error(QStringLiteral("%1 exists and is not a board's port; remove it "
+                                                "yourself, or start the board with --link PATH")
+                                     .arg(linkPath_)
+                                     .toStdString());
+    }
+    // symlink() makes the link only if nothing stands there, so of two
+    // boards starting at once one refuses.
+    if (::symlink(QFile::encodeName(devicePath_).constData(), link.constData()) != 0) {
+        if (errno == EEXIST)
+            throw std::runtime_error(
+                QStringLiteral("%1 was taken by another board starting at the same time; "
+                               "start this one with --link PATH")
+                    .arg(linkPath_)
+                    .toStdString());
+        throw failure(QStringLiteral("cannot create the link %1").arg(linkPath_));
     }
 }
 

@@ -2,6 +2,7 @@
 // zerbo-board --firmware: the board's firmware image on a simulated ATmega8,
 // with the same window, headless log and options as the scripted board.
 #include "board_options.h"
+#include "board_start.h"
 #include "board_window.h"
 #include "firmware_engine.h"
 #include "led_row.h"
@@ -69,7 +70,7 @@ int runFirmwareBoard(const Options& options) {
         QObject::connect(engine.get(), &FirmwareEngine::tableSent, shown, [shown] {
             shown->log->appendPlainText(QStringLiteral("Key 1: the firmware sent 0 to 255"));
         });
-        window->show();
+        showBesideZerbo(*window);
     }
     if (options.sendTableAfterMs >= 0)
         QTimer::singleShot(options.sendTableAfterMs, engine.get(), &FirmwareEngine::press);

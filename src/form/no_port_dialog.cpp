@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "form/no_port_dialog.h"
+
+#include "form/app_icon.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+NoPortDialog::NoPortDialog(const QString& why, bool withBoard, QWidget* parent)
+    : QDialog(parent), text(new QLabel(why, this)) {
+    setWindowTitle(QStringLiteral("ZERBO: no serial port"));
+    setWindowIcon(appIcon());
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* buttons = new QDialogButtonBox(this);
+    const auto answerWith = [this](QPushButton* button, Answer answer) {
+        connect(button, &QPushButton::clicked, this, [this, answer] {
+            answer_ = answer;
+            accept();
+        });
+    };
+    if (withBoard) {
+        virtualBoard = buttons->addButton(QStringLiteral("Start the virtual board"),
+                                          QDialogButtonBox::AcceptRole);
+        virtualBoard->setToolTip(QStringLiteral(
+            "Starts zerbo-board, which plays the board on a pseudo-terminal, and uses its port"));
+        answerWith(virtualBoard, Answer::VirtualBoard);
+    }
+    listAgain = buttons->addButton(QStringLiteral("List again"), QDialogButtonBox::ActionRole);
+    listAgain->setToolTip(QStringLiteral("Looks for the serial ports again, after plugging in "
+                                         "the board's adapter"));
+    answerWith(listAgain, Answer::ListAgain);
+    end = buttons->addButton(QStringLiteral("End"), QDialogButtonBox::RejectRole);
+    connect(end, &QPushButton::clicked, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    setMinimumWidth(480);
+}
+
+NoPortDialog::Answer NoPortDialog::ask() {
+    answer_ = Answer::End;
+    return exec() == QDialog::Accepted ? answer_ : Answer::End;
+}

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "serial/port_choice.h"
+
+#include <QString>
+
+// Whether the device opens now, for a port list: "free", "busy: held by PID
+// 1234 (zerbo)", "busy", "no permission", "no UART", or the system's reason.
+QString portStatus(const QString& device);
+
+// The same from the result of openError() alone.
+QString openStatus(int openError);
+
+// Fills what the system's port list left out (no udev database answers in
+// containers and minimal systems) from sysfs under sysRoot: the USB vendor
+// and product ids, the maker, the description and the serial number of the
+// USB device the tty belongs to.
+void fillFromSysfs(PortDescription& port, const QString& sysRoot = QStringLiteral("/sys"));

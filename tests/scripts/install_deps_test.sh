@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# tools/install-deps.sh as root, as a user with sudo, and as a user without
+# it, with apt-get, dpkg-query, id and sudo replaced by stand-ins that log
+# what they were asked: nothing is installed for real. PATH holds only the
+# stand-ins, so a sudo of the machine's own is never found.
+set -uo pipefail
+unset DEBIAN_FRONTEND
+script=$1
+bash=$(command -v bash)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+bin=$work/bin
+mkdir "$bin"
+for tool in grep env cat; do ln -s "$(command -v $tool)" "$bin/$tool"; done
+stub() { printf '#!%s\n%s\n' "$bash" "$2" >"$bin/$1"; chmod +x "$bin/$1"; }
+stub dpkg-query 'case "$*" in *installed-pkg*) printf "install ok installed";; *) exit 1;; esac'
+stub id 'echo "$FAKE_UID"'
+stub apt-get 'echo "apt-get $* DEBIAN_FRONTEND=${DEBIAN_FRONTEND:-} by ${VIA:-root}" >>"$LOG"'
+failures=0
+check() { # name, expected status, expected log, expected stderr part
+    if [ "$status" != "$2" ] || [ "$(cat "$LOG" 2>/dev/null)" != "$3" ] ||
+        { [ -n "$4" ] && ! grep -qF -- "$4" "$work/err"; }; then
+        echo "FAIL $1: status $status, log: $(cat "$LOG" 2>/dev/null), stderr: $(cat "$work/err")"
+        failures=$((failures + 1))
+    else
+        echo "ok   $1"
+    fi
+}
+run() { # FAKE_UID, args...
+    export LOG=$work/log.$RANDOM FAKE_UID=$1
+    shift
+    PATH=$bin "$bash" "$script" "$@" >/dev/null 2>"$work/err"
+    status=$?
+}
+
+run 0 installed-pkg
+check "nothing missing" 0 "" ""
+
+run 0 pkg-a installed-pkg pkg-b
+check "root" 0 "apt-get update -qq DEBIAN_FRONTEND= by root
+apt-get install -y -qq pkg-a pkg-b DEBIAN_FRONTEND=noninteractive by root" ""
+
+stub sudo 'VIA=sudo "$@"'
+run 1000 pkg-a
+check "user with sudo" 0 "apt-get update -qq DEBIAN_FRONTEND= by sudo
+apt-get install -y -qq pkg-a DEBIAN_FRONTEND=noninteractive by sudo" ""
+rm "$bin/sudo"
+
+run 1000 pkg-a pkg-b
+check "user without sudo" 1 "" 'missing packages pkg-a pkg-b; install them as root: su -c "apt-get install pkg-a pkg-b"'
+[ "$(grep -c . "$work/err")" = 1 ] || { echo "FAIL user without sudo: more than one line"; failures=$((failures + 1)); }
+
+exit $((failures > 0))

@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The programs outside a desktop session and beside each other: without a
+// display what needs no window works and the window is refused in one line;
+// the board's link goes to a path of the user's own, and one that stands in
+// the way (a running board's, the user's own file or link) is never taken.
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+struct Run {
+    int exitCode = -1;
+    QString out, err;
+};
+
+// Runs the program to its end, with the environment changed as given
+// ("NAME=value" sets, "-NAME" unsets).
+Run run(const QString& program, const QStringList& arguments, const QStringList& environment) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& change : environment) {
+        if (change.startsWith('-'))
+            env.remove(change.mid(1));
+        else
+            env.insert(change.section('=', 0, 0), change.section('=', 1));
+    }
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    if (!process.waitForFinished(15000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+const QString Zerbo = QStringLiteral(ZERBO_BINARY);
+const QString Board = QStringLiteral(ZERBO_BOARD_BINARY);
+
+// The programs as started over ssh: no window system named or reachable.
+const QStringList NoDisplay{"-DISPLAY", "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM"};
+
+// A board started in the background, ended by the test.
+struct BoardProcess {
+    QProcess process;
+    explicit BoardProcess(const QString& link) {
+        process.start(Board, {"--headless", "--link", link});
+    }
+    ~BoardProcess() {
+        process.terminate();
+        process.waitForFinished(5000);
+    }
+    QString firstLine() {
+        while (!process.canReadLine() && process.waitForReadyRead(10000)) {
+        }
+        return QString::fromLocal8Bit(process.readLine()).trimmed();
+    }
+};
+} // namespace
+
+class ConsoleRunsTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Over ssh: what needs no window works, the window is refused in one line.
+    void withoutADisplay_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says"); // on standard output for 0, else standard error
+        const QString refused = "zerbo: no display: run it in a desktop session; zerbo "
+                                "--loopback-test and --list-ports need none\n";
+        QTest::newRow("zerbo") << Zerbo << QStringList{} << 1 << refused;
+        QTest::newRow("zerbo --port")
+            << Zerbo << QStringList{"--port", "/dev/ttyS0"} << 1 << refused;
+        QTest::newRow("zerbo --bogus")
+            << Zerbo << QStringList{"--bogus"} << 1 << "zerbo: Unknown option 'bogus'.\n";
+        QTest::newRow("zerbo --version")
+            << Zerbo << QStringList{"--version"} << 0 << "zerbo " ZERBO_VERSION "\n";
+        QTest::newRow("zerbo --help") << Zerbo << QStringList{"--help"} << 0 << "--list-ports";
+        QTest::newRow("board") << Board << QStringList{} << 1
+                               << "zerbo-board: no display: run it in a desktop session, or "
+                                  "with --headless\n";
+        QTest::newRow("board --version")
+            << Board << QStringList{"--version"} << 0 << "zerbo-board " ZERBO_VERSION "\n";
+        QTest::newRow("board --help") << Board << QStringList{"--help"} << 0 << "--headless";
+        QTest::newRow("board -h") << Board << QStringList{"-h"} << 0 << "--link <PATH>";
+    }
+    void withoutADisplay() {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, says);
+        const Run result = run(program, arguments, NoDisplay);
+        QCOMPARE(result.exitCode, exitCode);
+        const QString& text = exitCode == 0 ? result.out : result.err;
+        QVERIFY2(says.endsWith('\n') ? text == says : text.contains(says),
+                 qPrintable(result.out + result.err));
+    }
+
+    // Without XDG_RUNTIME_DIR the link goes to a path of this user's own under /tmp.
+    void boardLinkWithoutRuntimeDirectory() {
+        const QString expected = QStringLiteral("/tmp/zerbo-board-%1").arg(::getuid());
+        if (QFileInfo(expected).isSymLink() || QFileInfo::exists(expected))
+            QSKIP("a board of this user already runs on the default link");
+        QProcess board;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("XDG_RUNTIME_DIR");
+        board.setProcessEnvironment(env);
+        board.start(Board, {"--headless"});
+        QVERIFY(board.waitForReadyRead(10000));
+        QCOMPARE(QString::fromLocal8Bit(board.readLine()).trimmed(), "port " + expected);
+        QVERIFY(QFileInfo(expected).isSymLink());
+        board.terminate();
+        QVERIFY(board.waitForFinished(5000));
+        QVERIFY(!QFileInfo(expected).isSymLink()); // its own link goes with it
+    }
+
+    // What stands at the link's path already: a running board's link, or the
+    // user's own file or link, is refused and left as it was; only the link
+    // of a board that has ended is replaced.
+    void boardLinkInTheWay_data() {
+        QTest::addColumn<QString>("there");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("a running board's link")
+            << "board" << 1 << "is already the port of a board that still runs";
+        QTest::newRow("a plain file") << "file" << 1 << "exists and is not a board's port";
+        QTest::newRow("a dangling link of the user's")
+            << "user link" << 1 << "which is not a board's port";
+        QTest::newRow("the link of a board that ended")
+            << "stale link" << 0 << "replacing " /* then the board runs */;
+    }
+    void boardLinkInTheWay() {
+        QFETCH(QString, there);
+        QFETCH(int, exitCode);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        const QString link = dir.filePath("board");
+        std::unique_ptr<BoardProcess> first;
+        QString before;
+        if (there == "board") {
+            first = std::make_unique<BoardProcess>(link);
+            QCOMPARE(first->firstLine(), "port " + link);
+            before = QFile::symLinkTarget(link);
+        } else if (there == "file") {
+            QFile file(link);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("mine\n");
+        } else {
+            before = there == "user link" ? dir.filePath("gone") : "/dev/pts/99999";
+            QVERIFY(QFile::link(before, link));
+        }
+        QProcess second;
+        second.start(Board, {"--headless", "--link", link});
+        const auto end = qScopeGuard([&] {
+            second.terminate();
+            second.waitForFinished(5000);
+        });
+        if (exitCode == 0) {
+            QVERIFY(second.waitForReadyRead(10000));
+            QCOMPARE(QString::fromLocal8Bit(second.readLine()).trimmed(), "port " + link);
+            QVERIFY(QFile::symLinkTarget(link).startsWith("/dev/pts/"));
+            QVERIFY(QFile::symLinkTarget(link) != before);
+            QString said;
+            QTRY_VERIFY(
+                (said += QString::fromLocal8Bit(second.readAllStandardError())).contains(says));
+            return;
+        }
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), exitCode);
+        const QString said = QString::fromLocal8Bit(second.readAllStandardError());
+        QVERIFY2(said.startsWith("zerbo-board: " + link) && said.contains(says) &&
+                     said.count('\n') == 1,
+                 qPrintable(said));
+        QVERIFY(second.readAllStandardOutput().isEmpty()); // no "port" line for a script
+        if (there == "file") {
+            QFile file(link);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("mine\n"));
+        } else {
+            QCOMPARE(QFile::symLinkTarget(link), before);
+        }
+        if (first) { // the first board still has its link, and takes it away at its end
+            QVERIFY(first->process.state() == QProcess::Running);
+            first.reset();
+            QVERIFY(!QFileInfo(link).isSymLink());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(ConsoleRunsTest)
+#include "tst_console_runs.moc"

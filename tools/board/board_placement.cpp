@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "board_placement.h"
+
+#include "form/form_scale.h"
+#include "form/frm_ascii.h"
+
+namespace {
+constexpr int Gap = 8;
+constexpr QPoint WaitingTwips{1050, 1335}; // where the main window stands until the table is in
+} // namespace
+
+QRect zerboFrame(QRect available) {
+    const QSize client = FrmAscii::DesignTwips / DesignTwipsPerPixel;
+    const double scale = fitScale(client, AssumedFrame, available);
+    const QSize frame = (QSizeF(client) * scale).toSize().grownBy(AssumedFrame);
+    QRect both;
+    for (const QPointF twips : {QPointF(WaitingTwips), FrmAscii::StartTwips}) {
+        const QRect at(((twips / DesignTwipsPerPixel) * scale).toPoint(), frame);
+        both |= QRect(keptInside(at, available), frame);
+    }
+    return both;
+}
+
+BoardPlace boardPlace(QSize boardFrame, QRect available, QRect zerbo) {
+    const int right = available.x() + available.width() - boardFrame.width();
+    const int bottom = available.y() + available.height() - boardFrame.height();
+    if (right >= zerbo.x() + zerbo.width() + Gap)
+        return {{right, std::max(available.y(), std::min(zerbo.y(), bottom))}};
+    if (bottom >= zerbo.y() + zerbo.height() + Gap)
+        return {{std::max(available.x(), std::min(zerbo.x(), right)), bottom}};
+    return {{std::max(available.x(), right), std::max(available.y(), bottom)}, true};
+}
