@@ -7,6 +7,7 @@
 #include "form/option_group.h"
 #include "form/pick_combo.h"
 #include "form/slot_style.h"
+#include "form/window_position.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -86,9 +87,12 @@ FrmAscii::FrmAscii(QWidget* parent) : QWidget(parent) {
     QPalette face = palette();
     face.setColor(QPalette::Window, buttonFace());
     setPalette(face);
-    // The design position: the program places the window, not the window system.
+    // The design position: the program places the window, not the window system. Where the
+    // frame would run off the screen, the window moves only as far as needed, so that the whole
+    // window shows while start-up waits for the board.
     setGeometry(twipsRect(1050, 1335, DesignTwips.width(), DesignTwips.height()));
     setFixedSize(size());
+    keepOnScreen(*this);
 
     createToolbar();
     createTable();
