@@ -41,6 +41,11 @@ int runConsoleTask(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     if (asksForConsoleTask(argc, argv))
         return runConsoleTask(argc, argv);
+    // GLib's event loop wakes itself with a write for every event posted, and
+    // creating the window posts one for each of its nearly 900 controls; Qt's
+    // own loop writes once until it wakes. Nothing here needs GLib's.
+    if (qEnvironmentVariableIsEmpty("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
     ZerboApplication app(argc, argv);
     nameApplication();
     const CommandLine line = parseCommandLine(ZerboApplication::arguments());

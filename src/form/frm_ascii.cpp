@@ -100,6 +100,31 @@ FrmAscii::FrmAscii(QWidget* parent) : QWidget(parent) {
     createBitRow();
     createBottomRows();
     createOptionGroup();
+    if (QAccessible::isActive())
+        nameSlots();
+    else
+        QAccessible::installActivationObserver(this);
+}
+
+FrmAscii::~FrmAscii() {
+    QAccessible::removeActivationObserver(this);
+}
+
+void FrmAscii::accessibilityActiveChanged(bool active) {
+    if (active)
+        nameSlots();
+}
+
+void FrmAscii::nameSlots() {
+    if (slotsNamed_)
+        return;
+    slotsNamed_ = true;
+    for (int i = 0; i < SlotCount; ++i) {
+        const QString code = threeDigits(i);
+        lblN[i]->setAccessibleDescription(QStringLiteral("Number %1").arg(code));
+        txtN[i]->setAccessibleName(QStringLiteral("Character %1").arg(code));
+        optS[i]->setAccessibleName(QStringLiteral("Send character %1").arg(code));
+    }
 }
 
 std::array<QWidget*, 6> FrmAscii::displayOptions() const {
@@ -160,15 +185,12 @@ void FrmAscii::createTable() {
 
         lblN[i] = label(column, QStringLiteral("lblN(%1)").arg(i), {0, 60 + top, 450, 360},
                         i < 16 ? Qt::AlignRight : Qt::AlignHCenter);
-        lblN[i]->setAccessibleDescription(QStringLiteral("Number %1").arg(code));
 
         txtN[i] = textField(column, QStringLiteral("txtN(%1)").arg(i), {480, top, 570, 360},
                             labelFont(), Qt::AlignHCenter);
-        txtN[i]->setAccessibleName(QStringLiteral("Character %1").arg(code));
 
         optS[i] = optionButton(column, QStringLiteral("optS(%1)").arg(i),
                                {1140, 60 + top, 255, 255}, {}, buttonFont());
-        optS[i]->setAccessibleName(QStringLiteral("Send character %1").arg(code));
     }
 }
 
