@@ -4,11 +4,14 @@
 #include "form/legend.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
+#include "form/tool_tips.h"
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <map>
@@ -71,6 +74,35 @@ private slots:
         QTest::keyClick(form.findChild<OptionButton*>(from), Qt::Key_Down);
         QCOMPARE(form.options->selected(), target);
         QCOMPARE(raised.count(), 1); // its handler runs once
+    }
+
+    // Every control tells in English what it does, one sentence, from its own tip or its group's
+    // (the slots, the legend, the bits); the README's table says the same. The port indicators'
+    // tips name the device taken as COM1, which only the program knows.
+    void everyControlExplainsItself() {
+        FrmAscii form;
+        const auto tipOf = [&form](const QWidget* w) {
+            for (; w && w != &form; w = w->parentWidget())
+                if (!w->toolTip().isEmpty())
+                    return w->toolTip();
+            return QString();
+        };
+        for (const QWidget* control : form.findChildren<QWidget*>()) {
+            if (!control->isVisibleTo(&form) || control == form.tlbRTF ||
+                (control->parentWidget() != control->window() && control->objectName().isEmpty()))
+                continue; // the strip itself, and the inner parts of combo boxes and the like
+            if (control == form.chkOpen || control == form.chkClosed)
+                continue;
+            const QString tip = tipOf(control);
+            QVERIFY2(!tip.isEmpty(), qPrintable(control->objectName()));
+            QVERIFY2(tip.endsWith('.') && !tip.chopped(1).contains(QRegularExpression("[.!?] ")),
+                     qPrintable(tip));
+        }
+        QFile readme(ZERBO_SOURCE_DIR "/README.md");
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QString guide = QString::fromUtf8(readme.readAll());
+        for (const ToolTip& tip : toolTips())
+            QVERIFY2(guide.contains(tip.text), qPrintable(tip.text));
     }
 
     // What a screen reader hears: radio buttons, the selected one checked, and

@@ -7,6 +7,7 @@
 #include "form/option_group.h"
 #include "form/pick_combo.h"
 #include "form/slot_style.h"
+#include "form/tool_tips.h"
 #include "form/window_position.h"
 
 #include <QCheckBox>
@@ -100,6 +101,7 @@ FrmAscii::FrmAscii(QWidget* parent) : QWidget(parent) {
     createBitRow();
     createBottomRows();
     createOptionGroup();
+    giveToolTips(*this);
     if (QAccessible::isActive())
         nameSlots();
     else
