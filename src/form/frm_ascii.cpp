@@ -7,6 +7,8 @@
 #include "form/option_group.h"
 #include "form/pick_combo.h"
 #include "form/slot_style.h"
+#include "form/tool_tips.h"
+#include "form/window_position.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -86,9 +88,12 @@ FrmAscii::FrmAscii(QWidget* parent) : QWidget(parent) {
     QPalette face = palette();
     face.setColor(QPalette::Window, buttonFace());
     setPalette(face);
-    // The design position: the program places the window, not the window system.
+    // The design position: the program places the window, not the window system. Where the
+    // frame would run off the screen, the window moves only as far as needed, so that the whole
+    // window shows while start-up waits for the board.
     setGeometry(twipsRect(1050, 1335, DesignTwips.width(), DesignTwips.height()));
     setFixedSize(size());
+    keepOnScreen(*this);
 
     createToolbar();
     createTable();
@@ -96,6 +101,32 @@ FrmAscii::FrmAscii(QWidget* parent) : QWidget(parent) {
     createBitRow();
     createBottomRows();
     createOptionGroup();
+    giveToolTips(*this);
+    if (QAccessible::isActive())
+        nameSlots();
+    else
+        QAccessible::installActivationObserver(this);
+}
+
+FrmAscii::~FrmAscii() {
+    QAccessible::removeActivationObserver(this);
+}
+
+void FrmAscii::accessibilityActiveChanged(bool active) {
+    if (active)
+        nameSlots();
+}
+
+void FrmAscii::nameSlots() {
+    if (slotsNamed_)
+        return;
+    slotsNamed_ = true;
+    for (int i = 0; i < SlotCount; ++i) {
+        const QString code = threeDigits(i);
+        lblN[i]->setAccessibleDescription(QStringLiteral("Number %1").arg(code));
+        txtN[i]->setAccessibleName(QStringLiteral("Character %1").arg(code));
+        optS[i]->setAccessibleName(QStringLiteral("Send character %1").arg(code));
+    }
 }
 
 std::array<QWidget*, 6> FrmAscii::displayOptions() const {
@@ -156,15 +187,12 @@ void FrmAscii::createTable() {
 
         lblN[i] = label(column, QStringLiteral("lblN(%1)").arg(i), {0, 60 + top, 450, 360},
                         i < 16 ? Qt::AlignRight : Qt::AlignHCenter);
-        lblN[i]->setAccessibleDescription(QStringLiteral("Number %1").arg(code));
 
         txtN[i] = textField(column, QStringLiteral("txtN(%1)").arg(i), {480, top, 570, 360},
                             labelFont(), Qt::AlignHCenter);
-        txtN[i]->setAccessibleName(QStringLiteral("Character %1").arg(code));
 
         optS[i] = optionButton(column, QStringLiteral("optS(%1)").arg(i),
                                {1140, 60 + top, 255, 255}, {}, buttonFont());
-        optS[i]->setAccessibleName(QStringLiteral("Send character %1").arg(code));
     }
 }
 

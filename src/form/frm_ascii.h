@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QAccessible>
 #include <QPointF>
 #include <QSize>
 #include <QWidget>
@@ -22,7 +23,7 @@ class PickCombo;
 // The main window "ZERBO via ComPort" with every control, laid out at fixed
 // positions. The program keeps its state in these controls, so the
 // operations reach them directly by their names.
-class FrmAscii : public QWidget {
+class FrmAscii : public QWidget, private QAccessible::ActivationObserver {
     Q_OBJECT
 public:
     static constexpr int SlotCount = 256;
@@ -31,6 +32,7 @@ public:
     static constexpr QPointF StartTwips{1000, 1000};
 
     explicit FrmAscii(QWidget* parent = nullptr);
+    ~FrmAscii() override;
 
     // Toolbar strip and its controls.
     QFrame* tlbRTF;
@@ -77,6 +79,10 @@ public:
     // optRxD, optS(0..255), optTxD, optSendC in keyboard order.
     OptionGroup* options;
 
+    // Gives the slots their names for screen readers ("Send character 065"), once; done by the
+    // window itself where accessibility is on at its creation, else when it turns on.
+    void nameSlots();
+
     // The display-options group, in the order their states are written.
     std::array<QWidget*, 6> displayOptions() const;
 
@@ -95,4 +101,10 @@ private:
     void createBitRow();
     void createBottomRows();
     void createOptionGroup();
+    // The slots' names for screen readers. Each name given makes Qt build the
+    // control's accessibility interface at once, even with no screen reader
+    // running, which cost start-up several milliseconds: so they are given
+    // when accessibility turns on, at start or later.
+    void accessibilityActiveChanged(bool active) override;
+    bool slotsNamed_ = false;
 };

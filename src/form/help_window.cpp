@@ -6,17 +6,59 @@
 #include "form/form_style.h"
 
 #include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 constexpr QSize clientTwips(17415, 8880);
 const QColor pageColour(255, 224, 192);
+// Below this the bold capitals are hard to read; drawn smaller, the help keeps it.
+constexpr int ReadableCapHeight = 9;
 
 QFont helpFont() {
     QFont font(QStringLiteral("Courier New"));
     font.setPointSizeF(scaledPoints(9.75));
     font.setBold(true);
+    if (formScale() < 1)
+        // Measured on the letter: not every font says its cap height.
+        while (QFontMetrics(font).tightBoundingRect(QStringLiteral("H")).height() <
+               ReadableCapHeight)
+            font.setPointSizeF(font.pointSizeF() + 0.25);
     return font;
 }
+
+// The printed lines, one line height apart from the very top; drawing at a
+// point never wraps.
+class HelpPage : public QWidget {
+public:
+    explicit HelpPage(QWidget* parent) : QWidget(parent) {}
+
+    void print(const QStringList& lines) {
+        printed = lines;
+        const QFontMetrics metrics(font());
+        int width = 0;
+        for (const QString& line : lines)
+            width = std::max(width, metrics.horizontalAdvance(line));
+        setMinimumSize(width, metrics.height() * int(lines.size()));
+        update();
+    }
+
+    QStringList printed;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QFontMetrics metrics(font());
+        int top = 0;
+        for (const QString& line : printed) {
+            painter.drawText(0, top + metrics.ascent(), line);
+            top += metrics.height();
+        }
+    }
+};
 } // namespace
 
 HelpWindow::HelpWindow(QWidget* parent)
@@ -25,37 +67,46 @@ HelpWindow::HelpWindow(QWidget* parent)
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("ZERBO Help"));
     setWindowIcon(appIcon());
-    // At the forms' scale, and no larger than the screen it was fitted to leaves
-    // inside a frame: the page is cut where it ends.
-    QSize client = twipsRect(0, 0, clientTwips.width(), clientTwips.height()).size();
-    if (const QRect area = fittedArea(); !area.isEmpty())
-        client = client.boundedTo(area.size().shrunkBy(AssumedFrame));
-    resize(client);
     setFont(helpFont());
     QPalette colours = palette();
     colours.setColor(QPalette::Window, pageColour);
     colours.setColor(QPalette::WindowText, Qt::black);
     setPalette(colours);
     setAutoFillBackground(true);
+
+    scroll_ = new QScrollArea(this);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setWidget(new HelpPage(scroll_));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll_);
+
+    // At the forms' scale, or as large as the text needs where its font was kept readable; no
+    // larger than the screen it was fitted to leaves inside a frame, where the page scrolls.
+    QSize client = twipsRect(0, 0, clientTwips.width(), clientTwips.height()).size();
+    if (formScale() < 1) {
+        const QFontMetrics metrics(font());
+        int width = 0;
+        for (const QString& line : helpLines())
+            width = std::max(width, metrics.horizontalAdvance(line));
+        client = client.expandedTo(QSize(width, metrics.height() * int(helpLines().size())));
+    }
+    if (const QRect area = fittedArea(); !area.isEmpty())
+        client = client.boundedTo(area.size().shrunkBy(AssumedFrame));
+    resize(client);
 }
 
 void HelpWindow::printHelp() {
-    printed_ = helpLines();
-    update();
+    static_cast<HelpPage*>(page())->print(helpLines());
 }
 
-void HelpWindow::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setFont(font());
-    painter.setPen(palette().color(QPalette::WindowText));
-    const QFontMetrics metrics(font());
-    // One line height apart from the very top; drawing at a point never wraps,
-    // and whatever runs past the edges is simply cut off.
-    int top = 0;
-    for (const QString& line : printed_) {
-        painter.drawText(0, top + metrics.ascent(), line);
-        top += metrics.height();
-    }
+const QStringList& HelpWindow::printedLines() const {
+    return static_cast<const HelpPage*>(page())->printed;
+}
+
+QWidget* HelpWindow::page() const {
+    return scroll_->widget();
 }
 
 const QStringList& HelpWindow::helpLines() {

@@ -2,8 +2,10 @@
 #include "form/slot_style.h"
 
 #include "base/charset.h"
+#include "form/form_scale.h"
 #include "form/form_style.h"
 #include "form/frm_ascii.h"
+#include "form/glyph_fit.h"
 #include "form/option_button.h"
 
 #include <QLabel>
@@ -13,6 +15,15 @@ namespace {
 void setFontIfDifferent(QWidget* widget, const QFont& font) {
     if (widget->font() != font)
         widget->setFont(font);
+}
+
+// Drawn smaller than designed, a character field has too few lines for the
+// slot's own size: the accents of the capitals 192 to 221 were cut off. There
+// the size goes down as far as needed for every glyph to be drawn whole. As
+// designed, the size stands.
+QFont characterFont(const QLineEdit* field, double points) {
+    const QFont font = courierNewBold(points);
+    return formScale() >= 1 ? font : fittedCharacterFont(*field, font);
 }
 
 QColor bitColour(int k) {
@@ -28,7 +39,7 @@ void ApplySlotStyle(FrmAscii& form, int i, double characterSize) {
     setTextColour(number, Black);
     setTextColour(character, Black);
     setFontIfDifferent(number, courierNewBold(10));
-    setFontIfDifferent(character, courierNewBold(characterSize));
+    setFontIfDifferent(character, characterFont(character, characterSize));
 }
 
 void ShowBitPattern(FrmAscii& form, int code) {

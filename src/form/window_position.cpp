@@ -33,3 +33,16 @@ void placeWindow(QWidget& window, QPointF twips) {
     if (inside != frame.topLeft())
         window.move(inside);
 }
+
+void keepOnScreen(QWidget& window) {
+    const QRect area = fittedArea();
+    if (area.isEmpty())
+        return;
+    const bool framed = window.frameGeometry() != window.geometry();
+    const QRect frame =
+        framed ? window.frameGeometry() : window.geometry().marginsAdded(AssumedFrame);
+    // Moved, the frame's corner is what counts, as for placeWindow.
+    const QPoint inside = keptInside(frame, area);
+    if (inside != frame.topLeft())
+        window.move(inside);
+}

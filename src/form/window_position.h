@@ -13,3 +13,8 @@ void moveWindow(QWidget& window, QPointF twips);
 // as needed to keep the frame on the available area of the screen the forms
 // were fitted to.
 void placeWindow(QWidget& window, QPointF twips);
+// Moves the window only as far as needed to keep its outer frame on the
+// available area of the screen the forms were fitted to. Before the window
+// system has framed it, the frame is counted as AssumedFrame round the
+// client area: a window that fits keeps its client area where it is.
+void keepOnScreen(QWidget& window);
