@@ -5,6 +5,7 @@
 #include "serial/port_status.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <cerrno>
 #include <cstring>
@@ -19,6 +20,15 @@ namespace {
 // "not found" would.
 bool refusesUs(int openError) {
     return openError == EACCES || openError == EPERM || openError == EBUSY;
+}
+
+// USB serial drivers leave the UART type of TIOCGSERIAL unset, so there it
+// says nothing about a missing UART.
+bool behindUsb(const QString& device) {
+    const QString name = QFileInfo(QFileInfo(device).canonicalFilePath()).fileName();
+    const QString sysfs =
+        QFileInfo(QStringLiteral("/sys/class/tty/%1/device").arg(name)).canonicalFilePath();
+    return sysfs.contains(QLatin1String("/usb"));
 }
 } // namespace
 
@@ -72,7 +82,8 @@ int openError(const QString& device) {
         return ENOTTY; // a file or another device standing at the path: no serial port
     }
     serial_struct serial{};
-    if (::ioctl(fd, TIOCGSERIAL, &serial) == 0 ? serial.type == PORT_UNKNOWN : errno == EIO)
+    if (::ioctl(fd, TIOCGSERIAL, &serial) == 0 ? serial.type == PORT_UNKNOWN && !behindUsb(device)
+                                               : errno == EIO)
         error = ENODEV;
     ::close(fd);
     return error;

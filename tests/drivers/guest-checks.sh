@@ -88,6 +88,12 @@ check "--list-ports: /dev/ttyUSB0" says list "/dev/ttyUSB0"
 check "udev knows ttyUSB0 as USB id 0403:6001" \
     test -n "$(grep -x ID_VENDOR_ID=0403 "$out/udev-ttyUSB0.txt")" -a -n "$(grep -x ID_MODEL_ID=6001 "$out/udev-ttyUSB0.txt")"
 check "udev has ttyUSB0's description" test -n "$(grep '^ID_MODEL=.' "$out/udev-ttyUSB0.txt")"
+# The program's own line for the adapter carries the same: its USB id and what udev calls it.
+usb_line=$(grep "^/dev/ttyUSB0" "$out/list.txt" || true)
+check "--list-ports: ttyUSB0 opens now (free)" test -n "$(echo "$usb_line" | grep ': free$')"
+check "--list-ports: ttyUSB0 with its USB id 0403:6001" test -n "$(echo "$usb_line" | grep -F 0403:6001)"
+model=$(sed -n 's/^ID_MODEL_FROM_DATABASE=//p; s/^ID_MODEL=//p' "$out/udev-ttyUSB0.txt" | head -n 1 | tr _ ' ')
+check "--list-ports: ttyUSB0 with its description" test -n "$model" -a -n "$(echo "$usb_line" | grep -F -- "$model")"
 check "--list-ports: /dev/ttyS1" says list "/dev/ttyS1"
 for absent in ttyS0 ttyS2 ttyS3; do
     check "--list-ports: no $absent (no UART)" test -z "$(grep "/dev/$absent\b" "$out/list.txt")"
