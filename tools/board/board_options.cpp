@@ -90,19 +90,23 @@ Options parse(const QStringList& arguments) {
         QStringLiteral("echo"),
         QStringLiteral("Send every byte received straight back, as a wire between pins 2 and 3 "
                        "does: the other end for zerbo --loopback-test."));
-    const QCommandLineOption firmware(
+    QCommandLineOption firmware(
         QStringLiteral("firmware"),
         QStringLiteral("Run the board's firmware image FILE.hex (make firmware builds "
                        "zerbo-board.hex) on a simulated ATmega8 instead of the scripted board."),
         QStringLiteral("FILE"));
-    const QCommandLineOption logLeds(
+    QCommandLineOption logLeds(
         QStringLiteral("log-leds"),
         QStringLiteral("Headless, with --firmware: log each pattern the firmware puts on the "
                        "LEDs as \"led CODE SECONDS\", in simulated time."));
-    parser.addOptions({headless, timestamps, keyFromStdin, sendAfter, pause, link, echo});
-#ifdef ZERBO_BOARD_SIMULATOR // a build without simavr does not offer them
-    parser.addOptions({firmware, logLeds});
+#ifndef ZERBO_BOARD_SIMULATOR
+    // A build without simavr still takes them, to say what it lacks; its help
+    // leaves them out, which is how scripts tell the builds apart.
+    firmware.setFlags(QCommandLineOption::HiddenFromHelp);
+    logLeds.setFlags(QCommandLineOption::HiddenFromHelp);
 #endif
+    parser.addOptions(
+        {headless, timestamps, keyFromStdin, sendAfter, pause, link, echo, firmware, logLeds});
     parser.process(arguments);
 
     Options options;
@@ -112,10 +116,8 @@ Options parse(const QStringList& arguments) {
     options.echo = parser.isSet(echo);
     options.sendTableAfterMs = milliseconds(parser, sendAfter, -1);
     options.pauseMs = milliseconds(parser, pause, 0);
-#ifdef ZERBO_BOARD_SIMULATOR
     options.firmwarePath = parser.value(firmware);
     options.logLeds = parser.isSet(logLeds);
-#endif
     if (!options.firmwarePath.isEmpty() && (options.echo || parser.isSet(pause))) {
         std::fprintf(stderr, "zerbo-board: --echo and --pause are the scripted board's; the "
                              "firmware's pause is built in (make firmware "
