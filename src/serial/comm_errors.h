@@ -24,7 +24,7 @@ namespace CommErrors {
 // permission denied and anything else.
 RuntimeError openFailed(const QString& path, int commPort, QSerialPort::SerialPortError error,
                         const QString& reason);
-// Another program holds the port; holder says who and how ("PID 12 (minicom)
+// Another program holds the port; holder says who and how ("PID 1234 (cat)
 // holds its lock file /run/lock/LCK..ttyS0").
 RuntimeError heldBy(const QString& path, int commPort, const QString& holder);
 RuntimeError notOpen(const QString& path, int commPort);

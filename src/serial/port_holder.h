@@ -7,7 +7,7 @@
 
 // Who holds a device, as far as /proc shows it to this user.
 namespace PortHolder {
-// "PID 1234 (minicom)", or "PID 1234" when its name cannot be read.
+// "PID 1234 (cat)", or "PID 1234" when its name cannot be read.
 QString describe(pid_t pid);
 // The PID a UUCP lock file names (ASCII "%10d" or "%d", or a binary int).
 std::optional<pid_t> lockFilePid(const QByteArray& contents);
@@ -15,8 +15,8 @@ std::optional<pid_t> lockFilePid(const QByteArray& contents);
 bool alive(pid_t pid);
 // The PID of another process holding an flock on the device node, if shown.
 std::optional<pid_t> flockHolder(const QString& device);
-// Who has the device open exclusively: "it is open exclusively in PID 12
-// (minicom)"; every other process with it open is named, as the flag does
+// Who has the device open exclusively: "it is open exclusively in PID 1234
+// (cat)"; every other process with it open is named, as the flag does
 // not tell whose it is.
 QString exclusiveHolders(const QString& device);
 } // namespace PortHolder
