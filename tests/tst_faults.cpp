@@ -115,10 +115,10 @@ void exitDuringNestedFill(Program& p) {
     p.zerbo.Form_Load();
 }
 
-// "1e400" ms between two codes of the fill is 24 days: events run, and Exit ends it.
+// The longest pause between two codes of the fill is 24.8 days: events run, and Exit ends it.
 void exitDuringAnEndlessPause(Program& p) {
     showReady(p.form);
-    p.form.txtTime->setText("1e400");
+    p.form.txtTime->setText("2147483647");
     QByteArray onTheLine;
     waitUntil([&] { return !(onTheLine += p.board.read(1, 1)).isEmpty(); },
               [&] {
@@ -158,7 +158,7 @@ private slots:
     void endsTheProgramAtOnce_data() {
         QTest::addColumn<QString>("said");
         QTest::newRow("exit-during-nested-fill") << "";
-        QTest::newRow("exit-during-an-endless-pause") << "alive: 1 byte, 1e400";
+        QTest::newRow("exit-during-an-endless-pause") << "alive: 1 byte, 2147483647";
         QTest::newRow("double-click-on-the-backdrop") << "";
     }
     void endsTheProgramAtOnce() {

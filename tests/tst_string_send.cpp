@@ -3,17 +3,20 @@
 // "Send" the typed text, during and after the send.
 #include "form/form_style.h"
 #include "form/option_button.h"
+#include "form/option_group.h"
 #include "program.h"
 #include "serial/comm_control.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QToolTip>
 #include <numeric>
 
 class SendTest : public QObject {
@@ -137,6 +140,35 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         QCOMPARE(p.board.read(), QByteArray("\x65"));
         QCOMPARE(p.form.txtO->text(), QStringLiteral("101"));
+    }
+    // A paste longer than txtS holds is cut at 32767 characters, the field says so, and the
+    // send sends what the field holds. Once shorter again, the note goes.
+    void pasteCutAtTheLimitIsTold() {
+        Program p;
+        p.showReady();
+        p.form.options->select(p.form.optTxD); // else Send yields before applying its minimum
+        QString pasted;
+        for (int i = 0; i < 40000; ++i)
+            pasted += QChar('a' + i % 26);
+        QApplication::clipboard()->setText(pasted);
+        QTest::mouseClick(p.form.txtS, Qt::LeftButton);
+        QTest::keyClick(p.form.txtS, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(p.form.txtS->text(), pasted.left(32767));
+        const QString note =
+            "Text cut: this field holds at most 32767 characters; the rest was left out.";
+        QCOMPARE(p.form.txtS->toolTip(), note);
+        QCOMPARE(p.form.txtS->accessibleDescription(), note);
+        QTRY_COMPARE(QToolTip::text(), note); // shown at once beside the field
+        QCOMPARE(p.form.txtS->accessibleName(), QString("Signs to be send via TxD")); // kept
+        later(0, [&p] { p.form.txtTime->setText("0000"); });
+        QByteArray wire;
+        QTimer reader; // keeps the line flowing
+        connect(&reader, &QTimer::timeout, this, [&] { wire += p.board.read(1, 0); });
+        reader.start(5);
+        p.form.cmdSend->click();
+        wire += p.board.read(300);
+        QVERIFY(wire == pasted.left(32767).toLatin1());
+        QVERIFY(p.form.txtS->toolTip().isEmpty() && p.form.txtS->accessibleDescription().isEmpty());
     }
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "form/focus_keeper.h"
 #include "form/frm_ascii.h"
 #include "operations/background_control.h"
 #include "operations/com1_command.h"
@@ -37,6 +38,7 @@ public:
     void Form_Load();
 
     FrmAscii form;
+    FocusKeeper focusKeeper{form};
     CommControl comTest;
     ProgramState state;
 

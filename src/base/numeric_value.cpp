@@ -158,11 +158,10 @@ double roundHalfEven(double value) {
 }
 
 qint64 pauseMilliseconds(double value) {
-    constexpr qint64 longestPause = 2147483647;
     const double rounded = roundHalfEven(value);
     if (std::isnan(rounded) || rounded <= 0.0)
         return 0;
-    if (rounded >= static_cast<double>(longestPause))
-        return longestPause;
+    if (rounded >= static_cast<double>(LongestPauseMs))
+        return LongestPauseMs;
     return static_cast<qint64>(rounded);
 }

@@ -17,6 +17,9 @@ double numericValue(const QString& text);
 // -2.5 -> -2). Infinities and NaN are returned unchanged.
 double roundHalfEven(double value);
 
+// The longest pause, in milliseconds: what a signed 32-bit count holds (24.8 days).
+constexpr qint64 LongestPauseMs = 2147483647;
+
 // A value used as a pause: rounded halves to even and bounded to
-// 0 .. 2,147,483,647 ms. Negative values and NaN give 0, +infinity the maximum.
+// 0 .. LongestPauseMs. Negative values and NaN give 0, +infinity the maximum.
 qint64 pauseMilliseconds(double value);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/frm_ascii.h"
 
+#include "form/cut_input_note.h"
 #include "form/form_style.h"
 #include "form/legend.h"
 #include "form/option_button.h"
@@ -38,6 +39,7 @@ QLineEdit* textField(QWidget* parent, const QString& name, QRect twips, const QF
     field->setAlignment(alignment | Qt::AlignVCenter);
     setBackground(field, White);
     setTextColour(field, Black);
+    tellWhenInputIsCut(field);
     return field;
 }
 

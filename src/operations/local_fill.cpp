@@ -23,6 +23,8 @@ void LocalFill::cmdMan_Click() {
         return;
     BusyGuard busy(running_);
 
+    // Before anything changes: a pause too long for the fill is reported, and the table stays.
+    requirePauseFits(form_.txtTime);
     enterState(form_, ControlState::Filling);
     emptyTable(form_, false);
     applyPauseMinimum(form_.txtTime, MinimumPause);

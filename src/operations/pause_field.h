@@ -11,5 +11,10 @@ class QLineEdit;
 // minimum, is set to that minimum. Later edits are taken as typed.
 void applyPauseMinimum(QLineEdit* txtTime, int minimum);
 
+// Before an operation that cannot wait longer than LongestPauseMs starts: a
+// longer pause ("2147483648", "1e400") is a run-time error that names the
+// field, the value and the longest pause.
+void requirePauseFits(const QLineEdit* txtTime);
+
 // The pause the field asks for now, bounded to what a pause can be.
 qint64 pauseOf(const QLineEdit* txtTime);

@@ -66,10 +66,11 @@ void Placement::cmdCenter_Click() {
 }
 
 void Placement::cmdSetPos_Click() {
-    // No bounds here: what the fields say, read leniently, is where it goes.
+    // No bounds here: what the fields say, read leniently, is where it goes. Both are read
+    // first, since moving the left edge shows the window's position in the fields.
     const float left = positionFrom(numericValue(form_.txtLeft->text()));
-    moveWindow(form_, QPointF(left, windowPosition(form_).y()));
     const float top = positionFrom(numericValue(form_.txtTop->text()));
+    moveWindow(form_, QPointF(left, windowPosition(form_).y()));
     moveWindow(form_, QPointF(windowPosition(form_).x(), top));
 }
 

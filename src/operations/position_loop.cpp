@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScopedValueRollback>
 #include <cmath>
 
 PositionLoop::PositionLoop(FrmAscii& form, ProgramState& state) : form_(form), state_(state) {
@@ -23,27 +24,36 @@ void PositionLoop::start() {
 void PositionLoop::applyFields() {
     if (!running_)
         return;
+    const auto left = strictPosition(form_.txtLeft->text());
+    const auto top = strictPosition(form_.txtTop->text());
     QPointF target = windowPosition(form_);
-    if (const auto left = strictPosition(form_.txtLeft->text()))
+    if (left)
         target.setX(*left);
-    if (const auto top = strictPosition(form_.txtTop->text()))
+    if (top)
         target.setY(*top);
-    moveWindow(form_, target);
-    showPosition();
+    {
+        // A field that is no plain number keeps what the user wrote ("2500abc"), so that Set
+        // form position can still read it: only the fields applied show the new position.
+        const QScopedValueRollback quiet(applying_, true);
+        moveWindow(form_, target);
+    }
+    showPosition(left.has_value(), top.has_value());
 }
 
 bool PositionLoop::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &form_ && event->type() == QEvent::Move)
+    if (watched == &form_ && event->type() == QEvent::Move && !applying_)
         showPosition();
     return QObject::eventFilter(watched, event);
 }
 
-void PositionLoop::showPosition() {
+void PositionLoop::showPosition(bool left, bool top) {
     if (!running_ || state_.PositionEditing == 1)
         return;
     const QPointF position = windowPosition(form_);
-    form_.txtLeft->setText(QString::number(qRound(position.x())));
-    form_.txtTop->setText(QString::number(qRound(position.y())));
+    if (left)
+        form_.txtLeft->setText(QString::number(qRound(position.x())));
+    if (top)
+        form_.txtTop->setText(QString::number(qRound(position.y())));
 }
 
 std::optional<float> strictPosition(const QString& text) {

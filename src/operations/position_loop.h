@@ -20,8 +20,8 @@ public:
     // Begins following the window: shows its position in the fields.
     void start();
     // An edit of a position field has ended: move the window to the fields'
-    // values, then show where it stands. A field that is not a number keeps
-    // its text and that edge stays where it is.
+    // values, then show where it stands in them. A field that is not a number
+    // keeps its text, and that edge stays where it is.
     void applyFields();
 
     bool running() const { return running_; }
@@ -30,11 +30,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void showPosition();
+    void showPosition(bool left = true, bool top = true);
 
     FrmAscii& form_;
     ProgramState& state_;
     bool running_ = false;
+    bool applying_ = false; // moving to the fields: their texts are not replaced wholesale
 };
 
 // A position field read strictly: the whole text must be a number in the

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+
+// An operation disables its own button while it runs. The window system then
+// hands the keyboard focus to the next control in the tab order, often Exit,
+// where the next Space ends the program. Instead the window keeps no focus
+// while the button is disabled, and the button gets it back once enabled
+// again, unless the user has put the focus somewhere meanwhile.
+class FocusKeeper : public QObject {
+    Q_OBJECT
+public:
+    explicit FocusKeeper(QWidget& window);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void focusChanged(QWidget* old, QWidget* now);
+
+    QWidget& window_;
+    QPointer<QWidget> parked_; // disabled while it had the focus
+};
