@@ -27,11 +27,7 @@ void setCom1NamedBy(const QString& source);
 // permission denied and anything else.
 RuntimeError openFailed(const QString& path, int commPort, QSerialPort::SerialPortError error,
                         const QString& reason);
-<<<<<<< HEAD
-// Another program holds the port; holder says who and how ("PID 12 (cat)
-=======
 // Another program holds the port; holder says who and how ("PID 1234 (cat)
->>>>>>> i16b
 // holds its lock file /run/lock/LCK..ttyS0").
 RuntimeError heldBy(const QString& path, int commPort, const QString& holder);
 RuntimeError notOpen(const QString& path, int commPort);
