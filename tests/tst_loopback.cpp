@@ -117,6 +117,11 @@ private slots:
         QTest::newRow("codes 100 to 102 lost")
             << "drop" << 1
             << QStringList{"253 bytes for 256 codes, in order", "Missing: 100-102", "Wrong: none"};
+        QTest::newRow("a wrong bit and codes lost: both causes, in one line")
+            << "flip and drop" << 1
+            << QStringList{"Missing: 100-102", "FAILED: wrong bits point at the wiring",
+                           "a baud rate other than 38400; missing codes point at a loose contact "
+                           "or a device in the loop that cannot keep up.\n"};
         QTest::newRow("unplugged after 100 codes")
             << "unplug" << 2
             << QStringList{"Run-time error 8015: Sending on serial port ", "(COM1) failed"};
@@ -136,8 +141,9 @@ private slots:
                                   [&fault](PtyPair& wire, QByteArray codes) {
                                       if (fault == "silent")
                                           return;
-                                      codes[65] = fault == "flip" ? char(65 ^ 0b10) : codes[65];
-                                      if (fault == "drop")
+                                      codes[65] =
+                                          fault.startsWith("flip") ? char(65 ^ 0b10) : codes[65];
+                                      if (fault.endsWith("drop"))
                                           codes.remove(100, 3);
                                       QByteArray back;
                                       for (char code : codes)
