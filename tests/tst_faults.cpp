@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The board's line failing under the program: the adapter unplugged (the
 // other end closed, and with it the device's path gone) while the program
-// waits, receives or sends. A reception ends silently; a send reports the
+// waits, receives or sends. A reception ends, says so on standard error and
+// shows the port closed; a send reports the
 // error once, names the device, and the program ends when it is answered.
 // Nothing spins a core meanwhile. Exit ends the program at once, whatever runs.
 // Cases that end the program run in a child process, since ending ends it.
@@ -15,6 +16,7 @@
 #include "process_probe.h"
 #include "program.h"
 
+#include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
@@ -25,8 +27,10 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <tuple>
 #include <unistd.h>
@@ -47,6 +51,22 @@ struct UnpluggableBoard {
             QFile::remove(path);
     }
 };
+
+// What the call writes on standard error.
+QString standardErrorOf(const std::function<void()>& call) {
+    QTemporaryFile file;
+    if (!file.open())
+        return QStringLiteral("no file");
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(file.handle(), STDERR_FILENO);
+    call();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    file.seek(0);
+    return QString::fromLocal8Bit(file.readAll());
+}
 
 // The user in front of the error box: looks at it for a while, tells the test
 // what it said and what CPU went by meanwhile, then answers it.
@@ -179,22 +199,48 @@ private slots:
             QTest::addRow("waiting, %s", fault) << 0 << fault;
             QTest::addRow("after 3 codes, %s", fault) << 3 << fault;
         }
+        QTest::addRow("a nested fill closes the port") << 3 << "nested fill";
     }
-    // The reception ends silently, start-up goes on, and the dead device
-    // does not keep the event loop spinning.
+    // A device gone under the reception ends it, start-up goes on, and the
+    // dead device does not keep the event loop spinning. The window shows the
+    // port closed, ready as after a table, and standard error says why. A
+    // nested operation that closed the port ends it silently instead, in the
+    // state that operation left.
     void whileReceiving() {
         QFETCH(int, bytesFirst);
         QFETCH(QString, fault);
         UnpluggableBoard board;
         Zerbo zerbo(board.path);
+        FrmAscii& form = zerbo.form;
         onceWaiting(zerbo, [&] {
             board.pty.write(wholeTable().left(bytesFirst));
-            later(50, [&] { board.fail(fault); });
+            later(50, [&] {
+                if (fault != "nested fill") {
+                    board.fail(fault);
+                    return;
+                }
+                form.optTxD->click();
+                form.txtTime->setText("10");
+                form.cmdMan->click();
+            });
         });
-        zerbo.Form_Load();
+        const QString said = standardErrorOf([&] { zerbo.Form_Load(); });
         QVERIFY(!zerbo.comTest.PortOpen());
-        QCOMPARE(zerbo.form.cmbFontSize->count(), 9);    // start-up went on
-        QCOMPARE(numberedSlots(zerbo.form), bytesFirst); // the codes of the first read stay
+        QCOMPARE(form.cmbFontSize->count(), 9); // start-up went on
+        if (fault == "nested fill") {
+            QCOMPARE(numberedSlots(form), 256);
+            QVERIFY2(!said.contains("zerbo:"), qPrintable(said));
+            QVERIFY(!form.chkClosed->isChecked()); // the fill's Ready state stands
+            return;
+        }
+        QCOMPARE(numberedSlots(form), bytesFirst); // the codes of the first read stay
+        QCOMPARE(said, QStringLiteral("zerbo: %1 (COM1) went away during the reception (%2); "
+                                      "the reception ended and the port is closed\n")
+                           .arg(board.path, zerbo.comTest.lossReason()));
+        QVERIFY(!zerbo.comTest.lossReason().isEmpty());
+        QVERIFY(!form.chkOpen->isChecked() && form.chkClosed->isChecked());
+        QVERIFY(form.cmdMan->isEnabled() && form.cmdNew->isEnabled() && form.optS[0]->isEnabled());
+        QVERIFY(form.chkN->isEnabled());
         const double before = cpuSeconds();
         QTest::qWait(300);
         QVERIFY2(cpuSeconds() - before < 0.1, "the event loop spins on the dead device");

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <cstdio>
 
 void Com1Command::cmdCom1_Click() {
     if (form_.optRxD->isChecked())
@@ -83,8 +84,28 @@ bool Com1Command::readSome(QByteArray& bytes) {
             waitForEvents();
         }
     } catch (const RuntimeError&) {
+        if (!port_.lossReason().isEmpty())
+            deviceVanished();
         return false;
     }
+}
+
+// Ending silently here would leave "Port open" checked over a port that is
+// gone: the window shows it closed, as after a whole table, and standard
+// error says what happened, since no box does.
+void Com1Command::deviceVanished() {
+    std::fprintf(stderr,
+                 "zerbo: %s (COM1) went away during the reception (%s); the reception ended "
+                 "and the port is closed\n",
+                 qPrintable(port_.devicePath()), qPrintable(port_.lossReason()));
+    if (form_.optRxD->isChecked()) {
+        finishReception();
+        return;
+    }
+    // A nested mode switch set up the window for sending: only the port's
+    // state is put right.
+    form_.chkOpen->setChecked(false);
+    form_.chkClosed->setChecked(true);
 }
 
 bool Com1Command::place(unsigned char code) {

@@ -24,6 +24,8 @@ private:
     // The next bytes from the board, waiting for events (not spinning) until
     // some arrive. False when the port failed or a nested operation closed it.
     bool readSome(QByteArray& bytes);
+    // The device went away under the reception: the window says so.
+    void deviceVanished();
     // Places one received code into its slot; true when it was code 255.
     bool place(unsigned char code);
 

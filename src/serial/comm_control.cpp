@@ -6,6 +6,7 @@
 
 #include <QSerialPort>
 #include <algorithm>
+#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <termios.h>
@@ -56,7 +57,7 @@ CommControl::CommControl(const QString& com1Device, QObject* parent)
     // QSerialPort reports a hang-up as a failed read from its own reader.
     connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
-            deviceLost();
+            deviceLost(port_->errorString());
     });
 }
 
@@ -110,7 +111,7 @@ QByteArray CommControl::Input() {
     // kernel still holds, so it comes first.
     QByteArray bytes = port_->read(std::min<qint64>(limit, port_->bytesAvailable()));
     if (const int error = DescriptorIo::readWaiting(int(port_->handle()), bytes, limit)) {
-        deviceLost();
+        deviceLost(QString::fromLocal8Bit(std::strerror(error)));
         throw CommErrors::readFailed(devicePath(), commPort_, error);
     }
     return bytes;
@@ -120,7 +121,7 @@ void CommControl::Output(const QByteArray& bytes) {
     requireOpen();
     const int timeoutMs = writeTimeoutMs(bytes.size(), line_.baud);
     if (const int error = DescriptorIo::writeAllAndDrain(int(port_->handle()), bytes, timeoutMs)) {
-        deviceLost(); // no dead descriptor spinning while the error is shown
+        deviceLost(QString::fromLocal8Bit(std::strerror(error))); // no dead descriptor spinning
         throw CommErrors::writeFailed(devicePath(), commPort_, error);
     }
 }
@@ -156,6 +157,7 @@ void CommControl::openPort() {
 }
 
 void CommControl::openDevice() {
+    lossReason_.clear();
     port_->setPortName(devicePath());
     recordLineSettings(*port_, line_);
     if (!port_->open(QIODevice::ReadWrite))
@@ -185,9 +187,10 @@ void CommControl::closeDevice() {
     closeKeepingLine(*port_);
 }
 
-void CommControl::deviceLost() {
+void CommControl::deviceLost(const QString& reason) {
     if (!port_->isOpen())
         return;
+    lossReason_ = reason.isEmpty() ? QStringLiteral("the device went away") : reason;
     closeKeepingLine(*port_);
     emit portOpenChanged(false);
 }

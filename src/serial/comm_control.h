@@ -62,6 +62,10 @@ public:
     // cable test); -1 when closed. Closing stays with this class.
     int descriptor() const;
 
+    // Why the device went away while it was open ("Input/output error"), until
+    // the next open; empty when it was closed by the program or never went away.
+    QString lossReason() const { return lossReason_; }
+
 signals:
     void portOpenChanged(bool open);
 
@@ -74,12 +78,13 @@ private:
     // The device went away (unplugged, the other end of a pseudo-terminal
     // closed): close at once, so that its dead descriptor does not keep
     // waking the event loop.
-    void deviceLost();
+    void deviceLost(const QString& reason);
 
     QString com1Device_;
     qint16 commPort_ = 1;
     QString settings_ = QStringLiteral("9600,N,8,1");
     LineSettings line_;
     qint16 inputLen_ = 0;
+    QString lossReason_;
     QSerialPort* port_;
 };
