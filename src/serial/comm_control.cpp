@@ -57,7 +57,7 @@ CommControl::CommControl(const QString& com1Device, QObject* parent)
     // QSerialPort reports a hang-up as a failed read from its own reader.
     connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
-            deviceLost(port_->errorString());
+            deviceLost(QStringLiteral("the line hung up")); // errorString() is stale here
     });
 }
 
