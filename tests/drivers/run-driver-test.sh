@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 cache=$build/driver-test-cache
 scratch=$build/driver-test
 boot_limit=${ZERBO_DRIVER_BOOT_LIMIT:-90} # seconds to the guest's first line
-run_limit=${ZERBO_DRIVER_RUN_LIMIT:-150}  # seconds for the whole guest run
+run_limit=${ZERBO_DRIVER_RUN_LIMIT:-200}  # seconds for the whole guest run
 
 skip() {
     echo "SKIPPED: $* (make test installs it: tools/install-deps.sh)"
@@ -145,7 +145,8 @@ while kill -0 "$qemu_pid" 2>/dev/null; do
         echo "guest up after $elapsed s"
     fi
     if { [ -z "$boot_logged" ] && [ "$elapsed" -ge "$boot_limit" ]; } || [ "$elapsed" -ge "$run_limit" ]; then
-        echo "FAIL: the guest did not ${boot_logged:+finish}${boot_logged:+ }within $elapsed s${boot_logged:- of its boot}; its console:"
+        phase=boot && [ -n "$boot_logged" ] && phase=finish
+        echo "FAIL: the guest did not $phase within $elapsed s; its console:"
         cat "$scratch/console.log" 2>/dev/null || true
         [ -e "$scratch/out/results" ] && cat "$scratch/out/results"
         exit 1
