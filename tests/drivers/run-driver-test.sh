@@ -20,7 +20,7 @@ skip() {
     exit 77
 }
 command -v qemu-system-x86_64 >/dev/null || skip "no qemu-system-x86_64: package qemu-system-x86"
-[ -x /bin/busybox ] && /bin/busybox --list | grep -qx cpio ||
+[ -x /bin/busybox ] && /bin/busybox --list | grep -x cpio >/dev/null || # not -q: pipefail
     skip "no static busybox: package busybox-static"
 command -v udevadm >/dev/null || [ -e /usr/lib/x86_64-linux-gnu/systemd/libsystemd-shared-252.so ] ||
     true # the unpacked udev brings udevadm; its library comes with systemd
