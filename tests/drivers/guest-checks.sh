@@ -114,6 +114,9 @@ check "ttyS2 (no UART): exit 2 naming the device" test "$status" -eq 2 -a -n "$(
 run missing "$zerbo" --loopback-test --port /dev/ttyUSB7
 check "missing device: exit 2 naming it" test "$status" -eq 2 -a -n "$(grep /dev/ttyUSB7 "$out/missing.txt")"
 
+# 6. and 7. The adapter pulled out, last since it is then gone.
+. "$(dirname "$0")/guest-unplug.sh"
+
 for name in "$out"/*.txt; do
     echo "--- ${name##*/}:" >>"$out/outputs"
     cat "$name" >>"$out/outputs"

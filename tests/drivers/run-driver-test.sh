@@ -13,14 +13,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 cache=$build/driver-test-cache
 scratch=$build/driver-test
 boot_limit=${ZERBO_DRIVER_BOOT_LIMIT:-90} # seconds to the guest's first line
-run_limit=${ZERBO_DRIVER_RUN_LIMIT:-150}  # seconds for the whole guest run
+run_limit=${ZERBO_DRIVER_RUN_LIMIT:-200}  # seconds for the whole guest run
 
 skip() {
     echo "SKIPPED: $* (make test installs it: tools/install-deps.sh)"
     exit 77
 }
 command -v qemu-system-x86_64 >/dev/null || skip "no qemu-system-x86_64: package qemu-system-x86"
-[ -x /bin/busybox ] && /bin/busybox --list | grep -qx cpio ||
+[ -x /bin/busybox ] && /bin/busybox --list | grep -x cpio >/dev/null || # not -q: pipefail
     skip "no static busybox: package busybox-static"
 command -v udevadm >/dev/null || [ -e /usr/lib/x86_64-linux-gnu/systemd/libsystemd-shared-252.so ] ||
     true # the unpacked udev brings udevadm; its library comes with systemd
@@ -100,7 +100,7 @@ qemu=(qemu-system-x86_64 -machine pc -accel tcg -smp 1 -m 768 -nodefaults -no-us
     -display none -no-reboot -kernel "$vmlinuz" -initrd "$scratch/initrd.gz" -append "$append"
     -device virtio-serial-pci
     -device isa-serial,index=1,chardev=uart -chardev serial,id=uart,path="$scratch/uart"
-    -device qemu-xhci -device usb-serial,chardev=usb -chardev serial,id=usb,path="$scratch/usb"
+    -device qemu-xhci -device usb-serial,id=adapter,chardev=usb -chardev serial,id=usb,path="$scratch/usb"
     -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap
     -virtfs local,path="$scratch/out",mount_tag=out,security_model=none
     -trace events="$scratch/trace-events",file="$scratch/trace.log")
@@ -108,14 +108,35 @@ if [ "$mode" = --shell ]; then
     "${qemu[@]}" -chardev stdio,id=con,signal=off -device virtconsole,chardev=con
     exit 0
 fi
+# QEMU's monitor on two pipes: the adapter is unplugged (its device and
+# chardev removed, a USB disconnect in the guest) and plugged in again there.
+mkfifo "$scratch/monitor.in" "$scratch/monitor.out"
+cat "$scratch/monitor.out" >"$scratch/monitor.log" &
+pids+=($!)
 start=$(date +%s)
-"${qemu[@]}" -chardev file,id=con,path="$scratch/console.log" -device virtconsole,chardev=con &
+"${qemu[@]}" -chardev file,id=con,path="$scratch/console.log" -device virtconsole,chardev=con \
+    -chardev pipe,id=monitor,path="$scratch/monitor" -mon chardev=monitor,mode=readline &
 qemu_pid=$!
 pids+=($qemu_pid)
+exec {monitor}>"$scratch/monitor.in"
+busy_seen=0 # the chardev's "is busy" answers seen while it was still held
+chardev_busy() { grep -c "is busy" "$scratch/monitor.log" || true; }
+adapter=adapter chardev=usb plugs=0
+unplug_adapter() { # the device first; its chardev is free once QEMU has let go
+    printf 'device_del %s\n' "$adapter" >&"$monitor"
+    for _ in $(seq 30); do
+        sleep 0.3
+        printf 'chardev-remove %s\n' "$chardev" >&"$monitor"
+        sleep 0.3
+        [ "$(chardev_busy)" -gt "$busy_seen" ] || return 0
+        busy_seen=$(chardev_busy)
+    done
+}
 
 # The guest asks for what only this side can do by files in the shared
 # directory: "key1-NAME" presses key 1 on a board, "stop-NAME"/"cont-NAME"
-# silence and resume its echo.
+# silence and resume its echo, "unplug-usb"/"plug-usb" pull out the adapter
+# and plug it in again.
 boot_logged=""
 while kill -0 "$qemu_pid" 2>/dev/null; do
     elapsed=$(($(date +%s) - start))
@@ -124,7 +145,8 @@ while kill -0 "$qemu_pid" 2>/dev/null; do
         echo "guest up after $elapsed s"
     fi
     if { [ -z "$boot_logged" ] && [ "$elapsed" -ge "$boot_limit" ]; } || [ "$elapsed" -ge "$run_limit" ]; then
-        echo "FAIL: the guest did not ${boot_logged:+finish}${boot_logged:-boot} within $elapsed s; its console:"
+        phase=boot && [ -n "$boot_logged" ] && phase=finish
+        echo "FAIL: the guest did not $phase within $elapsed s; its console:"
         cat "$scratch/console.log" 2>/dev/null || true
         [ -e "$scratch/out/results" ] && cat "$scratch/out/results"
         exit 1
@@ -137,6 +159,12 @@ while kill -0 "$qemu_pid" 2>/dev/null; do
         key1-usb) echo key1 >&"$usb_keys" ;;
         stop-uart) kill -STOP "$uart_pid" ;;
         cont-uart) kill -CONT "$uart_pid" ;;
+        unplug-usb) unplug_adapter ;;
+        plug-usb) # new names: QEMU frees the old ones only later
+            plugs=$((plugs + 1)) adapter=adapter$plugs chardev=usb$plugs
+            printf '%s\n' "chardev-add serial,id=$chardev,path=$scratch/usb" \
+                "device_add usb-serial,id=$adapter,chardev=$chardev" >&"$monitor"
+            ;;
         esac
         rm -f "$request"
         touch "$request.done"
@@ -189,6 +217,14 @@ elif [ "$uart_drops" -eq 0 ]; then
     echo "ok: the 16550's modem-control register kept DTR and RTS up across every close"
 else
     echo "FAIL: the 16550's modem-control register dropped DTR or RTS $uart_drops times"
+    failures=$((failures + 1))
+fi
+# Busy answers the unplugging saw were retried; any other error is a fault.
+if [ "$(chardev_busy)" -eq "$busy_seen" ] && ! grep -a '^Error' "$scratch/monitor.log" | grep -qv 'is busy'; then
+    echo "ok: QEMU removed and added the adapter and its chardev without an error"
+else
+    echo "FAIL: QEMU's monitor answered with an error:"
+    tr -d '\r' <"$scratch/monitor.log" | grep -a '^Error'
     failures=$((failures + 1))
 fi
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
