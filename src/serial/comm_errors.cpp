@@ -83,6 +83,12 @@ RuntimeError CommErrors::openFailed(const QString& path, int commPort,
                                            "that holds %2 (a terminal program, or another copy "
                                            "of this one), then start again.")
                                 .arg(port, path));
+    // A USB adapter pulled out as it is opened, or a line whose far end is gone.
+    if (reason == systemReason(EIO))
+        return RuntimeError(CommErrorNumber::OpenFailed,
+                            QStringLiteral("%1 could not be opened: %2. The serial adapter may "
+                                           "have been unplugged; connect it again and restart.")
+                                .arg(port, reason));
     return RuntimeError(CommErrorNumber::OpenFailed,
                         QStringLiteral("%1 could not be opened: %2. Check that %3 is the board's "
                                        "serial adapter, or %4.")
