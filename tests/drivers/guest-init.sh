@@ -20,8 +20,20 @@ done
 [ -n "$pending" ] && echo "driver test: modules not loaded:$pending"
 mkdir -p /host
 mount -t 9p -o trans=virtio,version=9p2000.L,ro hostroot /host || { echo "driver test: no 9p root"; poweroff -f; }
+# The host's own /tmp and /run, still reachable under the guest's fresh ones.
+mkdir -p /hosttmp /hostrun
+mount --bind /host/tmp /hosttmp
+mount --bind /host/run /hostrun
 mount -t tmpfs tmp /host/tmp
 mount -t tmpfs run /host/run
+while read -r kept; do
+    case $kept in
+    /tmp/*) from=/hosttmp${kept#/tmp} ;;
+    /run/*) from=/hostrun${kept#/run} ;;
+    *) continue ;;
+    esac
+    mkdir -p "/host$kept" && mount --bind "$from" "/host$kept"
+done </keep-paths
 mkdir -p /host/tmp/out
 mount -t 9p -o trans=virtio,version=9p2000.L out /host/tmp/out
 mount --bind /dev /host/dev

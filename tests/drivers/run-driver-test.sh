@@ -63,6 +63,9 @@ for name in usb-common usbcore xhci-hcd xhci-pci usbserial ftdi_sio virtio virti
 done
 cp "$here/guest-init.sh" "$scratch/initrd/init"
 echo "$here/guest-checks.sh" >"$scratch/initrd/checks-path"
+# The guest gives the chroot a /tmp and a /run of its own; a clone or build
+# tree under them must stay in sight.
+printf '%s\n' "$here" "$build" >"$scratch/initrd/keep-paths"
 (cd "$scratch/initrd" && find . | /bin/busybox cpio -o -H newc 2>/dev/null | gzip -1) >"$scratch/initrd.gz"
 cat >"$scratch/out/env" <<ENV
 build=$build
