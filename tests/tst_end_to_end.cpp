@@ -2,14 +2,20 @@
 // End to end: the real zerbo-board process plays the board on the port it publishes.
 #include "base/charset.h"
 #include "form/option_button.h"
+#include "process_probe.h"
 #include "program.h"
+#include "standard_error.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
 #include <functional>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -55,6 +61,18 @@ struct Board {
     QStringList lines;
     QList<int> rx;
 };
+
+// Whether the device is marked for one opener only (TIOCEXCL); one that
+// cannot even be opened to ask counts as marked.
+bool openedExclusively(const QString& device) {
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int exclusive = 1;
+    if (fd >= 0) {
+        ::ioctl(fd, TIOCGEXCL, &exclusive);
+        ::close(fd);
+    }
+    return exclusive != 0;
+}
 } // namespace
 
 class EndToEndTest : public QObject {
@@ -93,6 +111,37 @@ private slots:
         QVERIFY(!program.waitForFinished(1000)); // a failure ends it, reported on standard error
         const QByteArray errors = program.readAllStandardError();
         QVERIFY2(!errors.contains("Run-time error"), errors.constData());
+    }
+
+    // A program killed while it holds the port leaves it to the next one, as
+    // the last close of a real port does; one that runs keeps it to itself.
+    void killedProgramLeavesThePortFree() {
+        Board board("600000");
+        const QString device = QFileInfo(board.link()).symLinkTarget();
+        QProcess killed, next, third;
+        const auto end = qScopeGuard([&] {
+            for (QProcess* program : {&killed, &next, &third}) {
+                program->kill();
+                program->waitForFinished(BoundMs);
+            }
+        });
+        for (QProcess* program : {&killed, &next, &third})
+            program->setProgram(QStringLiteral(ZERBO_BINARY));
+        for (QProcess* program : {&killed, &next, &third})
+            program->setArguments({"--port", board.link()});
+        killed.start();
+        QTRY_VERIFY_WITH_TIMEOUT(openedExclusively(device), BoundMs);
+        QVERIFY(holdsDevice(killed.processId(), device));
+        killed.kill();
+        QVERIFY(killed.waitForFinished(BoundMs));
+        QTRY_VERIFY_WITH_TIMEOUT(!openedExclusively(device), BoundMs);
+        next.start();
+        QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(next.processId(), device), BoundMs);
+        QTRY_VERIFY_WITH_TIMEOUT(openedExclusively(device), BoundMs);
+        third.start();
+        QVERIFY(reportedError(third).contains(QStringLiteral("Run-time error 8005")));
+        QVERIFY(openedExclusively(device)); // a refused opener's close takes nothing away
+        QVERIFY(next.state() == QProcess::Running);
     }
 };
 

@@ -2,6 +2,7 @@
 #include "virtual_line.h"
 
 #include "raw_pty.h"
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -16,6 +17,7 @@
 #include <pty.h>
 #include <stdexcept>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -38,15 +40,14 @@ VirtualLine::VirtualLine(const QString& linkPath, bool holdOtherEnd, QObject* pa
         ::close(slave_);
         slave_ = -1;
         hangUpRetryMs_ = 2; // no one holds the port between the program's opens
-        closeWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        if (closeWatch_ < 0 ||
-            ::inotify_add_watch(closeWatch_, devicePath_.toLocal8Bit().constData(),
-                                IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
-            throw failure(QStringLiteral("cannot watch %1 for closes").arg(devicePath_));
-        // At once, so that little time is left for a quick reopen to read them.
-        auto* closes = new QSocketNotifier(closeWatch_, QSocketNotifier::Read, this);
-        connect(closes, &QSocketNotifier::activated, this, &VirtualLine::dropWhatACloseLeft);
     }
+    closeWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (closeWatch_ < 0 || ::inotify_add_watch(closeWatch_, devicePath_.toLocal8Bit().constData(),
+                                               IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
+        throw failure(QStringLiteral("cannot watch %1 for closes").arg(devicePath_));
+    // At once, so that little time is left for a quick reopen to read them.
+    auto* closes = new QSocketNotifier(closeWatch_, QSocketNotifier::Read, this);
+    connect(closes, &QSocketNotifier::activated, this, &VirtualLine::programClosed);
     publish();
 
     notifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
@@ -62,8 +63,43 @@ VirtualLine::~VirtualLine() {
     ::close(master_);
 }
 
+void VirtualLine::programClosed() {
+    if (slave_ < 0)
+        dropWhatACloseLeft();
+    else
+        forgetExclusiveUse();
+}
+
+// A real port forgets that it was opened exclusively at its last close. This
+// end stays open in the board, so a program killed while it held the port
+// exclusively (its close never cleared that) would shut every later opener
+// out until the board ended. Cleared only when no one else has it open.
+void VirtualLine::forgetExclusiveUse() {
+    alignas(inotify_event) char events[1024]; // only the wake-up here
+    while (::read(closeWatch_, events, sizeof events) > 0) {
+    }
+    int exclusive = 0;
+    if (::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0 || othersHoldDevice())
+        return;
+    ::ioctl(slave_, TIOCNXCL);
+}
+
+bool VirtualLine::othersHoldDevice() const {
+    const QString self = QString::number(::getpid());
+    const QDir processes(QStringLiteral("/proc"));
+    for (const QString& pid : processes.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (pid == self || !pid.front().isDigit())
+            continue;
+        const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(pid));
+        for (const QString& fd : descriptors.entryList(QDir::Files | QDir::System))
+            if (QFile::symLinkTarget(descriptors.filePath(fd)) == devicePath_)
+                return true;
+    }
+    return false;
+}
+
 void VirtualLine::dropWhatACloseLeft() {
-    if (closeWatch_ < 0)
+    if (slave_ >= 0) // the board holds the end: what waits there stays, as before the close
         return;
     alignas(inotify_event) char events[1024];
     int closes = 0;
@@ -116,7 +152,7 @@ void VirtualLine::dropStale() {
         return;
     ::tcflush(fd, TCIOFLUSH);
     ::close(fd);
-    if (closeWatch_ >= 0)
+    if (slave_ < 0)
         ++ownCloses_;
 }
 

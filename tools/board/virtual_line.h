@@ -61,6 +61,9 @@ signals:
 
 private:
     void readWaiting();
+    void programClosed();
+    void forgetExclusiveUse();
+    bool othersHoldDevice() const;
     void publish();
     void unpublish();
 
