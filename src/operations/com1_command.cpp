@@ -64,7 +64,7 @@ void Com1Command::prepareReception() {
     }
     form_.chkN->setChecked(false);
     form_.chkT->setChecked(false);
-    port_.openSequence(0);
+    port_.openSequence();
     const bool open = port_.PortOpen();
     form_.chkOpen->setChecked(open);
     form_.chkClosed->setChecked(!open);
