@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/comm_control.h"
 
+#include "base/log_categories.h"
 #include "serial/comm_errors.h"
 #include "serial/descriptor_io.h"
 #include "serial/line_settings.h"
@@ -135,6 +136,8 @@ void CommControl::deviceLost(const QString& reason) {
         return;
     lost_ = true;
     lossReason_ = reason.isEmpty() ? QStringLiteral("the device went away") : reason;
+    qCDebug(zerboSerial, "%s (COM1) lost: %s; the port is closed", qPrintable(devicePath()),
+            qPrintable(lossReason_));
     closeKeepingLine(*port_);
     lock_.release();
     emit portOpenChanged(false);
