@@ -73,10 +73,10 @@ private slots:
         const QString set = "38400/38400 baud, CS8 on, parity off, 2 stop off, RTS/CTS off, "
                             "XON/XOFF off, HUPCL off, cooked off";
         CommControl port(pty.slavePath());
-        port.openSequence(0);
+        port.openSequence();
         QCOMPARE(lineSettings(programEnd.fd), set);
         for (const char byte : wholeTable()) { // the first opens again while open, as a send does
-            port.openSequence(0);
+            port.openSequence();
             port.Output(QByteArray(1, byte));
             port.closePort();
         }
@@ -84,26 +84,44 @@ private slots:
         QCOMPARE(pty.readExactly(256), wholeTable());
     }
 
-    // Some bytes fetched while events ran, the rest still on the line: in order, InputLen at most.
+    // QSerialPort alone reads the device, while events run: Input() hands out
+    // what it has read, every byte in order, and never touches the device itself.
     void inputTakesEveryByteInOrder() {
         PtyPair pty;
         ProgramEnd programEnd(pty.slavePath());
         CommControl port(pty.slavePath());
         const QByteArray sent = wholeTable();
-        port.openSequence(8);
+        port.openSequence();
+        QCOMPARE(port.Input(), QByteArray()); // returns at once when nothing waits
         pty.write(sent.first(100));
         QVERIFY(programEnd.waitFor(100));
-        QTRY_COMPARE(programEnd.waiting(), 0);
+        QTRY_COMPARE(programEnd.waiting(), 0); // read while events ran
         pty.write(sent.sliced(100));
         QVERIFY(programEnd.waitFor(156));
+        QCOMPARE(port.Input(), sent.first(100)); // the rest is still the driver's
+        QCOMPARE(programEnd.waiting(), 156);
         QByteArray received;
-        while (received.size() < sent.size()) {
-            const QByteArray chunk = port.Input();
-            QCOMPARE(chunk.size(), qMin<qsizetype>(8, sent.size() - received.size()));
-            received += chunk;
-        }
-        QCOMPARE(received, sent);
-        QCOMPARE(port.Input(), QByteArray()); // returns at once when nothing waits
+        const auto readSoFar = [&] { return received += port.Input(); };
+        QTRY_COMPARE(readSoFar(), sent.sliced(100));
+        QCOMPARE(port.Input(), QByteArray());
+    }
+
+    // The cable test's fresh start: what was read and what the driver still
+    // holds are both gone; what comes after is kept.
+    void discardInputForgetsWhatCameBefore() {
+        PtyPair pty;
+        ProgramEnd programEnd(pty.slavePath());
+        CommControl port(pty.slavePath());
+        port.openSequence();
+        pty.write("read");
+        QTRY_COMPARE(programEnd.waiting(), 0);
+        pty.write("held");
+        QVERIFY(programEnd.waitFor(4));
+        port.discardInput();
+        pty.write("new");
+        QByteArray received;
+        const auto readSoFar = [&] { return received += port.Input(); };
+        QTRY_COMPARE(readSoFar(), QByteArray("new"));
     }
 
     // A device missing, held or gone under a send is played in tst_faults.
@@ -114,7 +132,7 @@ private slots:
             port.Output("x");
             QFAIL("no error");
         } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), CommErrorNumber::PortNotOpen);
+            QCOMPARE(e.number(), ErrorNumber::PortNotOpen);
             QVERIFY2(e.description().contains(pty.slavePath()), qPrintable(e.description()));
         }
     }

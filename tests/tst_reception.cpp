@@ -135,7 +135,7 @@ private slots:
         Program p;
         p.showReady();
         fill(p);
-        p.zerbo.comTest.openSequence(8);
+        p.zerbo.comTest.openSequence();
         p.form.txtS->setText("typed");
         p.form.txtTime->setText("123");
         markCurrentSlot(p.form, 200);

@@ -2,6 +2,7 @@
 #include "app/com1_device.h"
 
 #include "app/virtual_board.h"
+#include "base/log_categories.h"
 #include "form/no_port_dialog.h"
 #include "form/port_picker.h"
 
@@ -51,8 +52,9 @@ void sayCom1(const QString& device, const QString& how) {
     std::fprintf(stderr, "zerbo: COM1 is %s (%s)\n", qPrintable(device), qPrintable(how));
 }
 
-std::optional<QString> findCom1Device(const QString& namedDevice, WhenSeveral whenSeveral,
-                                      const Com1Search& search) {
+namespace {
+std::optional<QString> searchCom1(const QString& namedDevice, WhenSeveral whenSeveral,
+                                  const Com1Search& search) {
     if (!namedDevice.isEmpty())
         return namedDevice;
     const QString& fallback = search.defaultDevice;
@@ -60,11 +62,16 @@ std::optional<QString> findCom1Device(const QString& namedDevice, WhenSeveral wh
         // The usual case costs one open and close; the port list is asked
         // only when the default device cannot be used.
         const int defaultError = openError(fallback);
+        qCDebug(zerboSerial, "%s: %s", qPrintable(fallback),
+                defaultError == 0 ? "opens" : std::strerror(defaultError));
         if (defaultError == 0) {
             sayCom1(fallback, QStringLiteral("it opens"));
             return fallback;
         }
-        const Com1Choice choice = chooseCom1(defaultError, search.ports());
+        const QList<PortDescription> present = search.ports();
+        for (const PortDescription& port : present)
+            qCDebug(zerboSerial, "present: %s", qPrintable(describePort(port)));
+        const Com1Choice choice = chooseCom1(defaultError, present);
         switch (choice.outcome) {
         case Com1Choice::Outcome::Default:
             sayCom1(fallback, QString::fromLocal8Bit(std::strerror(defaultError)).toLower() +
@@ -99,4 +106,15 @@ std::optional<QString> findCom1Device(const QString& namedDevice, WhenSeveral wh
             continue; // asked again; standard error said what went wrong
         }
     }
+}
+} // namespace
+
+std::optional<QString> findCom1Device(const QString& namedDevice, WhenSeveral whenSeveral,
+                                      const Com1Search& search) {
+    qCDebug(zerboSerial, "looking for COM1: %s",
+            namedDevice.isEmpty() ? "no device named"
+                                  : qPrintable(QStringLiteral("named ") + namedDevice));
+    const std::optional<QString> device = searchCom1(namedDevice, whenSeveral, search);
+    qCDebug(zerboSerial, "COM1 is %s", device ? qPrintable(*device) : "not chosen");
+    return device;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/loopback_report.h"
 
+#include "serial/line_settings.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <utility>
@@ -127,7 +129,8 @@ QStringList hints(const Findings& found, const Loopback::Echo& echo) {
     else if (wrongBits != 0)
         hints << QStringLiteral("wrong bits point at the wiring (a loose contact, or noise on a "
                                 "long unshielded cable) or, with a device echoing in the loop, at "
-                                "a baud rate other than 38400");
+                                "a baud rate other than %1")
+                     .arg(BoardLine::Baud);
     if (!found.missing.isEmpty())
         hints << QStringLiteral("missing codes point at a loose contact or a device in the loop "
                                 "that cannot keep up");
@@ -156,9 +159,9 @@ QByteArray loopbackCodes() {
 
 QString loopbackReport(const QString& device, const QByteArray& sent, const Loopback::Echo& echo) {
     const QByteArray& back = echo.received;
-    QString report = QStringLiteral("Cable test on %1 at 38400 baud, 8N1: sent the codes 0 to "
-                                    "255 and read back what came.\n")
-                         .arg(device);
+    QString report = QStringLiteral("Cable test on %1 at %2: sent the codes 0 to 255 and read "
+                                    "back what came.\n")
+                         .arg(device, BoardLine::description());
     if (back.isEmpty())
         return report + QStringLiteral(
                             "Came back: nothing within %1 s.\n"

@@ -10,16 +10,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-QList<PortDescription> adaptersAmong(const QList<PortDescription>& ports) {
-    QList<PortDescription> adapters;
-    for (const PortDescription& port : ports)
-        if (isUsbAdapter(port))
-            adapters << port;
-    return adapters;
-}
-} // namespace
-
 PortPicker::PortPicker(const QList<PortDescription>& adapters, PortLister listPorts,
                        QWidget* parent)
     : QDialog(parent), list(new QListWidget(this)), note(new QLabel(this)),
@@ -55,7 +45,7 @@ PortPicker::PortPicker(const QList<PortDescription>& adapters, PortLister listPo
 }
 
 void PortPicker::refresh() {
-    showAdapters(adaptersAmong(listPorts_()));
+    showAdapters(usbAdaptersAmong(listPorts_()));
 }
 
 void PortPicker::showAdapters(const QList<PortDescription>& adapters) {

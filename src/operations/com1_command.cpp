@@ -2,6 +2,7 @@
 #include "operations/com1_command.h"
 
 #include "base/charset.h"
+#include "base/log_categories.h"
 #include "base/runtime_error.h"
 #include "base/yield.h"
 #include "form/control_states.h"
@@ -64,7 +65,7 @@ void Com1Command::prepareReception() {
     }
     form_.chkN->setChecked(false);
     form_.chkT->setChecked(false);
-    port_.openSequence(0);
+    port_.openSequence();
     const bool open = port_.PortOpen();
     form_.chkOpen->setChecked(open);
     form_.chkClosed->setChecked(!open);
@@ -83,7 +84,9 @@ bool Com1Command::readSome(QByteArray& bytes) {
                 return true;
             waitForEvents();
         }
-    } catch (const RuntimeError&) {
+    } catch (const RuntimeError& error) {
+        qCDebug(zerboSerial, "the reception ended on error %d: %s", error.number(),
+                qPrintable(error.description()));
         if (!port_.lossReason().isEmpty())
             deviceVanished();
         return false;

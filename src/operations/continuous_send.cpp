@@ -69,7 +69,7 @@ void ContinuousSend::prepare() {
 // their colour differs from the previous pass.
 bool ContinuousSend::pass(Pacer& pacer) {
     yieldToEvents();
-    port_.openSequence(SendInputLength);
+    port_.openSequence();
     // An empty field means no pause while the send runs.
     if (!form_.txtTime->text().isEmpty())
         pacer.pause(form_, pauseOf(form_.txtTime), [this] { return state_.StopSending == 1; });
@@ -84,7 +84,7 @@ bool ContinuousSend::pass(Pacer& pacer) {
         return false;
     }
     if (!port_.PortOpen()) // closed by something that ran in a long pause
-        port_.openSequence(SendInputLength);
+        port_.openSequence();
     markCurrentSlot(form_, *code);
     sendByte(port_, *code);
     pacer.sent();

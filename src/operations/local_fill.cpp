@@ -28,7 +28,7 @@ void LocalFill::cmdMan_Click() {
     enterState(form_, ControlState::Filling);
     emptyTable(form_, false);
     applyPauseMinimum(form_.txtTime, MinimumPause);
-    port_.openSequence(0);
+    port_.openSequence();
 
     Pacer pacer;
     for (int code = 0; code < FrmAscii::SlotCount; ++code)

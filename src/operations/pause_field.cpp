@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/pause_field.h"
 
+#include "base/error_numbers.h"
 #include "base/numeric_value.h"
 #include "base/runtime_error.h"
 
@@ -12,16 +13,12 @@ void applyPauseMinimum(QLineEdit* txtTime, int minimum) {
         txtTime->setText(QString::number(minimum));
 }
 
-namespace {
-constexpr int OverflowError = 6; // the number a count too large for its type has
-}
-
 void requirePauseFits(const QLineEdit* txtTime) {
     QString pause = txtTime->text();
     if (roundHalfEven(numericValue(pause)) <= static_cast<double>(LongestPauseMs))
         return;
     throw RuntimeError(
-        OverflowError,
+        ErrorNumber::Overflow,
         QStringLiteral("Overflow: the pause \"%1\" in the field \"Time [ms] between the signs\" "
                        "(txtTime) is longer than the longest pause accepted, %2 ms (about 24.8 "
                        "days). Start ZERBO again and type a pause of at most %2 ms.")

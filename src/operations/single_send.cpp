@@ -24,7 +24,7 @@ void SingleSend::optS_Click(int Index) {
     const std::vector<int> due = order_.takeDue(ticket);
     if (due.empty())
         return; // a later press sent this code in its turn and shows its own
-    port_.openSequence(SendInputLength);
+    port_.openSequence();
     if (order_.latest(ticket))
         form_.txtO->setText(codeText(Index));
     for (const int code : due)

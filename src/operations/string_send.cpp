@@ -63,7 +63,7 @@ void StringSend::prepare() {
     form_.prgBar->show();
     form_.prgBar->setValue(0);
     applyPauseMinimum(form_.txtTime, MinimumPause);
-    port_.openSequence(SendInputLength);
+    port_.openSequence();
 }
 
 // An empty field shows the prompt, and the prompt is what gets sent.
@@ -79,7 +79,7 @@ void StringSend::sendCharacter(char byte, int position, int length, Pacer& pacer
     if (form_.txtTime->text() != NoPause)
         pacer.pause(form_, pauseOf(form_.txtTime));
     if (!port_.PortOpen()) // closed by something that ran in the yield
-        port_.openSequence(SendInputLength);
+        port_.openSequence();
     const int code = static_cast<unsigned char>(byte);
     sendByte(port_, code);
     pacer.sent();

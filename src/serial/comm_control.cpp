@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/comm_control.h"
 
+#include "base/log_categories.h"
 #include "serial/comm_errors.h"
 #include "serial/descriptor_io.h"
+#include "serial/line_settings.h"
 
 #include <QSerialPort>
 #include <algorithm>
@@ -14,12 +16,10 @@
 #include <unistd.h>
 
 namespace {
-constexpr qint16 highestCommPort = 16;
-
-// Enough for the bytes at the slowest sensible rate, plus a margin for a busy
-// driver; a device that takes nothing for this long is gone.
-int writeTimeoutMs(qsizetype byteCount, qint32 baud) {
-    const qint64 lineMs = qint64(byteCount) * 11 * 1000 / std::max<qint32>(baud, 1);
+// Enough for the bytes at the board's rate, plus a margin for a busy driver;
+// a device that takes nothing for this long is gone.
+int writeTimeoutMs(qsizetype byteCount) {
+    const qint64 lineMs = qint64(byteCount) * 11 * 1000 / BoardLine::Baud;
     return int(std::min<qint64>(lineMs + 2000, std::numeric_limits<int>::max()));
 }
 
@@ -53,8 +53,7 @@ void closeKeepingLine(QSerialPort& port) {
 } // namespace
 
 CommControl::CommControl(const QString& com1Device, QObject* parent)
-    : QObject(parent), com1Device_(com1Device), line_(*parseLineSettings(settings_)),
-      port_(new QSerialPort(this)) {
+    : QObject(parent), com1Device_(com1Device), port_(new QSerialPort(this)) {
     // QSerialPort reports a hang-up as a failed read from its own reader.
     connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
@@ -66,77 +65,38 @@ CommControl::~CommControl() {
     closeDevice();
 }
 
-void CommControl::setCommPort(qint16 number) {
-    if (number < 1 || number > highestCommPort)
-        throw CommErrors::invalidCommPort(number);
-    if (number == commPort_)
-        return;
-    const bool wasOpen = PortOpen();
-    closePort();
-    commPort_ = number;
-    if (wasOpen)
-        openPort();
-}
-
-void CommControl::setSettings(const QString& settings) {
-    const std::optional<LineSettings> parsed = parseLineSettings(settings);
-    if (!parsed)
-        throw CommErrors::invalidSettings(settings);
-    line_ = *parsed;
-    settings_ = settings;
-    if (PortOpen())
-        reopenDevice();
-}
-
-void CommControl::setInputLen(qint16 length) {
-    if (length < 0)
-        throw CommErrors::invalidInputLen(length);
-    inputLen_ = length;
-}
-
 bool CommControl::PortOpen() const {
     return port_->isOpen();
 }
 
-void CommControl::setPortOpen(bool open) {
-    if (open && !PortOpen())
-        openPort();
-    else if (!open)
-        closePort();
-}
-
 QByteArray CommControl::Input() {
     if (lost_) // the hang-up closed it in a yield: say so, not "not open"
-        throw CommErrors::readFailed(devicePath(), commPort_, EIO);
+        throw CommErrors::readFailed(devicePath(), EIO);
     requireOpen();
-    const qsizetype limit = inputLen_ > 0 ? inputLen_ : std::numeric_limits<qsizetype>::max();
-    // What QSerialPort already fetched while events ran is older than what the
-    // kernel still holds, so it comes first.
-    QByteArray bytes = port_->read(std::min<qint64>(limit, port_->bytesAvailable()));
-    if (const int error = DescriptorIo::readWaiting(int(port_->handle()), bytes, limit)) {
-        deviceLost(QString::fromLocal8Bit(std::strerror(error)));
-        throw CommErrors::readFailed(devicePath(), commPort_, error);
-    }
-    return bytes;
+    return port_->readAll();
+}
+
+void CommControl::discardInput() {
+    requireOpen();
+    port_->clear(QSerialPort::Input);
 }
 
 void CommControl::Output(const QByteArray& bytes) {
     if (lost_)
-        throw CommErrors::writeFailed(devicePath(), commPort_, EIO);
+        throw CommErrors::writeFailed(devicePath(), EIO);
     requireOpen();
-    const int timeoutMs = writeTimeoutMs(bytes.size(), line_.baud);
+    const int timeoutMs = writeTimeoutMs(bytes.size());
     if (const int error = DescriptorIo::writeAllAndDrain(int(port_->handle()), bytes, timeoutMs)) {
         deviceLost(QString::fromLocal8Bit(std::strerror(error))); // no dead descriptor spinning
-        throw CommErrors::writeFailed(devicePath(), commPort_, error);
+        throw CommErrors::writeFailed(devicePath(), error);
     }
 }
 
-void CommControl::openSequence(qint16 inputLength) {
+void CommControl::openSequence() {
     closePort();
-    setCommPort(1);
-    setSettings(QStringLiteral("38400,N,8,1"));
-    setInputLen(inputLength);
-    openPort();
+    lost_ = false;
+    openDevice();
+    emit portOpenChanged(true);
 }
 
 void CommControl::closePort() {
@@ -147,47 +107,18 @@ void CommControl::closePort() {
     emit portOpenChanged(false);
 }
 
-QString CommControl::devicePath() const {
-    if (commPort_ == 1)
-        return com1Device_;
-    return QStringLiteral("/dev/ttyS%1").arg(commPort_ - 1);
-}
-
-int CommControl::descriptor() const {
-    return PortOpen() ? int(port_->handle()) : -1;
-}
-
-void CommControl::openPort() {
-    lost_ = false;
-    openDevice();
-    emit portOpenChanged(true);
-}
-
 void CommControl::openDevice() {
     lossReason_.clear();
     // Opened by its real name, so that every path to it shares one lock.
     const QString device = PortLock::realDevice(devicePath());
-    lock_.acquire(device, devicePath(), commPort_);
+    lock_.acquire(device, devicePath());
     port_->setPortName(device);
-    recordLineSettings(*port_, line_);
+    BoardLine::record(*port_);
     if (!port_->open(QIODevice::ReadWrite)) {
         lock_.release();
-        throw CommErrors::openFailed(devicePath(), commPort_, port_->error(), port_->errorString());
+        throw CommErrors::openFailed(devicePath(), port_->error(), port_->errorString());
     }
     clearHangUpOnClose(int(port_->handle()));
-}
-
-// New settings go on through a fresh open: QSerialPort's setters read the line
-// back and call a pseudo-terminal's fixed 8 data bits without parity a failure,
-// while open() simply applies them.
-void CommControl::reopenDevice() {
-    closeDevice();
-    try {
-        openDevice();
-    } catch (const RuntimeError&) {
-        emit portOpenChanged(false);
-        throw;
-    }
 }
 
 void CommControl::closeDevice() {
@@ -205,6 +136,8 @@ void CommControl::deviceLost(const QString& reason) {
         return;
     lost_ = true;
     lossReason_ = reason.isEmpty() ? QStringLiteral("the device went away") : reason;
+    qCDebug(zerboSerial, "%s (COM1) lost: %s; the port is closed", qPrintable(devicePath()),
+            qPrintable(lossReason_));
     closeKeepingLine(*port_);
     lock_.release();
     emit portOpenChanged(false);
@@ -212,5 +145,5 @@ void CommControl::deviceLost(const QString& reason) {
 
 void CommControl::requireOpen() const {
     if (!PortOpen())
-        throw CommErrors::notOpen(devicePath(), commPort_);
+        throw CommErrors::notOpen(devicePath());
 }

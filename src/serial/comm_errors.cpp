@@ -11,23 +11,23 @@
 namespace {
 QString com1NamedBy;
 
-QString portName(const QString& path, int commPort) {
-    return QStringLiteral("serial port %1 (COM%2)").arg(path).arg(commPort);
+QString portName(const QString& path) {
+    return QStringLiteral("serial port %1 (COM1)").arg(path);
 }
 
 // The port as the open errors name it, with where its name came from when
 // the user may not remember having set it.
-QString openedPortName(const QString& path, int commPort) {
-    QString name = portName(path, commPort);
-    if (commPort == 1 && !com1NamedBy.isEmpty())
+QString openedPortName(const QString& path) {
+    QString name = portName(path);
+    if (!com1NamedBy.isEmpty())
         name += QStringLiteral(", named by %1,").arg(com1NamedBy);
     return name;
 }
 
 // How to name another device: telling a user who set ZERBO_PORT to set it
 // would send them round in a circle.
-QString nameAnotherDevice(int commPort, const QString& what) {
-    if (commPort == 1 && !com1NamedBy.isEmpty())
+QString nameAnotherDevice(const QString& what) {
+    if (!com1NamedBy.isEmpty())
         return QStringLiteral("set %1 to %2 (or unset it, and ZERBO looks for the port itself)")
             .arg(com1NamedBy, what);
     return QStringLiteral("name %1 with --port DEVICE or the environment variable ZERBO_PORT")
@@ -57,91 +57,68 @@ void CommErrors::setCom1NamedBy(const QString& source) {
     com1NamedBy = source;
 }
 
-RuntimeError CommErrors::openFailed(const QString& path, int commPort,
-                                    QSerialPort::SerialPortError error, const QString& reason) {
-    const QString port = capitalized(openedPortName(path, commPort));
+RuntimeError CommErrors::openFailed(const QString& path, QSerialPort::SerialPortError error,
+                                    const QString& reason) {
+    const QString port = capitalized(openedPortName(path));
     if (error == QSerialPort::DeviceNotFoundError)
-        return RuntimeError(
-            CommErrorNumber::DeviceNotFound,
-            QStringLiteral("%1 was not found. Connect the board's serial adapter, "
-                           "or %2.")
-                .arg(port, nameAnotherDevice(commPort, QStringLiteral("its device"))));
+        return RuntimeError(ErrorNumber::DeviceNotFound,
+                            QStringLiteral("%1 was not found. Connect the board's serial adapter, "
+                                           "or %2.")
+                                .arg(port, nameAnotherDevice(QStringLiteral("its device"))));
     if (const QString notSerial = DeviceAccess::notSerialReason(path); !notSerial.isEmpty())
         return RuntimeError(
-            CommErrorNumber::OpenFailed,
+            ErrorNumber::OpenFailed,
             QStringLiteral("%1 is not a serial device: it is %2. Connect the board's serial "
                            "adapter and %3; zerbo --list-ports lists the serial ports present.")
-                .arg(port, notSerial, nameAnotherDevice(commPort, QStringLiteral("its device"))));
+                .arg(port, notSerial, nameAnotherDevice(QStringLiteral("its device"))));
     if (error == QSerialPort::PermissionError && !mayReadAndWrite(path))
         return RuntimeError(
-            CommErrorNumber::PermissionDenied,
+            ErrorNumber::PermissionDenied,
             QStringLiteral("%1 may not be opened by you: permission denied (%2). %3")
                 .arg(port, DeviceAccess::ownership(path), DeviceAccess::permissionFix(path)));
     if (error == QSerialPort::PermissionError)
-        return RuntimeError(CommErrorNumber::PortBusy,
+        return RuntimeError(ErrorNumber::PortBusy,
                             QStringLiteral("%1 is in use by another program. Close the program "
                                            "that holds %2 (a terminal program, or another copy "
                                            "of this one), then start again.")
                                 .arg(port, path));
     // A USB adapter pulled out as it is opened, or a line whose far end is gone.
     if (reason == systemReason(EIO))
-        return RuntimeError(CommErrorNumber::OpenFailed,
+        return RuntimeError(ErrorNumber::OpenFailed,
                             QStringLiteral("%1 could not be opened: %2. The serial adapter may "
                                            "have been unplugged; connect it again and restart.")
                                 .arg(port, reason));
-    return RuntimeError(CommErrorNumber::OpenFailed,
-                        QStringLiteral("%1 could not be opened: %2. Check that %3 is the board's "
-                                       "serial adapter, or %4.")
-                            .arg(port, reason, path,
-                                 nameAnotherDevice(commPort, QStringLiteral("the right device"))));
+    return RuntimeError(
+        ErrorNumber::OpenFailed,
+        QStringLiteral("%1 could not be opened: %2. Check that %3 is the board's "
+                       "serial adapter, or %4.")
+            .arg(port, reason, path, nameAnotherDevice(QStringLiteral("the right device"))));
 }
 
-RuntimeError CommErrors::heldBy(const QString& path, int commPort, const QString& holder) {
-    return RuntimeError(CommErrorNumber::PortBusy,
+RuntimeError CommErrors::heldBy(const QString& path, const QString& holder) {
+    return RuntimeError(ErrorNumber::PortBusy,
                         QStringLiteral("%1 is in use by another program: %2. Close that program "
                                        "(or end it), then start again.")
-                            .arg(capitalized(portName(path, commPort)), holder));
+                            .arg(capitalized(portName(path)), holder));
 }
 
-RuntimeError CommErrors::notOpen(const QString& path, int commPort) {
-    return RuntimeError(CommErrorNumber::PortNotOpen,
+RuntimeError CommErrors::notOpen(const QString& path) {
+    return RuntimeError(ErrorNumber::PortNotOpen,
                         QStringLiteral("%1 is not open, so nothing can be sent or received. "
                                        "Open the port first.")
-                            .arg(capitalized(portName(path, commPort))));
+                            .arg(capitalized(portName(path))));
 }
 
-RuntimeError CommErrors::writeFailed(const QString& path, int commPort, int errorNumber) {
-    return RuntimeError(CommErrorNumber::WriteFailed,
+RuntimeError CommErrors::writeFailed(const QString& path, int errorNumber) {
+    return RuntimeError(ErrorNumber::WriteFailed,
                         QStringLiteral("Sending on %1 failed: %2. The serial adapter may have "
                                        "been unplugged; connect it again and restart.")
-                            .arg(portName(path, commPort), systemReason(errorNumber)));
+                            .arg(portName(path), systemReason(errorNumber)));
 }
 
-RuntimeError CommErrors::readFailed(const QString& path, int commPort, int errorNumber) {
-    return RuntimeError(CommErrorNumber::ReadFailed,
+RuntimeError CommErrors::readFailed(const QString& path, int errorNumber) {
+    return RuntimeError(ErrorNumber::ReadFailed,
                         QStringLiteral("Receiving on %1 failed: %2. The serial adapter may have "
                                        "been unplugged; connect it again and restart.")
-                            .arg(portName(path, commPort), systemReason(errorNumber)));
-}
-
-RuntimeError CommErrors::invalidCommPort(int number) {
-    return RuntimeError(
-        CommErrorNumber::InvalidPropertyValue,
-        QStringLiteral("Invalid port number %1: CommPort must be 1 to 16.").arg(number));
-}
-
-RuntimeError CommErrors::invalidSettings(const QString& settings) {
-    const QString text =
-        QStringLiteral("Invalid port settings \"%1\": Settings must read "
-                       "baud,parity,data,stop such as 38400,N,8,1, with parity N, E, "
-                       "O, M or S, 5 to 8 data bits and 1, 1.5 or 2 stop bits.")
-            .arg(settings);
-    return RuntimeError(CommErrorNumber::InvalidPropertyValue, text);
-}
-
-RuntimeError CommErrors::invalidInputLen(int length) {
-    return RuntimeError(CommErrorNumber::InvalidPropertyValue,
-                        QStringLiteral("Invalid input length %1: InputLen must be 0 (all waiting "
-                                       "bytes) or more.")
-                            .arg(length));
+                            .arg(portName(path), systemReason(errorNumber)));
 }

@@ -2,7 +2,6 @@
 #include "serial/descriptor_io.h"
 
 #include <QDeadlineTimer>
-#include <algorithm>
 #include <cerrno>
 #include <poll.h>
 #include <termios.h>
@@ -18,32 +17,7 @@ bool waitWritable(int fd, const QDeadlineTimer& deadline) {
             return ready > 0;
     }
 }
-
-// A raw line with no minimum count reads 0 both when nothing waits and when the
-// device has gone (a hang-up); only poll tells them apart.
-bool hungUp(int fd) {
-    pollfd request{fd, POLLIN, 0};
-    return ::poll(&request, 1, 0) > 0 && (request.revents & (POLLHUP | POLLERR));
-}
 } // namespace
-
-int DescriptorIo::readWaiting(int fd, QByteArray& into, qsizetype limit) {
-    char chunk[4096];
-    while (into.size() < limit) {
-        const size_t want = size_t(std::min<qsizetype>(sizeof chunk, limit - into.size()));
-        const ssize_t got = ::read(fd, chunk, want);
-        if (got > 0) {
-            into.append(chunk, got);
-        } else if (got == 0) {
-            return hungUp(fd) ? EIO : 0;
-        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            return 0;
-        } else if (errno != EINTR) {
-            return errno;
-        }
-    }
-    return 0;
-}
 
 int DescriptorIo::writeAllAndDrain(int fd, const QByteArray& bytes, int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);

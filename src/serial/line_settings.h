@@ -2,22 +2,17 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 class QSerialPort;
 
-// The line parameters of "baud,parity,data,stop" text such as "38400,N,8,1".
-struct LineSettings {
-    enum class StopBits { One, OneAndHalf, Two };
+// The one line the board speaks: 38400 baud, 8 data bits, no parity, one
+// stop bit (8N1), no flow control.
+namespace BoardLine {
+constexpr qint32 Baud = 38400;
 
-    qint32 baud = 9600;
-    char parity = 'N'; // N, E, O, M or S
-    int dataBits = 8;  // 5..8
-    StopBits stopBits = StopBits::One;
-};
+// "38400 baud, 8N1", as reports name the line.
+QString description();
 
-// The settings the text describes, or nothing when it is not valid.
-std::optional<LineSettings> parseLineSettings(const QString& text);
-
-// Records the settings, without flow control, on a closed port for its next open().
-void recordLineSettings(QSerialPort& port, const LineSettings& settings);
+// Records the line on a closed port for its next open().
+void record(QSerialPort& port);
+} // namespace BoardLine

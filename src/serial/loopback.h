@@ -23,9 +23,9 @@ struct Echo {
     bool endless;     // the line never fell quiet: cut at LongestMs or MostBytes
 };
 
-// Opens device at 38400 baud, 8N1, no flow control, sends the bytes and
-// collects what comes back, waiting on the descriptor with the deadlines above.
-// Throws RuntimeError: the open's errors as the window reports them, and 8015
-// when the device goes away during the test.
+// Opens device as the window does (the board's line, no flow control), sends
+// the bytes and collects what comes back, waiting for events with the
+// deadlines above. Throws RuntimeError: the open's errors as the window
+// reports them, and 8015 when the device goes away during the test.
 Echo exchange(const QString& device, const QByteArray& bytes);
 } // namespace Loopback

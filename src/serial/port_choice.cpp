@@ -30,6 +30,11 @@ bool behindUsb(const QString& device) {
         QFileInfo(QStringLiteral("/sys/class/tty/%1/device").arg(name)).canonicalFilePath();
     return sysfs.contains(QLatin1String("/usb"));
 }
+
+bool isUsbAdapter(const PortDescription& port) {
+    return port.vendorId.has_value() || port.device.startsWith(QLatin1String("/dev/ttyUSB")) ||
+           port.device.startsWith(QLatin1String("/dev/ttyACM"));
+}
 } // namespace
 
 QList<PortDescription> presentPorts() {
@@ -47,9 +52,12 @@ QList<PortDescription> presentPorts() {
     return ports;
 }
 
-bool isUsbAdapter(const PortDescription& port) {
-    return port.vendorId.has_value() || port.device.startsWith(QLatin1String("/dev/ttyUSB")) ||
-           port.device.startsWith(QLatin1String("/dev/ttyACM"));
+QList<PortDescription> usbAdaptersAmong(const QList<PortDescription>& ports) {
+    QList<PortDescription> adapters;
+    for (const PortDescription& port : ports)
+        if (isUsbAdapter(port))
+            adapters << port;
+    return adapters;
 }
 
 QString describePort(const PortDescription& port) {
@@ -93,10 +101,7 @@ Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& presen
     using Outcome = Com1Choice::Outcome;
     if (defaultOpenError == 0)
         return {Outcome::Default, {}};
-    QList<PortDescription> adapters;
-    for (const PortDescription& port : present)
-        if (isUsbAdapter(port))
-            adapters << port;
+    const QList<PortDescription> adapters = usbAdaptersAmong(present);
     if (adapters.size() == 1)
         return {Outcome::OneAdapter, adapters};
     if (adapters.size() > 1)
@@ -110,7 +115,7 @@ RuntimeError noPortFound(int defaultOpenError, const QString& device) {
                               ? QStringLiteral("is not a serial device")
                               : QStringLiteral("could not be opened (%1)")
                                     .arg(QString::fromLocal8Bit(std::strerror(defaultOpenError)));
-    return RuntimeError(CommErrorNumber::DeviceNotFound,
+    return RuntimeError(ErrorNumber::DeviceNotFound,
                         QStringLiteral("Serial port %1 (COM1) %2, and no USB serial adapter "
                                        "(/dev/ttyUSB*, /dev/ttyACM* or a port with a USB vendor "
                                        "id) is plugged in. Connect the board's serial adapter, "

@@ -23,10 +23,11 @@ inline constexpr char DefaultCom1Device[] = "/dev/ttyS0";
 // The serial ports present now.
 QList<PortDescription> presentPorts();
 
-// A USB serial adapter: the port has a USB vendor id, or the name the kernel
-// gives USB serial devices (ttyUSB*, ttyACM*). Built-in ttyS* ports without a
-// vendor id never count: many machines list ttyS ports with no UART behind them.
-bool isUsbAdapter(const PortDescription& port);
+// The USB serial adapters among the ports, in their order: a port with a USB
+// vendor id, or with the name the kernel gives USB serial devices (ttyUSB*,
+// ttyACM*). Built-in ttyS* ports without a vendor id never count: many
+// machines list ttyS ports with no UART behind them.
+QList<PortDescription> usbAdaptersAmong(const QList<PortDescription>& ports);
 
 // "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, serial number A50285BI, USB id
 // 0403:6001)"; the parts the port list does not know are left out.

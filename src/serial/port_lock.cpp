@@ -63,30 +63,29 @@ QString PortLock::realDevice(const QString& path) {
     return real.isEmpty() ? path : real;
 }
 
-void PortLock::acquire(const QString& device, const QString& shownPath, int commPort) {
+void PortLock::acquire(const QString& device, const QString& shownPath) {
     release();
     const int fd =
         ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0 && errno == EBUSY)
-        throw CommErrors::heldBy(shownPath, commPort, PortHolder::exclusiveHolders(device));
+        throw CommErrors::heldBy(shownPath, PortHolder::exclusiveHolders(device));
     if (fd < 0)
         return; // missing, forbidden: the port's open tells which, before any lock
     if (const QString holder = lockFileHolder(device); !holder.isEmpty()) {
         ::close(fd);
-        throw CommErrors::heldBy(shownPath, commPort, holder);
+        throw CommErrors::heldBy(shownPath, holder);
     }
     int exclusive = 0;
     if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive) {
         ::close(fd); // root may open it anyway, but must not share it
-        throw CommErrors::heldBy(shownPath, commPort, PortHolder::exclusiveHolders(device));
+        throw CommErrors::heldBy(shownPath, PortHolder::exclusiveHolders(device));
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const auto pid = PortHolder::flockHolder(device);
         ::close(fd);
-        throw CommErrors::heldBy(
-            shownPath, commPort,
-            QStringLiteral("%1 has locked it")
-                .arg(pid ? PortHolder::describe(*pid) : QStringLiteral("another process")));
+        throw CommErrors::heldBy(shownPath, QStringLiteral("%1 has locked it")
+                                                .arg(pid ? PortHolder::describe(*pid)
+                                                         : QStringLiteral("another process")));
     }
     fd_ = fd;
 }

@@ -25,7 +25,7 @@ public:
     // Throws error 8005, naming the holder, when another program holds the
     // device; a lock file whose PID is dead is stale and removed. A device
     // that cannot be opened at all is left for the port's own open to report.
-    void acquire(const QString& device, const QString& shownPath, int commPort);
+    void acquire(const QString& device, const QString& shownPath);
     void release();
 
 private:

@@ -1,0 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/log_categories.h"
+
+Q_LOGGING_CATEGORY(zerboSerial, "zerbo.serial", QtInfoMsg)
+Q_LOGGING_CATEGORY(zerboNesting, "zerbo.nesting", QtInfoMsg)
