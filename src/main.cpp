@@ -3,7 +3,6 @@
 #include "app/command_line.h"
 #include "app/console_tasks.h"
 #include "app/error_report.h"
-#include "app/shutdown.h"
 #include "app/zerbo.h"
 #include "app/zerbo_application.h"
 #include "base/display.h"
@@ -81,13 +80,12 @@ int main(int argc, char* argv[]) {
                                                  : QStringLiteral("named by --port"));
 
     Zerbo zerbo(*device);
-    Shutdown::setPort(&zerbo.comTest);
     // The first events are handled while the reception waits, the window shown.
     QTimer::singleShot(0, &zerbo.form, [&zerbo] { reportGeometry(zerbo.form, "waiting"); });
     try {
         zerbo.Form_Load();
     } catch (const std::exception& error) {
-        reportErrorAndEnd(error);
+        reportErrorAndEnd(error, &zerbo.comTest);
     }
     reportGeometry(zerbo.form, "started");
     return ZerboApplication::exec();

@@ -6,7 +6,6 @@
 // error once, names the device, and the program ends when it is answered.
 // Nothing spins a core meanwhile. Exit ends the program at once, whatever runs.
 // Cases that end the program run in a child process, since ending ends it.
-#include "app/shutdown.h"
 #include "app/zerbo.h"
 #include "app/zerbo_application.h"
 #include "child_scenario.h"
@@ -77,7 +76,6 @@ void answerBoxesAfterLooking() {
 int playFault(const QString& operation, const QString& fault) {
     UnpluggableBoard board;
     Zerbo zerbo(board.path);
-    Shutdown::setPort(&zerbo.comTest);
     FrmAscii& form = zerbo.form;
     showReady(form);
     // The operation's field, what is typed there, and its button.
@@ -138,7 +136,6 @@ int playScenario(const QString& scenario) {
     if (parts.size() == 2)
         return playFault(parts[0], parts[1]);
     Program p;
-    Shutdown::setPort(&p.zerbo.comTest);
     const std::map<QString, void (*)(Program&)> scenarios{
         {"exit-during-nested-fill", exitDuringNestedFill},
         {"exit-during-an-endless-pause", exitDuringAnEndlessPause},

@@ -4,7 +4,6 @@
 // error and in one box, and the program ends with status 1 once the box is answered. The
 // longest pause itself is taken: the fill sends code 0 and waits. Each case ends the program,
 // so it runs in a child process.
-#include "app/shutdown.h"
 #include "app/zerbo_application.h"
 #include "child_scenario.h"
 #include "program.h"
@@ -21,7 +20,6 @@ namespace {
 // when the box shows, or after a while without one; then the box is answered or Exit clicked.
 int playPause(const QString& pause) {
     Program p;
-    Shutdown::setPort(&p.zerbo.comTest);
     showReady(p.form);
     p.form.lblN[65]->setText("065"); // a table the fill would empty
     p.form.txtTime->setText(pause);

@@ -67,6 +67,22 @@ private slots:
         QCOMPARE(p.form.txtLeft->text() + ", " + p.form.txtTop->text(),
                  QString("%1, %2").arg(qRound(at.x())).arg(qRound(at.y())));
     }
+
+    // A click from Left into Top ends Left's edit and begins Top's: the window moves to Left,
+    // and a move while Top is typed leaves what is typed there.
+    void clickIntoTopKeepsItsEdit() {
+        Program p;
+        p.showReady();
+        moveWindow(p.form, {1005, 1005});
+        p.zerbo.positionLoop.start();
+        typeInto(p.form.txtLeft, "2500");
+        typeInto(p.form.txtTop, "1234");
+        QVERIFY(near(windowPosition(p.form), {2505, 1005}));
+        moveWindow(p.form, {3000, 1005});
+        QCoreApplication::processEvents();
+        QCOMPARE(p.form.txtTop->text(), QString("1234"));
+        QCOMPARE(p.zerbo.state.PositionEditing, qint16(1));
+    }
 };
 
 QTEST_MAIN(SetPositionTest)

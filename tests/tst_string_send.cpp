@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a send puts on the line and what the window shows: a slot button's code, and with
 // "Send" the typed text, during and after the send.
+#include "base/yield.h"
 #include "form/form_style.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
@@ -11,6 +12,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -111,6 +113,51 @@ private slots:
         QVERIFY(!p.zerbo.comTest.PortOpen() && p.form.optTxD->isChecked());
         QVERIFY(!p.form.chkOpen->isEnabled() && p.form.cmdSendC->isEnabled());
     }
+    // A send started in receive mode selects TxD without running its handler half way through
+    // the state: a click queued then is handled at the send's first yield, on the whole
+    // String-sending state, RxD and Com1 disabled and the port shown open.
+    void queuedEventsSeeTheWholeState() {
+        Program p;
+        p.showReady();
+        p.form.options->select(p.form.optRxD);
+        QCoreApplication::processEvents(); // RxD's own handler yields
+        QString seen;
+        later(0, [&] {
+            seen = QString("RxD %1, Com1 %2, open %3, TxD %4")
+                       .arg(p.form.optRxD->isEnabled())
+                       .arg(p.form.cmdCom1->isEnabled())
+                       .arg(p.form.chkOpen->isChecked())
+                       .arg(p.form.optTxD->isChecked());
+        });
+        p.form.txtS->setText("A");
+        p.form.cmdSend->click();
+        QCOMPARE(seen, QString("RxD 0, Com1 0, open 1, TxD 1"));
+        QCOMPARE(p.board.read(200, 1), QByteArray("A"));
+    }
+
+    // With zerbo.nesting turned on, every yield says how deep it is nested; off by default.
+    void nestingDepthIsLogged() {
+        static QStringList logged;
+        logged.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                if (QString(context.category) == "zerbo.nesting")
+                    logged << text;
+            });
+        const auto nestedYields = [] {
+            later(0, [] { yieldToEvents(); });
+            yieldToEvents();
+        };
+        nestedYields();
+        QCOMPARE(logged, QStringList());
+        QLoggingCategory::setFilterRules("zerbo.nesting.debug=true");
+        nestedYields();
+        QLoggingCategory::setFilterRules("");
+        nestedYields();
+        qInstallMessageHandler(previous);
+        QCOMPARE(logged, QStringList({"yield at depth 1", "yield at depth 2"}));
+    }
+
     // 100 Down presses queued at once (a fast key repeat on a busy machine):
     // each runs nested in the yields of the one before, yet the board gets
     // 1..100 in key order, and the window shows the last, where the focus is.

@@ -17,10 +17,10 @@ QString runTimeErrorText(const std::exception& error) {
     return QStringLiteral("Run-time error %1:\n\n%2").arg(number).arg(description);
 }
 
-void reportErrorAndEnd(const std::exception& error) {
+void reportErrorAndEnd(const std::exception& error, CommControl* port) {
     const QString text = runTimeErrorText(error);
     std::fprintf(stderr, "zerbo: %s\n", qPrintable(text.simplified()));
     QMessageBox box(QMessageBox::Critical, QStringLiteral("ZERBO"), text, QMessageBox::Ok);
     box.exec();
-    Shutdown::endProgram(1);
+    Shutdown::endProgram(1, port);
 }

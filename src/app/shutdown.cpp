@@ -6,18 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-CommControl* shutdownPort = nullptr;
-}
-
-void Shutdown::setPort(CommControl* port) {
-    shutdownPort = port;
-}
-
-void Shutdown::endProgram(int exitCode) {
-    if (shutdownPort) {
+void Shutdown::endProgram(int exitCode, CommControl* port) {
+    if (port) {
         try {
-            shutdownPort->closePort();
+            port->closePort();
         } catch (...) {
             // The program ends either way; a port that cannot be closed is closed by the OS.
         }

@@ -7,7 +7,6 @@ class CommControl;
 // port is closed (bytes already written still leave), every window goes, and
 // nothing of the interrupted handlers runs on.
 namespace Shutdown {
-// The port to close on the way out; null for none.
-void setPort(CommControl* port);
-[[noreturn]] void endProgram(int exitCode = 0);
+// port: the program's port, closed on the way out; null before there is one.
+[[noreturn]] void endProgram(int exitCode, CommControl* port);
 } // namespace Shutdown

@@ -3,6 +3,7 @@
 
 #include "app/error_report.h"
 #include "app/shutdown.h"
+#include "app/zerbo_application.h"
 #include "base/yield.h"
 #include "form/app_icon.h"
 #include "form/option_button.h"
@@ -21,38 +22,45 @@ Zerbo::Zerbo(const QString& com1Device, QObject* parent) : QObject(parent), comT
     form.chkOpen->setToolTip(device);
     form.chkClosed->setToolTip(device);
     connectHandlers();
+    // Every way out closes this port, the application's last net too.
+    if (auto* application = qobject_cast<ZerboApplication*>(QCoreApplication::instance()))
+        application->setPort(&comTest);
 }
 
-Zerbo::~Zerbo() = default;
-
-namespace {
-// A run-time error ends at the handler it came from: it is reported once and
-// the program ends, so nothing is ever thrown through Qt's signal dispatch.
-// Every signal wired here carries one value (checked, or the picked entry).
-template <typename Handler> auto guarded(Handler handler) {
-    return [handler](auto value) {
-        try {
-            handler(value);
-        } catch (const std::exception& error) {
-            reportErrorAndEnd(error);
-        }
-    };
+Zerbo::~Zerbo() {
+    if (auto* application = qobject_cast<ZerboApplication*>(QCoreApplication::instance()))
+        application->setPort(nullptr);
 }
-} // namespace
+
+void Zerbo::endProgram(int exitCode) {
+    Shutdown::endProgram(exitCode, &comTest);
+}
 
 void Zerbo::connectHandlers() {
-    auto onSelected = [this](QAbstractButton* button, auto handler) {
+    // A run-time error ends at the handler it came from: it is reported once and
+    // the program ends, so nothing is ever thrown through Qt's signal dispatch.
+    // Every signal wired here carries one value (checked, or the picked entry).
+    const auto guarded = [this](auto handler) {
+        return [this, handler](auto value) {
+            try {
+                handler(value);
+            } catch (const std::exception& error) {
+                reportErrorAndEnd(error, &comTest);
+            }
+        };
+    };
+    auto onSelected = [this, guarded](QAbstractButton* button, auto handler) {
         connect(button, &QAbstractButton::toggled, this, guarded([handler](bool on) {
                     if (on)
                         handler();
                 }));
     };
-    auto onClick = [this](QAbstractButton* button, auto handler) {
+    auto onClick = [this, guarded](QAbstractButton* button, auto handler) {
         connect(button, &QAbstractButton::clicked, this, guarded([handler](bool) { handler(); }));
     };
 
-    connect(&form, &FrmAscii::unloading, this, [] { Shutdown::endProgram(0); });
-    connect(&background, &BackgroundControl::endRequested, this, [] { Shutdown::endProgram(0); });
+    connect(&form, &FrmAscii::unloading, this, [this] { endProgram(0); });
+    connect(&background, &BackgroundControl::endRequested, this, [this] { endProgram(0); });
     onSelected(form.optRxD, [this] { modes.optRxD_Click(); });
     onSelected(form.optTxD, [this] { modes.optTxD_Click(); });
     for (int i = 0; i < FrmAscii::SlotCount; ++i)
@@ -84,8 +92,10 @@ void Zerbo::connectHandlers() {
 }
 
 void Zerbo::Form_Load() {
-    // Picking the first colour shows the window.
     fontsColours.fillColourList();
+    // The window shows, in front, just before the first colour is picked.
+    form.show();
+    form.raise();
     form.cmbFontColor->pick(0);
 
     form.chkOpen->setEnabled(false);

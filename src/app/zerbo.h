@@ -37,6 +37,9 @@ public:
     // this returns only after the reception of the table has ended.
     void Form_Load();
 
+    // Ends the program at once, from any depth of nested handlers, closing the port.
+    [[noreturn]] void endProgram(int exitCode);
+
     FrmAscii form;
     FocusKeeper focusKeeper{form};
     CommControl comTest;
@@ -53,8 +56,8 @@ public:
     FontsColours fontsColours{form};
     PositionLoop positionLoop{form, state};
     Placement placement{form, state, positionLoop};
-    HelpControl help{form.optHelp, state.HelpShown};
-    BackgroundControl background{form.cmdBackShowHide, &form, state.BackgroundShown};
+    HelpControl help{form.optHelp};
+    BackgroundControl background{form.cmdBackShowHide, &form};
 
 private:
     void connectHandlers();

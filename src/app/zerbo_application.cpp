@@ -9,6 +9,6 @@ bool ZerboApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        reportErrorAndEnd(error);
+        reportErrorAndEnd(error, port_);
     }
 }

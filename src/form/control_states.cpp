@@ -7,44 +7,75 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <iterator>
 
 namespace {
 enum V : char { Off, On, Keep };
 
+struct ModeButton {
+    V enabled = Off;
+    V selected = Off;
+};
+constexpr ModeButton Usable{.enabled = On};
+constexpr ModeButton Chosen{.enabled = On, .selected = On};
+
+struct Indicator {
+    V enabled = Off;
+    V checked = Off;
+};
+constexpr Indicator Lit{.enabled = On, .checked = On};
+
+struct Commands {
+    V com1 = Off, man = Off, neu = Off, exit = Off, send = Off, sendC = Off, stopC = Off;
+};
+constexpr Commands AllCommands{On, On, On, On, On, On, On};
+constexpr Commands OnlyExit{.exit = On};
+
+// Members in the order enterState() writes them; what a row leaves out is
+// off. A row reads: in this state, these are on (or keep what they had).
 struct Row {
-    V displayOptions;
-    V txdEnabled, txdSelected;
-    V rxdEnabled, rxdSelected;
-    V openEnabled, openChecked;
-    V closedEnabled, closedChecked;
-    V com1, man, neu, exit, send, sendC, stopC;
-    V slotButtons;
+    ControlState state;
+    V displayOptions = Off;
+    ModeButton txd{}, rxd{};
+    Indicator open{}, closed{};
+    Commands commands{};
+    V slotButtons = Off;
 };
 
-// One row per state, columns in the order they are written.
+using enum ControlState;
+
+// clang-format off
 constexpr Row rows[] = {
-    // disp  TxD en/sel  RxD en/sel  open en/val  closed en/val  Com1 Man New Exit Send SendC StopC
-    // slotButtons
-    /* Ready               */ {On, On, Off, On, Off, Off, Off, Off, Off, On, On, On, On, On, On, On,
-                               On},
-    /* ReadyAfterReception */
-    {On, On, Off, On, Off, Off, Off, Off, On, On, On, On, On, On, On, On, On},
-    /* Receiving           */
-    {Off, On, Off, On, On, On, On, Off, Off, Off, Off, Keep, On, Off, Off, Off, Off},
-    /* SendReady           */
-    {Off, On, On, On, Off, On, On, Off, Off, On, On, On, On, On, On, On, On},
+    {.state = Ready, .displayOptions = On, .txd = Usable, .rxd = Usable,
+     .commands = AllCommands, .slotButtons = On},
+    {.state = ReadyAfterReception, .displayOptions = On, .txd = Usable, .rxd = Usable,
+     .closed = {.checked = On}, .commands = AllCommands, .slotButtons = On},
+    {.state = Receiving, .txd = Usable, .rxd = Chosen, .open = Lit,
+     .commands = {.neu = Keep, .exit = On}},
+    {.state = SendReady, .txd = Chosen, .rxd = Usable, .open = Lit,
+     .commands = AllCommands, .slotButtons = On},
     // A fill or reset keeps Man disabled too: a second fill nested in it would run past slot 255.
-    /* Filling             */
-    {Off, Off, Off, Off, Off, Off, Off, Off, Off, Off, Off, Off, On, Off, Off, Off, Off},
-    /* Resetting           */
-    {Off, Off, Off, Off, Off, Off, Off, Off, Off, Off, Off, Off, On, Off, Off, Off, Off},
-    /* StringSending       */
-    {Off, On, On, Off, Off, On, On, Off, Off, Off, Off, Off, On, On, Off, Off, Keep},
-    /* ContinuousSending   */
-    {Off, On, On, Off, Off, On, On, Off, Off, Off, Off, Off, On, Off, On, On, On},
-    /* StringSent          */
-    {On, On, On, On, Off, Off, Off, Off, Off, On, On, On, On, On, On, On, Keep},
+    {.state = Filling, .commands = OnlyExit},
+    {.state = Resetting, .commands = OnlyExit},
+    {.state = StringSending, .txd = Chosen, .open = Lit,
+     .commands = {.exit = On, .send = On}, .slotButtons = Keep},
+    {.state = ContinuousSending, .txd = Chosen, .open = Lit,
+     .commands = {.exit = On, .sendC = On, .stopC = On}, .slotButtons = On},
+    {.state = StringSent, .displayOptions = On, .txd = Chosen, .rxd = Usable,
+     .commands = AllCommands, .slotButtons = Keep},
 };
+// clang-format on
+
+constexpr bool everyStateHasItsRow() {
+    if (std::size(rows) != ControlStateCount)
+        return false;
+    for (int i = 0; i < ControlStateCount; ++i)
+        if (rows[i].state != static_cast<ControlState>(i))
+            return false;
+    return true;
+}
+static_assert(everyStateHasItsRow(), "one row per control state, in the order of the enum");
 
 void setEnabled(QWidget* widget, V value) {
     if (value != Keep)
@@ -56,11 +87,21 @@ void setChecked(QCheckBox* box, V value) {
         box->setChecked(value == On);
 }
 
-void setSelected(FrmAscii& form, OptionButton* button, V value) {
-    if (value == On)
+// The button's handler does not run here: what it would set, the row sets
+// itself, and the events a handler would let in wait for the operation's
+// next yield, so that none of them sees half a row.
+void setMode(FrmAscii& form, OptionButton* button, ModeButton value) {
+    setEnabled(button, value.enabled);
+    const QSignalBlocker quiet(button);
+    if (value.selected == On)
         form.options->select(button);
-    else if (value == Off)
+    else if (value.selected == Off)
         form.options->unselect(button);
+}
+
+void setIndicator(QCheckBox* box, Indicator value) {
+    setEnabled(box, value.enabled);
+    setChecked(box, value.checked);
 }
 } // namespace
 
@@ -68,21 +109,18 @@ void enterState(FrmAscii& form, ControlState state, SlotButtons slotButtons) {
     const Row& row = rows[static_cast<int>(state)];
     for (QWidget* option : form.displayOptions())
         setEnabled(option, row.displayOptions);
-    setEnabled(form.optTxD, row.txdEnabled);
-    setSelected(form, form.optTxD, row.txdSelected);
-    setEnabled(form.optRxD, row.rxdEnabled);
-    setSelected(form, form.optRxD, row.rxdSelected);
-    setEnabled(form.chkOpen, row.openEnabled);
-    setChecked(form.chkOpen, row.openChecked);
-    setEnabled(form.chkClosed, row.closedEnabled);
-    setChecked(form.chkClosed, row.closedChecked);
-    setEnabled(form.cmdCom1, row.com1);
-    setEnabled(form.cmdMan, row.man);
-    setEnabled(form.cmdNew, row.neu);
-    setEnabled(form.cmdExit, row.exit);
-    setEnabled(form.cmdSend, row.send);
-    setEnabled(form.cmdSendC, row.sendC);
-    setEnabled(form.cmdStopC, row.stopC);
+    setMode(form, form.optTxD, row.txd);
+    setMode(form, form.optRxD, row.rxd);
+    setIndicator(form.chkOpen, row.open);
+    setIndicator(form.chkClosed, row.closed);
+    const Commands& commands = row.commands;
+    setEnabled(form.cmdCom1, commands.com1);
+    setEnabled(form.cmdMan, commands.man);
+    setEnabled(form.cmdNew, commands.neu);
+    setEnabled(form.cmdExit, commands.exit);
+    setEnabled(form.cmdSend, commands.send);
+    setEnabled(form.cmdSendC, commands.sendC);
+    setEnabled(form.cmdStopC, commands.stopC);
     if (slotButtons == SlotButtons::Write)
         for (OptionButton* slot : form.optS)
             setEnabled(slot, row.slotButtons);

@@ -16,14 +16,16 @@ enum class ControlState {
     ContinuousSending,
     // The end of a string send: Ready, but transmit mode stays selected and
     // the slot buttons keep their state.
-    StringSent,
+    StringSent, // the last: ControlStateCount follows it
 };
+constexpr int ControlStateCount = static_cast<int>(ControlState::StringSent) + 1;
 
 enum class SlotButtons { Write, Skip };
 
 // Writes the state's values in a fixed order: display options, optTxD,
 // optRxD, chkOpen, chkClosed (each enabled first, then its value), the
-// command buttons, and the slot buttons last. Selecting a mode button runs
-// its handler at once, and what is written after it overrides what that
-// handler set. With SlotButtons::Skip the slot buttons are left to the caller.
+// command buttons, and the slot buttons last. No handler and no event runs
+// in between: a mode button selected here does not run its handler, whose
+// settings the row makes itself, and the events wait for the operation's next
+// yield. With SlotButtons::Skip the slot buttons are left to the caller.
 void enterState(FrmAscii& form, ControlState state, SlotButtons slotButtons = SlotButtons::Write);

@@ -44,8 +44,7 @@ private:
     double scale_;
 };
 
-// From the screen the main window starts on, else the primary one. Where the
-// forms shrink, the style shrinks with them.
+// From the screen the main window starts on, else the primary one.
 Fit decide() {
     const QPoint start = (FrmAscii::StartTwips / DesignTwipsPerPixel).toPoint();
     QScreen* screen = QGuiApplication::screenAt(start);
@@ -55,10 +54,7 @@ Fit decide() {
         return {};
     const QRect area = screen->availableGeometry();
     const QSize client = FrmAscii::DesignTwips / DesignTwipsPerPixel;
-    const Fit fit{fitScale(client, AssumedFrame, area), area};
-    if (fit.scale < 1 && qobject_cast<QApplication*>(QCoreApplication::instance()))
-        QApplication::setStyle(new ScaledStyle(QApplication::style()->name(), fit.scale));
-    return fit;
+    return {fitScale(client, AssumedFrame, area), area};
 }
 
 const Fit& fit() {
@@ -66,6 +62,15 @@ const Fit& fit() {
     return decided;
 }
 } // namespace
+
+void applyFormScale() {
+    static bool applied = false; // a second scaled style would shrink the measures twice
+    const double scale = formScale();
+    if (applied || scale >= 1 || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    applied = true;
+    QApplication::setStyle(new ScaledStyle(QApplication::style()->name(), scale));
+}
 
 double formScale() {
     return fit().scale;

@@ -35,6 +35,11 @@ double fitScale(QSize client, QMargins frame, QRect available);
 // it, so the window can still be moved.
 QPoint keptInside(QRect frame, QRect area);
 
+// Where the forms shrink, the style's own measures shrink with them: installs
+// the application's scaled style, once. The main window does it before it
+// lays itself out.
+void applyFormScale();
+
 // The program's factor, 1 where the main window fits, and the available area
 // of the screen it was decided for.
 double formScale();

@@ -2,6 +2,7 @@
 #include "form/frm_ascii.h"
 
 #include "form/cut_input_note.h"
+#include "form/form_scale.h"
 #include "form/form_style.h"
 #include "form/legend.h"
 #include "form/option_button.h"
@@ -81,6 +82,7 @@ OptionButton* optionButton(QWidget* parent, const QString& name, QRect twips,
 } // namespace
 
 FrmAscii::FrmAscii(QWidget* parent) : QWidget(parent) {
+    applyFormScale();
     setObjectName(QStringLiteral("frmASCII"));
     setWindowTitle(QStringLiteral("ZERBO via ComPort"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -265,7 +267,7 @@ void FrmAscii::createBottomRows() {
     txtS->setAccessibleName(QStringLiteral("Signs to be send via TxD"));
     prgBar = place(new QProgressBar(this), QStringLiteral("prgBar"), {780, 14880, 11625, 255},
                    labelFont());
-    prgBar->setRange(0, 78);
+    prgBar->setRange(0, ProgressEnd);
     prgBar->setValue(0);
     prgBar->setTextVisible(false);
     prgBar->setAccessibleName(QStringLiteral("Progress"));

@@ -27,6 +27,8 @@ class FrmAscii : public QWidget, private QAccessible::ActivationObserver {
     Q_OBJECT
 public:
     static constexpr int SlotCount = 256;
+    // The progress bar runs from 0 to this.
+    static constexpr int ProgressEnd = 78;
     // The client area as designed, and where start-up puts the window, in twips.
     static constexpr QSize DesignTwips{16560, 15870};
     static constexpr QPointF StartTwips{1000, 1000};

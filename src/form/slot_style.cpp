@@ -69,6 +69,11 @@ void emptyTable(FrmAscii& form, bool slotButtonsEnabled) {
     }
 }
 
+void enableSlotButtons(FrmAscii& form) {
+    for (OptionButton* slot : form.optS)
+        slot->setEnabled(true);
+}
+
 QString threeDigits(int code) {
     return QStringLiteral("%1").arg(code, 3, 10, QLatin1Char('0'));
 }

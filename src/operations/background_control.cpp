@@ -6,16 +6,15 @@
 #include <QAbstractButton>
 
 BackgroundControl::BackgroundControl(QAbstractButton* cmdBackShowHide, QWidget* mainWindow,
-                                     qint16& backgroundShown, QObject* parent)
-    : QObject(parent), button_(cmdBackShowHide), mainWindow_(mainWindow),
-      backgroundShown_(backgroundShown) {
+                                     QObject* parent)
+    : QObject(parent), button_(cmdBackShowHide), mainWindow_(mainWindow) {
 }
 
 BackgroundControl::~BackgroundControl() = default;
 
 void BackgroundControl::cmdBackShowHide_Click() {
-    if (backgroundShown_ == 0) {
-        backgroundShown_ = 1;
+    if (BackgroundShown == 0) {
+        BackgroundShown = 1;
         if (!window_) {
             window_ = std::make_unique<BackgroundWindow>(mainWindow_);
             connect(window_.get(), &BackgroundWindow::endRequested, this,
@@ -25,7 +24,7 @@ void BackgroundControl::cmdBackShowHide_Click() {
         bringMainWindowForward();
         button_->setText(QStringLiteral("Hide background"));
     } else {
-        backgroundShown_ = 0;
+        BackgroundShown = 0;
         if (window_)
             window_->hide();
         bringMainWindowForward();

@@ -16,7 +16,7 @@ class BackgroundControl : public QObject {
     Q_OBJECT
 public:
     BackgroundControl(QAbstractButton* cmdBackShowHide, QWidget* mainWindow,
-                      qint16& backgroundShown, QObject* parent = nullptr);
+                      QObject* parent = nullptr);
     ~BackgroundControl() override;
 
     void cmdBackShowHide_Click();
@@ -31,6 +31,6 @@ private:
 
     QAbstractButton* button_;
     QWidget* mainWindow_;
-    qint16& backgroundShown_;
+    qint16 BackgroundShown = 0; // 1 while the background window is shown
     std::unique_ptr<BackgroundWindow> window_;
 };

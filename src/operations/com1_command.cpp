@@ -124,8 +124,7 @@ void Com1Command::finishReception() {
     port_.closePort();
     for (QWidget* option : form_.displayOptions())
         option->setEnabled(true);
-    for (OptionButton* slot : form_.optS)
-        slot->setEnabled(true);
+    enableSlotButtons(form_);
     enterState(form_, ControlState::ReadyAfterReception);
 }
 

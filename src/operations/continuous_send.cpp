@@ -3,7 +3,6 @@
 
 #include "base/busy_guard.h"
 #include "base/numeric_value.h"
-#include "base/pacer.h"
 #include "base/yield.h"
 #include "form/control_states.h"
 #include "form/form_style.h"
@@ -11,6 +10,7 @@
 #include "form/option_button.h"
 #include "form/option_group.h"
 #include "form/slot_style.h"
+#include "operations/paced_send.h"
 #include "operations/pause_field.h"
 #include "operations/program_state.h"
 #include "operations/send_byte.h"
@@ -31,13 +31,14 @@ const QString CodeRejected =
 
 void ContinuousSend::cmdSendC_Click() {
     // A second loop inside this one would outlive the stop; one runs at a time.
-    if (running_)
-        return;
-    BusyGuard busy(running_);
+    if (auto busy = BusyGuard::tryEnter(running_))
+        run();
+}
 
+void ContinuousSend::run() {
     prepare();
-    Pacer pacer;
-    while (pass(pacer)) {
+    PacedSend paced(port_, PacedSend::Reopen::IfClosed);
+    while (pass(paced)) {
     }
 }
 
@@ -47,7 +48,7 @@ void ContinuousSend::cmdStopC_Click() {
     enterState(form_, ControlState::Ready, SlotButtons::Skip);
     form_.prgBar->show();
     form_.prgBar->setValue(0);
-    enableSlotButtons();
+    enableSlotButtons(form_);
     // The running send finishes the stop at its next pass.
     state_.StopSending = 1;
 }
@@ -58,7 +59,7 @@ void ContinuousSend::prepare() {
     form_.prgBar->hide();
     form_.prgBar->setValue(0);
     // A code can be picked from the table while the send runs.
-    enableSlotButtons();
+    enableSlotButtons(form_);
     state_.StopSending = 0;
     applyPauseMinimum(form_.txtTime, MinimumPause);
     if (form_.txtO->text().isEmpty())
@@ -67,12 +68,12 @@ void ContinuousSend::prepare() {
 
 // Cheap when nothing changes: the slot and bit fields repaint only where
 // their colour differs from the previous pass.
-bool ContinuousSend::pass(Pacer& pacer) {
+bool ContinuousSend::pass(PacedSend& paced) {
     yieldToEvents();
     port_.openSequence();
     // An empty field means no pause while the send runs.
     if (!form_.txtTime->text().isEmpty())
-        pacer.pause(form_, pauseOf(form_.txtTime), [this] { return state_.StopSending == 1; });
+        paced.pause(form_, pauseOf(form_.txtTime), [this] { return state_.StopSending == 1; });
     const std::optional<int> code = codeToSend();
     if (!code) {
         rejectCode();
@@ -83,11 +84,8 @@ bool ContinuousSend::pass(Pacer& pacer) {
         finishStop();
         return false;
     }
-    if (!port_.PortOpen()) // closed by something that ran in a long pause
-        port_.openSequence();
     markCurrentSlot(form_, *code);
-    sendByte(port_, *code);
-    pacer.sent();
+    paced.send(*code); // opened again if something that ran in a long pause closed the port
     ShowBitPattern(form_, *code);
     return true;
 }
@@ -117,9 +115,4 @@ void ContinuousSend::finishStop() {
     setBackground(form_.txtO, White);
     ShowBitPattern(form_, 0);
     state_.StopSending = 0;
-}
-
-void ContinuousSend::enableSlotButtons() {
-    for (OptionButton* slot : form_.optS)
-        slot->setEnabled(true);
 }

@@ -5,7 +5,7 @@
 
 class CommControl;
 class FrmAscii;
-class Pacer;
+class PacedSend;
 struct ProgramState;
 
 // "Send current sign continuously" repeats the code of txtO, one byte per
@@ -19,14 +19,14 @@ public:
     void cmdStopC_Click();
 
 private:
+    void run();
     void prepare();
     // One byte; false when the send ends (stopped or code rejected).
-    bool pass(Pacer& pacer);
+    bool pass(PacedSend& paced);
     // The code of txtO, or nothing when it is empty or outside 0..255.
     std::optional<int> codeToSend() const;
     void rejectCode();
     void finishStop();
-    void enableSlotButtons();
 
     FrmAscii& form_;
     CommControl& port_;

@@ -97,9 +97,6 @@ void FontsColours::cmbFontSize_Click() {
 }
 
 void FontsColours::cmbFontColor_Click(int index) {
-    form_.show();
-    form_.raise();
-
     const auto& colours = listColours();
     if (index >= 0 && index < static_cast<int>(colours.size()))
         form_.rtfData0->setTextColor(colours[static_cast<size_t>(index)].text);

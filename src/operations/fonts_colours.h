@@ -16,7 +16,6 @@ public:
 
     void cmbFontName_Click();
     void cmbFontSize_Click();
-    // Shows the window first: start-up relies on this pick to make it visible.
     void cmbFontColor_Click(int index);
 
 private:

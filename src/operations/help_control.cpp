@@ -11,21 +11,21 @@ namespace {
 const QPointF helpPlace(1000, 2000); // twips
 } // namespace
 
-HelpControl::HelpControl(QAbstractButton* optHelp, qint16& helpShown, QObject* parent)
-    : QObject(parent), optHelp_(optHelp), helpShown_(helpShown) {
+HelpControl::HelpControl(QAbstractButton* optHelp, QObject* parent)
+    : QObject(parent), optHelp_(optHelp) {
 }
 
 HelpControl::~HelpControl() = default;
 
 void HelpControl::optHelp_Click() {
-    if (helpShown_ == 0) {
-        helpShown_ = 1;
+    if (HelpShown == 0) {
+        HelpShown = 1;
         uncheckDespiteGroup(optHelp_);
         showHelp();
     } else {
         // Also reached after the user closed the window with its close box:
         // the window is hidden already, so this click only resets the flag.
-        helpShown_ = 0;
+        HelpShown = 0;
         uncheckDespiteGroup(optHelp_);
         if (window_)
             window_->hide();

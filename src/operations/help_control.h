@@ -11,11 +11,11 @@ class HelpWindow;
 
 // Shows and hides the help window from the Help option button. The button is
 // unselected after each click so that the next click selects it again and
-// comes back here; the shared flag remembers whether help was last shown.
+// comes back here; HelpShown remembers whether help was last shown.
 class HelpControl : public QObject {
     Q_OBJECT
 public:
-    HelpControl(QAbstractButton* optHelp, qint16& helpShown, QObject* parent = nullptr);
+    explicit HelpControl(QAbstractButton* optHelp, QObject* parent = nullptr);
     ~HelpControl() override;
 
     void optHelp_Click();
@@ -25,6 +25,6 @@ private:
     void showHelp();
 
     QAbstractButton* optHelp_;
-    qint16& helpShown_;
+    qint16 HelpShown = 0; // 1 while the help window is shown
     std::unique_ptr<HelpWindow> window_;
 };

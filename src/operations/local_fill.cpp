@@ -2,14 +2,13 @@
 #include "operations/local_fill.h"
 
 #include "base/busy_guard.h"
-#include "base/pacer.h"
 #include "base/yield.h"
 #include "form/control_states.h"
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
 #include "form/slot_style.h"
+#include "operations/paced_send.h"
 #include "operations/pause_field.h"
-#include "operations/send_byte.h"
 #include "serial/comm_control.h"
 
 #include <QLineEdit>
@@ -19,10 +18,11 @@ constexpr int MinimumPause = 10;
 }
 
 void LocalFill::cmdMan_Click() {
-    if (running_)
-        return;
-    BusyGuard busy(running_);
+    if (auto busy = BusyGuard::tryEnter(running_))
+        fill();
+}
 
+void LocalFill::fill() {
     // Before anything changes: a pause too long for the fill is reported, and the table stays.
     requirePauseFits(form_.txtTime);
     enterState(form_, ControlState::Filling);
@@ -30,23 +30,24 @@ void LocalFill::cmdMan_Click() {
     applyPauseMinimum(form_.txtTime, MinimumPause);
     port_.openSequence();
 
-    Pacer pacer;
+    // Nothing the Filling state lets run closes the port: one lost under the
+    // fill is reported at its next byte.
+    PacedSend paced(port_, PacedSend::Reopen::Never);
     for (int code = 0; code < FrmAscii::SlotCount; ++code)
-        fillSlot(code, pacer);
+        fillSlot(code, paced);
 
     port_.closePort();
     enterState(form_, ControlState::Ready);
     form_.txtTime->clear();
 }
 
-void LocalFill::fillSlot(int code, Pacer& pacer) {
+void LocalFill::fillSlot(int code, PacedSend& paced) {
     yieldToEvents();
     ApplySlotStyle(form_, code, 16);
     writeSlot(form_, code);
     form_.txtO->setText(codeText(code));
-    sendByte(port_, code);
-    pacer.sent();
+    paced.send(code);
     ShowBitPattern(form_, code);
     // Read again at every step: the user may change the pause during the fill.
-    pacer.pause(form_, pauseOf(form_.txtTime));
+    paced.pause(form_, pauseOf(form_.txtTime));
 }

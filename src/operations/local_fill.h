@@ -3,7 +3,7 @@
 
 class CommControl;
 class FrmAscii;
-class Pacer;
+class PacedSend;
 
 // "Man": fills the table without the board, code by code, writing each code
 // to the port with the pause of txtTime after it.
@@ -14,7 +14,8 @@ public:
     void cmdMan_Click();
 
 private:
-    void fillSlot(int code, Pacer& pacer);
+    void fill();
+    void fillSlot(int code, PacedSend& paced);
 
     FrmAscii& form_;
     CommControl& port_;

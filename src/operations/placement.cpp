@@ -9,6 +9,7 @@
 #include "operations/position_loop.h"
 #include "operations/program_state.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QScreen>
@@ -50,6 +51,7 @@ Placement::Placement(FrmAscii& form, ProgramState& state, PositionLoop& loop)
     : form_(form), state_(state), loop_(loop) {
     form_.txtLeft->installEventFilter(this);
     form_.txtTop->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, &Placement::judgePendingEdit);
 }
 
 void Placement::cmdCenter_Click() {
@@ -75,9 +77,11 @@ void Placement::cmdSetPos_Click() {
 }
 
 void Placement::txtLeft_GotFocus() {
+    ++editsBegun_;
     state_.PositionEditing = 1;
 }
 void Placement::txtTop_GotFocus() {
+    ++editsBegun_;
     state_.PositionEditing = 1;
 }
 
@@ -88,16 +92,34 @@ void Placement::txtTop_LostFocus() {
     editEnded(form_.txtTop, 3000, QStringLiteral("3000"));
 }
 
+// Judged once the focus change is complete (the next field or button has its
+// focus), outside the focus-out filter: the events let in then never run half
+// way through a focus change. Queued as well, for a focus-out that no focus
+// change follows.
 void Placement::editEnded(QLineEdit* field, float upperBound, const QString& upperText) {
+    pending_ = PendingEdit{field, upperBound, upperText, editsBegun_};
+    QMetaObject::invokeMethod(this, &Placement::judgePendingEdit, Qt::QueuedConnection);
+}
+
+void Placement::judgePendingEdit() {
+    if (!pending_)
+        return;
+    const PendingEdit edit = *pending_;
+    pending_.reset();
+    // Tab from one position field to the other began the next edit before this one is judged.
+    const bool nextEditBegun = editsBegun_ != edit.begun;
     // A click that took the focus away runs before the field is judged.
     yieldToEvents();
     // Only a proper number is clamped; anything else stays as typed.
+    QLineEdit* field = edit.field;
     if (const auto value = strictPosition(field->text()); value && *value < LowerBound)
         field->setText(LowerText);
-    if (const auto value = strictPosition(field->text()); value && *value > upperBound)
-        field->setText(upperText);
+    if (const auto value = strictPosition(field->text()); value && *value > edit.upperBound)
+        field->setText(edit.upperText);
     state_.PositionEditing = 0;
     loop_.applyFields();
+    if (nextEditBegun)
+        state_.PositionEditing = 1;
 }
 
 bool Placement::eventFilter(QObject* watched, QEvent* event) {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+#include <optional>
 
 class FrmAscii;
 class PositionLoop;
@@ -29,10 +31,20 @@ protected:
 
 private:
     void editEnded(QLineEdit* field, float upperBound, const QString& upperText);
+    void judgePendingEdit();
+
+    struct PendingEdit {
+        QLineEdit* field;
+        float upperBound;
+        QString upperText;
+        unsigned long begun; // editsBegun_ when it ended
+    };
 
     FrmAscii& form_;
     ProgramState& state_;
     PositionLoop& loop_;
+    unsigned long editsBegun_ = 0; // focus-ins of txtLeft and txtTop so far
+    std::optional<PendingEdit> pending_;
 };
 
 // Where a window's edge goes to be centred: half the room the screen leaves

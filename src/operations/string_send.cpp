@@ -3,13 +3,13 @@
 
 #include "base/busy_guard.h"
 #include "base/charset.h"
-#include "base/pacer.h"
 #include "base/yield.h"
 #include "form/control_states.h"
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
 #include "form/slot_style.h"
+#include "operations/paced_send.h"
 #include "operations/pause_field.h"
 #include "operations/send_byte.h"
 #include "serial/comm_control.h"
@@ -19,7 +19,6 @@
 
 namespace {
 constexpr int MinimumPause = 100;
-constexpr int ProgressEnd = 78;
 constexpr char Replacement = '?';
 const QString NoPause = QStringLiteral("0000");
 const QString Prompt =
@@ -36,25 +35,26 @@ QByteArray bytesOfText(const QString& text) {
 }
 
 int progressValue(int position, int length) {
-    if (length <= ProgressEnd)
+    if (length <= FrmAscii::ProgressEnd)
         return position;
-    return static_cast<int>(qint64(position) * ProgressEnd / length);
+    return static_cast<int>(qint64(position) * FrmAscii::ProgressEnd / length);
 }
 
 void StringSend::cmdSend_Click() {
     // The button stays enabled during the send; a click on it meanwhile is ignored.
-    if (running_)
-        return;
-    BusyGuard busy(running_);
+    if (auto busy = BusyGuard::tryEnter(running_))
+        send();
+}
 
+void StringSend::send() {
     prepare();
     yieldToEvents();
     // The position is this send's own: whatever runs in its yields cannot move it.
     const QByteArray bytes = chooseText();
     const int length = static_cast<int>(bytes.size());
-    Pacer pacer;
+    PacedSend paced(port_, PacedSend::Reopen::IfClosed);
     for (int position = 1; position <= length; ++position)
-        sendCharacter(bytes[position - 1], position, length, pacer);
+        sendCharacter(bytes[position - 1], position, length, paced);
     finish();
 }
 
@@ -73,16 +73,13 @@ QByteArray StringSend::chooseText() {
     return bytesOfText(form_.txtS->text().isEmpty() ? Prompt : form_.txtS->text());
 }
 
-void StringSend::sendCharacter(char byte, int position, int length, Pacer& pacer) {
+void StringSend::sendCharacter(char byte, int position, int length, PacedSend& paced) {
     yieldToEvents();
     // Read before every character: the user may change the pause meanwhile.
     if (form_.txtTime->text() != NoPause)
-        pacer.pause(form_, pauseOf(form_.txtTime));
-    if (!port_.PortOpen()) // closed by something that ran in the yield
-        port_.openSequence();
+        paced.pause(form_, pauseOf(form_.txtTime));
     const int code = static_cast<unsigned char>(byte);
-    sendByte(port_, code);
-    pacer.sent();
+    paced.send(code);
     form_.txtO->setText(codeText(code));
     form_.prgBar->setValue(progressValue(position, length));
     ShowBitPattern(form_, code);

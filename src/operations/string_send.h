@@ -6,7 +6,7 @@
 
 class CommControl;
 class FrmAscii;
-class Pacer;
+class PacedSend;
 
 // "Send": sends the text of txtS character by character, with the pause of
 // txtTime before each.
@@ -17,9 +17,10 @@ public:
     void cmdSend_Click();
 
 private:
+    void send();
     void prepare();
     QByteArray chooseText();
-    void sendCharacter(char byte, int position, int length, Pacer& pacer);
+    void sendCharacter(char byte, int position, int length, PacedSend& paced);
     void finish();
 
     FrmAscii& form_;
@@ -32,5 +33,5 @@ private:
 QByteArray bytesOfText(const QString& text);
 
 // The progress bar's value for the character at position (1-based) of a text
-// of length characters, scaled onto 0..78 when the text is longer.
+// of length characters, scaled onto 0..FrmAscii::ProgressEnd when the text is longer.
 int progressValue(int position, int length);

@@ -14,10 +14,11 @@
 #include <QProgressBar>
 
 void TableReset::cmdNew_Click() {
-    if (running_)
-        return;
-    BusyGuard busy(running_);
+    if (auto busy = BusyGuard::tryEnter(running_))
+        reset();
+}
 
+void TableReset::reset() {
     yieldToEvents();
     state_.StopSending = 1; // a continuous send stops too
     enterState(form_, ControlState::Resetting);

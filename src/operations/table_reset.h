@@ -12,6 +12,8 @@ public:
     void cmdNew_Click();
 
 private:
+    void reset();
+
     FrmAscii& form_;
     ProgramState& state_;
     bool running_ = false;

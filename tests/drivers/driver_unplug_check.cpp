@@ -8,7 +8,6 @@
 //   receive: start-up waiting for the table; OUT_DIR/request-unplug-usb asks
 //            the host to unplug. Once OUT_DIR/looked appears a code is typed
 //            and Exit clicked (status 0).
-#include "app/shutdown.h"
 #include "app/zerbo.h"
 #include "app/zerbo_application.h"
 #include "program.h"
@@ -91,7 +90,6 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     Zerbo zerbo(arguments[2]);
-    Shutdown::setPort(&zerbo.comTest);
     return arguments[1] == "send" ? sendUntilUnplugged(zerbo, arguments[3])
                                   : receiveUntilUnplugged(zerbo, arguments[3]);
 }
