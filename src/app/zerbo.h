@@ -53,8 +53,8 @@ public:
     FontsColours fontsColours{form};
     PositionLoop positionLoop{form, state};
     Placement placement{form, state, positionLoop};
-    HelpControl help{form.optHelp, state.HelpShown};
-    BackgroundControl background{form.cmdBackShowHide, &form, state.BackgroundShown};
+    HelpControl help{form.optHelp(), state.HelpShown};
+    BackgroundControl background{form.cmdBackShowHide(), &form, state.BackgroundShown};
 
 private:
     void connectHandlers();

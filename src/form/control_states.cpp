@@ -58,9 +58,9 @@ void setChecked(QCheckBox* box, V value) {
 
 void setSelected(FrmAscii& form, OptionButton* button, V value) {
     if (value == On)
-        form.options->select(button);
+        form.options()->select(button);
     else if (value == Off)
-        form.options->unselect(button);
+        form.options()->unselect(button);
 }
 } // namespace
 
@@ -68,22 +68,22 @@ void enterState(FrmAscii& form, ControlState state, SlotButtons slotButtons) {
     const Row& row = rows[static_cast<int>(state)];
     for (QWidget* option : form.displayOptions())
         setEnabled(option, row.displayOptions);
-    setEnabled(form.optTxD, row.txdEnabled);
-    setSelected(form, form.optTxD, row.txdSelected);
-    setEnabled(form.optRxD, row.rxdEnabled);
-    setSelected(form, form.optRxD, row.rxdSelected);
-    setEnabled(form.chkOpen, row.openEnabled);
-    setChecked(form.chkOpen, row.openChecked);
-    setEnabled(form.chkClosed, row.closedEnabled);
-    setChecked(form.chkClosed, row.closedChecked);
-    setEnabled(form.cmdCom1, row.com1);
-    setEnabled(form.cmdMan, row.man);
-    setEnabled(form.cmdNew, row.neu);
-    setEnabled(form.cmdExit, row.exit);
-    setEnabled(form.cmdSend, row.send);
-    setEnabled(form.cmdSendC, row.sendC);
-    setEnabled(form.cmdStopC, row.stopC);
+    setEnabled(form.optTxD(), row.txdEnabled);
+    setSelected(form, form.optTxD(), row.txdSelected);
+    setEnabled(form.optRxD(), row.rxdEnabled);
+    setSelected(form, form.optRxD(), row.rxdSelected);
+    setEnabled(form.chkOpen(), row.openEnabled);
+    setChecked(form.chkOpen(), row.openChecked);
+    setEnabled(form.chkClosed(), row.closedEnabled);
+    setChecked(form.chkClosed(), row.closedChecked);
+    setEnabled(form.cmdCom1(), row.com1);
+    setEnabled(form.cmdMan(), row.man);
+    setEnabled(form.cmdNew(), row.neu);
+    setEnabled(form.cmdExit(), row.exit);
+    setEnabled(form.cmdSend(), row.send);
+    setEnabled(form.cmdSendC(), row.sendC);
+    setEnabled(form.cmdStopC(), row.stopC);
     if (slotButtons == SlotButtons::Write)
-        for (OptionButton* slot : form.optS)
-            setEnabled(slot, row.slotButtons);
+        for (const Slot& slot : form.table())
+            setEnabled(slot.sendButton, row.slotButtons);
 }

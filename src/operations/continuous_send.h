@@ -26,7 +26,6 @@ private:
     std::optional<int> codeToSend() const;
     void rejectCode();
     void finishStop();
-    void enableSlotButtons();
 
     FrmAscii& form_;
     CommControl& port_;

@@ -24,10 +24,10 @@ void LocalFill::cmdMan_Click() {
     BusyGuard busy(running_);
 
     // Before anything changes: a pause too long for the fill is reported, and the table stays.
-    requirePauseFits(form_.txtTime);
+    requirePauseFits(form_.txtTime());
     enterState(form_, ControlState::Filling);
     emptyTable(form_, false);
-    applyPauseMinimum(form_.txtTime, MinimumPause);
+    applyPauseMinimum(form_.txtTime(), MinimumPause);
     port_.openSequence(0);
 
     Pacer pacer;
@@ -36,17 +36,17 @@ void LocalFill::cmdMan_Click() {
 
     port_.closePort();
     enterState(form_, ControlState::Ready);
-    form_.txtTime->clear();
+    form_.txtTime()->clear();
 }
 
 void LocalFill::fillSlot(int code, Pacer& pacer) {
     yieldToEvents();
     ApplySlotStyle(form_, code, 16);
     writeSlot(form_, code);
-    form_.txtO->setText(codeText(code));
+    form_.showCodeText(code);
     sendByte(port_, code);
     pacer.sent();
     ShowBitPattern(form_, code);
     // Read again at every step: the user may change the pause during the fill.
-    pacer.pause(form_, pauseOf(form_.txtTime));
+    pacer.pause(form_, pauseOf(form_.txtTime()));
 }

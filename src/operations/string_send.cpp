@@ -15,11 +15,9 @@
 #include "serial/comm_control.h"
 
 #include <QLineEdit>
-#include <QProgressBar>
 
 namespace {
 constexpr int MinimumPause = 100;
-constexpr int ProgressEnd = 78;
 constexpr char Replacement = '?';
 const QString NoPause = QStringLiteral("0000");
 const QString Prompt =
@@ -36,9 +34,9 @@ QByteArray bytesOfText(const QString& text) {
 }
 
 int progressValue(int position, int length) {
-    if (length <= ProgressEnd)
+    if (length <= FrmAscii::ProgressEnd)
         return position;
-    return static_cast<int>(qint64(position) * ProgressEnd / length);
+    return static_cast<int>(qint64(position) * FrmAscii::ProgressEnd / length);
 }
 
 void StringSend::cmdSend_Click() {
@@ -60,39 +58,37 @@ void StringSend::cmdSend_Click() {
 
 void StringSend::prepare() {
     enterState(form_, ControlState::StringSending, SlotButtons::Skip);
-    form_.prgBar->show();
-    form_.prgBar->setValue(0);
-    applyPauseMinimum(form_.txtTime, MinimumPause);
+    form_.showProgressAtZero();
+    applyPauseMinimum(form_.txtTime(), MinimumPause);
     port_.openSequence(SendInputLength);
 }
 
 // An empty field shows the prompt, and the prompt is what gets sent.
 QByteArray StringSend::chooseText() {
-    if (form_.txtS->text().isEmpty())
-        form_.txtS->setText(Prompt);
-    return bytesOfText(form_.txtS->text().isEmpty() ? Prompt : form_.txtS->text());
+    if (form_.txtS()->text().isEmpty())
+        form_.txtS()->setText(Prompt);
+    return bytesOfText(form_.txtS()->text().isEmpty() ? Prompt : form_.txtS()->text());
 }
 
 void StringSend::sendCharacter(char byte, int position, int length, Pacer& pacer) {
     yieldToEvents();
     // Read before every character: the user may change the pause meanwhile.
-    if (form_.txtTime->text() != NoPause)
-        pacer.pause(form_, pauseOf(form_.txtTime));
+    if (form_.txtTime()->text() != NoPause)
+        pacer.pause(form_, pauseOf(form_.txtTime()));
     if (!port_.PortOpen()) // closed by something that ran in the yield
         port_.openSequence(SendInputLength);
     const int code = static_cast<unsigned char>(byte);
     sendByte(port_, code);
     pacer.sent();
-    form_.txtO->setText(codeText(code));
-    form_.prgBar->setValue(progressValue(position, length));
+    form_.showCodeText(code);
+    form_.setProgress(progressValue(position, length));
     ShowBitPattern(form_, code);
 }
 
 void StringSend::finish() {
-    form_.txtS->clear();
-    form_.txtS->setFocus();
+    form_.txtS()->clear();
+    form_.txtS()->setFocus();
     enterState(form_, ControlState::StringSent);
-    form_.prgBar->show();
-    form_.prgBar->setValue(0);
+    form_.showProgressAtZero();
     port_.closePort();
 }
