@@ -58,10 +58,10 @@ ReceptionRows receptionRows(Zerbo& zerbo, BoardProcess& board, int idleSeconds) 
 }
 
 Row localFillRow(Zerbo& zerbo) {
-    zerbo.form.txtTime->setText(decimal(FillPauseMs, 0));
+    zerbo.form.txtTime()->setText(decimal(FillPauseMs, 0));
     QElapsedTimer fill;
     fill.start();
-    zerbo.form.cmdMan->click();
+    zerbo.form.cmdMan()->click();
     const double seconds = double(fill.nsecsElapsed()) / 1e9;
     const double offPercent = 100.0 * (seconds - FillTargetSeconds) / FillTargetSeconds;
     return {QStringLiteral("local fill at %1 ms: total time").arg(FillPauseMs),

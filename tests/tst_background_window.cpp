@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The full-screen backdrop behind the window: its button and its picture. Its
-// double click, which ends the program, is played in tst_shutdown.
+// double click, which ends the program, is played in tst_faults.
 #include "form/background_window.h"
 #include "program.h"
 
@@ -16,8 +16,8 @@ private slots:
     void buttonShowsTheBackdropFittedOnce() {
         Program p;
         for (bool on : {true, false, true}) {
-            p.form.cmdBackShowHide->click();
-            QCOMPARE(p.form.cmdBackShowHide->text(), on ? "Hide background" : "Show background");
+            p.form.cmdBackShowHide()->click();
+            QCOMPARE(p.form.cmdBackShowHide()->text(), on ? "Hide background" : "Show background");
             QVERIFY(p.zerbo.background.window()->isVisible() == on && p.form.isVisible());
         }
         BackgroundWindow& backdrop = *p.zerbo.background.window();

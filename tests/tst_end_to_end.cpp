@@ -89,11 +89,12 @@ private slots:
         const FrmAscii& form = zerbo.form;
         QCOMPARE(numberedSlots(form), 256);
         for (int code = 1; code < 256; ++code)
-            QCOMPARE(form.txtN[code]->text(), textFromByte(static_cast<unsigned char>(code)));
+            QCOMPARE(form.slot(code).character->text(),
+                     textFromByte(static_cast<unsigned char>(code)));
         QCOMPARE(board.received(0), QList<int>{}); // nothing came back to the board
         const QList<int> codes{0, 65, 65, 255};
         for (int code : codes)
-            zerbo.form.optS[code]->click();
+            zerbo.form.slot(code).sendButton->click();
         QCOMPARE(board.received(codes.size()), codes);
     }
 

@@ -80,10 +80,10 @@ int playFault(const QString& operation, const QString& fault) {
     showReady(form);
     // The operation's field, what is typed there, and its button.
     const std::map<QString, std::tuple<QLineEdit*, QString, QWidget*>> operations{
-        {"fill", {form.txtTime, "20", form.cmdMan}},
-        {"string", {form.txtS, "The quick brown fox", form.cmdSend}},
-        {"continuous", {form.txtO, "65", form.cmdSendC}},
-        {"slot", {form.txtO, "", form.optS[65]}}};
+        {"fill", {form.txtTime(), "20", form.cmdMan()}},
+        {"string", {form.txtS(), "The quick brown fox", form.cmdSend()}},
+        {"continuous", {form.txtO(), "65", form.cmdSendC()}},
+        {"slot", {form.txtO(), "", form.slot(65).sendButton}}};
     const auto& [field, typed, button] = operations.at(operation);
     field->setText(typed);
     if (operation == "slot")
@@ -104,10 +104,10 @@ int playFault(const QString& operation, const QString& fault) {
 // Receiving (nested in start-up) -> mode switch -> fill (nested again) -> Exit.
 void exitDuringNestedFill(Program& p) {
     later(20, [&p] {
-        p.form.optTxD->click();
-        later(60, [&p] { p.form.cmdExit->click(); });
-        p.form.txtTime->setText("20");
-        p.form.cmdMan->click();
+        p.form.optTxD()->click();
+        later(60, [&p] { p.form.cmdExit()->click(); });
+        p.form.txtTime()->setText("20");
+        p.form.cmdMan()->click();
         std::puts("fill went on after Exit");
     });
     p.zerbo.Form_Load();
@@ -116,17 +116,17 @@ void exitDuringNestedFill(Program& p) {
 // The longest pause between two codes of the fill is 24.8 days: events run, and Exit ends it.
 void exitDuringAnEndlessPause(Program& p) {
     showReady(p.form);
-    p.form.txtTime->setText("2147483647");
+    p.form.txtTime()->setText("2147483647");
     QByteArray onTheLine;
     waitUntil([&] { return !(onTheLine += p.board.read(1, 1)).isEmpty(); },
               [&] {
                   later(200, [&] {
                       std::printf("alive: %d byte, %s\n", int((onTheLine += p.board.read()).size()),
-                                  qPrintable(p.form.txtTime->text()));
-                      p.form.cmdExit->click();
+                                  qPrintable(p.form.txtTime()->text()));
+                      p.form.cmdExit()->click();
                   });
               });
-    p.form.cmdMan->click();
+    p.form.cmdMan()->click();
 }
 
 // Child side: "operation:fault", or a way of ending the program.
@@ -140,7 +140,7 @@ int playScenario(const QString& scenario) {
         {"exit-during-nested-fill", exitDuringNestedFill},
         {"exit-during-an-endless-pause", exitDuringAnEndlessPause},
         {"double-click-on-the-backdrop", [](Program& p) {
-             p.form.cmdBackShowHide->click();
+             p.form.cmdBackShowHide()->click();
              QTest::mouseDClick(p.zerbo.background.window()->picture(), Qt::LeftButton);
          }}};
     scenarios.at(scenario)(p);
@@ -194,18 +194,18 @@ private slots:
                     board.fail(fault);
                     return;
                 }
-                form.optTxD->click();
-                form.txtTime->setText("10");
-                form.cmdMan->click();
+                form.optTxD()->click();
+                form.txtTime()->setText("10");
+                form.cmdMan()->click();
             });
         });
         const QString said = standardErrorOf([&] { zerbo.Form_Load(); });
         QVERIFY(!zerbo.comTest.PortOpen());
-        QCOMPARE(form.cmbFontSize->count(), 9); // start-up went on
+        QCOMPARE(form.cmbFontSize()->count(), 9); // start-up went on
         if (fault == "nested fill") {
             QCOMPARE(numberedSlots(form), 256);
             QVERIFY2(!said.contains("zerbo:"), qPrintable(said));
-            QVERIFY(!form.chkClosed->isChecked()); // the fill's Ready state stands
+            QVERIFY(!form.chkClosed()->isChecked()); // the fill's Ready state stands
             return;
         }
         QCOMPARE(numberedSlots(form), bytesFirst); // the codes of the first read stay
@@ -213,9 +213,10 @@ private slots:
                                       "the reception ended and the port is closed\n")
                            .arg(board.path, zerbo.comTest.lossReason()));
         QVERIFY(!zerbo.comTest.lossReason().isEmpty());
-        QVERIFY(!form.chkOpen->isChecked() && form.chkClosed->isChecked());
-        QVERIFY(form.cmdMan->isEnabled() && form.cmdNew->isEnabled() && form.optS[0]->isEnabled());
-        QVERIFY(form.chkN->isEnabled());
+        QVERIFY(!form.chkOpen()->isChecked() && form.chkClosed()->isChecked());
+        QVERIFY(form.cmdMan()->isEnabled() && form.cmdNew()->isEnabled() &&
+                form.slot(0).sendButton->isEnabled());
+        QVERIFY(form.chkN()->isEnabled());
         const double before = cpuSeconds();
         QTest::qWait(300);
         QVERIFY2(cpuSeconds() - before < 0.1, "the event loop spins on the dead device");

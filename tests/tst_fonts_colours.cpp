@@ -16,20 +16,27 @@ QString looks(const QColor& text, const QColor& behind, double size,
     return QStringLiteral("%1 on %2, %3 %4%5")
         .arg(text.name(), behind.name(), family, QString::number(size), bold ? " bold" : "");
 }
-QStringList looksFrom(const auto& fields, size_t first) {
+QStringList looksFrom(const QList<const QWidget*>& fields) {
     QStringList seen;
-    for (size_t i = first; i < fields.size(); ++i)
-        seen << looks(textColour(fields[i]), background(fields[i]), fields[i]->font().pointSizeF(),
-                      fields[i]->font().family(), fields[i]->font().bold());
+    for (const QWidget* field : fields)
+        seen << looks(textColour(field), background(field), field->font().pointSizeF(),
+                      field->font().family(), field->font().bold());
     return seen;
+}
+// The numbers or the signs of all slots: part is &Slot::number or &Slot::character.
+QStringList looksFrom(const FrmAscii& form, auto part) {
+    QList<const QWidget*> fields;
+    for (const Slot& slot : form.table())
+        fields << slot.*part;
+    return looksFrom(fields);
 }
 // The slots as the reception leaves them, the lists filled as at start-up.
 void prepare(Program& p) {
     for (int i = 0; i < FrmAscii::SlotCount; ++i)
         ApplySlotStyle(p.form, i, 14);
     p.zerbo.fontsColours.fillColourList();
-    p.form.cmbFontSize->addItem("20");
-    p.form.cmbFontName->addItem("DejaVu Sans");
+    p.form.cmbFontSize()->addItem("20");
+    p.form.cmbFontName()->addItem("DejaVu Sans");
 }
 } // namespace
 
@@ -55,19 +62,26 @@ private slots:
         QFETCH(QString, signs);
         Program p;
         const auto legend = [&] {
-            return looksFrom(p.form.txtN, 256) + looksFrom(p.form.lblN, 256);
+            QList<const QWidget*> fields;
+            for (const LegendRow& row : p.form.legend())
+                fields << row.number << row.name;
+            const Captions& captions = p.form.captions();
+            fields << captions.txtS << captions.txtTime << captions.bitRow << captions.txtLeft
+                   << captions.txtTop;
+            return looksFrom(fields);
         };
         const QStringList legendBefore = legend();
         prepare(p);
         for (const QString& step : steps) { // a box checked or an entry picked, as a user does
-            for (QCheckBox* box : {p.form.chkN, p.form.chkT})
+            for (QCheckBox* box : {p.form.chkN(), p.form.chkT()})
                 box->setChecked(box->isChecked() || box->text() == step);
-            for (PickCombo* list : {p.form.cmbFontColor, p.form.cmbFontSize, p.form.cmbFontName})
+            for (PickCombo* list :
+                 {p.form.cmbFontColor(), p.form.cmbFontSize(), p.form.cmbFontName()})
                 if (list->findText(step) >= 0)
                     list->pick(list->findText(step));
         }
-        QCOMPARE(looksFrom(p.form.lblN, 0).first(256), QStringList(256, numbers));
-        QCOMPARE(looksFrom(p.form.txtN, 0).first(256), QStringList(256, signs));
+        QCOMPARE(looksFrom(p.form, &Slot::number), QStringList(256, numbers));
+        QCOMPARE(looksFrom(p.form, &Slot::character), QStringList(256, signs));
         QCOMPARE(legend(), legendBefore);
     }
 
@@ -93,17 +107,16 @@ private slots:
         Program p;
         prepare(p);
         for (int i = 0; i < FrmAscii::SlotCount; ++i) {
-            setTextColour(p.form.lblN[i], Qt::gray);
-            setTextColour(p.form.txtN[i], Qt::gray);
-            setBackground(p.form.txtN[i], Qt::gray);
+            setTextColour(p.form.slot(i).number, Qt::gray);
+            setTextColour(p.form.slot(i).character, Qt::gray);
+            setBackground(p.form.slot(i).character, Qt::gray);
         }
-        p.form.chkN->setChecked(true);
-        p.form.chkT->setChecked(true);
-        p.form.cmbFontColor->pick(entry);
-        QCOMPARE(p.form.cmbFontColor->itemText(entry), QString(QTest::currentDataTag()));
-        QCOMPARE(looksFrom(p.form.lblN, 0).first(256),
-                 QStringList(256, looks(text, buttonFace(), 10)));
-        QCOMPARE(looksFrom(p.form.txtN, 0).first(256),
+        p.form.chkN()->setChecked(true);
+        p.form.chkT()->setChecked(true);
+        p.form.cmbFontColor()->pick(entry);
+        QCOMPARE(p.form.cmbFontColor()->itemText(entry), QString(QTest::currentDataTag()));
+        QCOMPARE(looksFrom(p.form, &Slot::number), QStringList(256, looks(text, buttonFace(), 10)));
+        QCOMPARE(looksFrom(p.form, &Slot::character),
                  QStringList(256, looks(text, behindSigns, 14)));
     }
 };

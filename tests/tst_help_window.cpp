@@ -15,7 +15,7 @@ private slots:
     void exactTextOpensAgainAtItsPlacePrintedAnew() {
         Program p;
         p.showReady();
-        p.form.optHelp->click();
+        p.form.optHelp()->click();
         HelpWindow* help = p.zerbo.help.window();
         QCOMPARE(help->pos(), helpPlace);
         QCOMPARE(help->printedLines(), HelpWindow::helpLines());
@@ -26,20 +26,20 @@ private slots:
         QVERIFY(page != HelpWindow().grab().toImage()); // the text is on the page
         help->move(400, 300);                           // the user drags it away
         for (bool shown : {false, true}) {
-            QVERIFY(!p.form.optHelp->isChecked()); // so the next click selects it again
-            p.form.optHelp->click();
+            QVERIFY(!p.form.optHelp()->isChecked()); // so the next click selects it again
+            p.form.optHelp()->click();
             QCOMPARE(help->isVisible(), shown);
         }
-        QVERIFY(!p.form.optHelp->isChecked());
+        QVERIFY(!p.form.optHelp()->isChecked());
         QCOMPARE(p.zerbo.help.window(), help);
         QCOMPARE(help->pos(), helpPlace);
         QCOMPARE(help->printedLines().size(), 35);
         QCOMPARE(help->grab().toImage(), page);
         // Closed by its close box, the first click only forgets that help was shown.
         QVERIFY(help->close());
-        p.form.optHelp->click();
-        QVERIFY(!help->isVisible() && !p.form.optHelp->isChecked());
-        p.form.optHelp->click();
+        p.form.optHelp()->click();
+        QVERIFY(!help->isVisible() && !p.form.optHelp()->isChecked());
+        p.form.optHelp()->click();
         QVERIFY(help->isVisible());
     }
 };

@@ -43,16 +43,16 @@ private slots:
         p.showReady();
         auto* pressed = p.form.findChild<QPushButton*>(button);
         // While it runs, each operation disables a button of its own.
-        const std::map<QString, QWidget*> disabledMeanwhile{{"cmdNew", p.form.cmdNew},
-                                                            {"cmdMan", p.form.cmdMan},
-                                                            {"cmdCom1", p.form.cmdCom1},
-                                                            {"cmdSend", p.form.cmdSendC},
-                                                            {"cmdSendC", p.form.cmdSend}};
+        const std::map<QString, QWidget*> disabledMeanwhile{{"cmdNew", p.form.cmdNew()},
+                                                            {"cmdMan", p.form.cmdMan()},
+                                                            {"cmdCom1", p.form.cmdCom1()},
+                                                            {"cmdSend", p.form.cmdSendC()},
+                                                            {"cmdSendC", p.form.cmdSend()}};
         QWidget* sign = disabledMeanwhile.at(button);
-        p.form.options->select(p.form.optRxD); // Com1 receives
-        p.form.txtTime->setText("10");
-        p.form.txtS->setText("AB");
-        p.form.txtO->setText("65");
+        p.form.options()->select(p.form.optRxD()); // Com1 receives
+        p.form.txtTime()->setText("10");
+        p.form.txtS()->setText("AB");
+        p.form.txtO()->setText("65");
         QString during;
         waitUntil([sign] { return !sign->isEnabled(); },
                   [&] {
@@ -60,8 +60,8 @@ private slots:
                       if (button == "cmdCom1")
                           onceWaiting(p, [&p] { p.board.write(wholeTable()); });
                       if (button == "cmdSendC") {
-                          p.form.cmdStopC->setFocus();
-                          QTest::keyClick(p.form.cmdStopC, Qt::Key_Space);
+                          p.form.cmdStopC()->setFocus();
+                          QTest::keyClick(p.form.cmdStopC(), Qt::Key_Space);
                       }
                   });
         pressed->setFocus();

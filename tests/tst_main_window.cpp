@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the user first sees it: layout, texts and the keyboard order.
 #include "form/frm_ascii.h"
-#include "form/legend.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
 #include "form/tool_tips.h"
@@ -27,33 +26,51 @@ private slots:
         FrmAscii form;
         const auto at = [&form](const QWidget* w) { return w->mapTo(&form, QPoint()); };
         for (int k = 0; k < LegendRows; ++k) {
-            QCOMPARE(form.lblN[legendNumberLabel(k)]->text(),
-                     QString::number(k).rightJustified(3, '0'));
-            QCOMPARE(at(form.lblN[legendNumberLabel(k)]).y(), (600 + 300 * k) / 15);
-            QCOMPARE(at(form.txtN[legendNameField(k)]), px(13200, 600 + 300 * k));
+            const LegendRow& row = form.legend()[k];
+            QCOMPARE(row.number->text(), QString::number(k).rightJustified(3, '0'));
+            QCOMPARE(at(row.number).y(), (600 + 300 * k) / 15);
+            QCOMPARE(at(row.name), px(13200, 600 + 300 * k));
         }
-        QCOMPARE(at(form.txtP[7]), px(13200, 11100));
-        QCOMPARE(at(form.txtP[0]), px(15300, 11100));
+        QCOMPARE(at(form.txtP(7)), px(13200, 11100));
+        QCOMPARE(at(form.txtP(0)), px(15300, 11100));
         for (const auto& [code, number] : std::map<int, QPoint>{
                  {0, px(300, 600)}, {128, px(300, 7620)}, {255, px(10800, 13920)}}) {
-            QCOMPARE(at(form.lblN[code]), number);
-            QCOMPARE(at(form.txtN[code]), number + px(480, -60));
-            QCOMPARE(at(form.optS[code]), number + px(1140, 0));
+            QCOMPARE(at(form.slot(code).number), number);
+            QCOMPARE(at(form.slot(code).character), number + px(480, -60));
+            QCOMPARE(at(form.slot(code).sendButton), number + px(1140, 0));
         }
     }
 
     // What the user reads, typos and inner blanks as they stand.
     void texts() {
         FrmAscii form;
-        QStringList shown{form.windowTitle(), form.chkA->text()};
-        for (int field : {277, 271, 256, 290, 288, 291})
-            shown << form.txtN[field]->text();
+        QStringList shown{form.windowTitle(), form.chkA()->text()};
+        for (int k : {10, 16, 31, 32})
+            shown << form.legend()[k].name->text();
+        shown << form.captions().txtS->text() << form.captions().bitRow->text();
         QCOMPARE(shown, QStringList({"ZERBO via ComPort", "# 000-032 True ZERBO", "Line       Feed",
                                      "Dataline   Escape", "Unit   Seperator", "Space  (Blank)",
                                      "Signs to be send via TxD", "Asc(Mid(txtS,I,1))"}));
     }
 
-    // Down follows the group's own order, not the geometry (Up: tst_single_send).
+    // The legend and the captions keep the names of their places in the arrays lblN and txtN.
+    void legendAndCaptionNames() {
+        FrmAscii form;
+        QStringList names;
+        for (int k : {0, 15, 16, 31, 32})
+            names << form.legend()[k].number->objectName() << form.legend()[k].name->objectName();
+        const Captions& captions = form.captions();
+        for (const QWidget* caption :
+             std::initializer_list<const QWidget*>{captions.txtS, captions.txtTime, captions.bitRow,
+                                                   captions.txtLeft, captions.txtTop})
+            names << caption->objectName();
+        QCOMPARE(names,
+                 QStringList({"lblN(287)", "txtN(287)", "lblN(272)", "txtN(272)", "lblN(256)",
+                              "txtN(271)", "lblN(271)", "txtN(256)", "lblN(288)", "txtN(290)",
+                              "txtN(288)", "txtN(289)", "txtN(291)", "lblN(289)", "lblN(290)"}));
+    }
+
+    // Down follows the group's own order, not the geometry (Up: tst_string_send).
     void arrowKeysFollowTheKeyboardOrder_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
@@ -68,11 +85,11 @@ private slots:
         QFETCH(QString, from);
         QFETCH(QString, to);
         FrmAscii form;
-        form.optS[21]->setEnabled(false);
+        form.slot(21).sendButton->setEnabled(false);
         auto* target = form.findChild<OptionButton*>(to);
         QSignalSpy raised(target, &QAbstractButton::toggled);
         QTest::keyClick(form.findChild<OptionButton*>(from), Qt::Key_Down);
-        QCOMPARE(form.options->selected(), target);
+        QCOMPARE(form.options()->selected(), target);
         QCOMPARE(raised.count(), 1); // its handler runs once
     }
 
@@ -88,10 +105,10 @@ private slots:
             return QString();
         };
         for (const QWidget* control : form.findChildren<QWidget*>()) {
-            if (!control->isVisibleTo(&form) || control == form.tlbRTF ||
+            if (!control->isVisibleTo(&form) || control == form.tlbRTF() ||
                 (control->parentWidget() != control->window() && control->objectName().isEmpty()))
                 continue; // the strip itself, and the inner parts of combo boxes and the like
-            if (control == form.chkOpen || control == form.chkClosed)
+            if (control == form.chkOpen() || control == form.chkClosed())
                 continue;
             const QString tip = tipOf(control);
             QVERIFY2(!tip.isEmpty(), qPrintable(control->objectName()));
@@ -109,30 +126,30 @@ private slots:
     // none once the group is left with nothing selected.
     void optionButtonsAreRadioButtons() {
         FrmAscii form;
-        QCOMPARE(form.options->buttons().size(), 259);
+        QCOMPARE(form.options()->buttons().size(), 259);
         const auto heard = [&form](const OptionButton* selected) {
-            for (OptionButton* button : form.options->buttons()) {
+            for (OptionButton* button : form.options()->buttons()) {
                 const QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(button);
                 QCOMPARE(heard->role(), QAccessible::RadioButton);
                 QCOMPARE(bool(heard->state().checked), button == selected);
             }
         };
-        form.options->select(form.optS[65]);
-        heard(form.optS[65]);
-        form.options->unselect(form.optS[65]);
+        form.options()->select(form.slot(65).sendButton);
+        heard(form.slot(65).sendButton);
+        form.options()->unselect(form.slot(65).sendButton);
         heard(nullptr);
 
         // The slots' names come once accessibility is on (here, with no screen reader, by hand).
         const auto name = [](QWidget* w) {
             return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
         };
-        QCOMPARE(name(form.optS[7]), QString());
+        QCOMPARE(name(form.slot(7).sendButton), QString());
         form.nameSlots();
         for (int code : {0, 65, 255}) {
             const QString digits = QString("%1").arg(code, 3, 10, QChar('0'));
-            QCOMPARE(name(form.optS[code]), "Send character " + digits);
-            QCOMPARE(name(form.txtN[code]), "Character " + digits);
-            QCOMPARE(form.lblN[code]->accessibleDescription(), "Number " + digits);
+            QCOMPARE(name(form.slot(code).sendButton), "Send character " + digits);
+            QCOMPARE(name(form.slot(code).character), "Character " + digits);
+            QCOMPARE(form.slot(code).number->accessibleDescription(), "Number " + digits);
         }
     }
 };

@@ -21,12 +21,13 @@ namespace {
 int playPause(const QString& pause) {
     Program p;
     showReady(p.form);
-    p.form.lblN[65]->setText("065"); // a table the fill would empty
-    p.form.txtTime->setText(pause);
+    p.form.slot(65).number->setText("065"); // a table the fill would empty
+    p.form.txtTime()->setText(pause);
     const auto seen = [&p](const char* what) {
         std::printf("%s | wire: %s | lblN(65): %s | txtTime: %s\n", what,
-                    p.board.read(50, 10).toHex().constData(), qPrintable(p.form.lblN[65]->text()),
-                    qPrintable(p.form.txtTime->text()));
+                    p.board.read(50, 10).toHex().constData(),
+                    qPrintable(p.form.slot(65).number->text()),
+                    qPrintable(p.form.txtTime()->text()));
         std::fflush(stdout);
     };
     waitUntil([] { return QApplication::activeModalWidget() != nullptr; },
@@ -39,9 +40,9 @@ int playPause(const QString& pause) {
               });
     later(400, [&p, seen] {
         seen("no box");
-        p.form.cmdExit->click();
+        p.form.cmdExit()->click();
     });
-    QTest::mouseClick(p.form.cmdMan, Qt::LeftButton);
+    QTest::mouseClick(p.form.cmdMan(), Qt::LeftButton);
     std::puts("the fill returned");
     return 3;
 }

@@ -79,33 +79,33 @@ private slots:
         const bool fill = wire == wholeTable(); // else a string sent
         Program p;
         p.showReady();
-        p.form.options->select(p.form.optTxD); // else Send yields before applying its minimum
+        p.form.options()->select(p.form.optTxD()); // else Send yields before applying its minimum
         ArrivalLog log(p.board);
         const QByteArray paced = fill ? wire : QByteArray(wire).replace("Z", ""); // not the slot's
         if (!fill)
-            p.form.txtS->setText(QString::fromLatin1(paced));
-        p.form.txtTime->setText(pause);
+            p.form.txtS()->setText(QString::fromLatin1(paced));
+        p.form.txtTime()->setText(pause);
         // The fill's first gaps are enough: then it runs out without pauses.
         QTimer noMorePauses;
         connect(&noMorePauses, &QTimer::timeout, this, [&] {
             if (log.bytes().size() > gaps.size())
-                p.form.txtTime->setText("0");
+                p.form.txtTime()->setText("0");
         });
         if (fill)
             noMorePauses.start(5);
         if (during == Slot90Clicked)
-            later(250, [&] { p.form.optS[90]->click(); });
-        connect(p.form.prgBar, &QProgressBar::valueChanged, this, [&](int value) {
+            later(250, [&] { p.form.slot(90).sendButton->click(); });
+        connect(p.form.prgBar(), &QProgressBar::valueChanged, this, [&](int value) {
             if (value == 1) // runs at the step of the second character, before its pause
                 later(0, [&] {
                     if (during == NoPauseTyped)
-                        p.form.txtTime->setText("0000");
+                        p.form.txtTime()->setText("0000");
                     if (during == StepBusy300)
                         std::this_thread::sleep_for(std::chrono::milliseconds(300));
                 });
         });
         const Clock::time_point clicked = Clock::now();
-        (fill ? p.form.cmdMan : p.form.cmdSend)->click();
+        (fill ? p.form.cmdMan() : p.form.cmdSend())->click();
         QCOMPARE(log.bytes(wire.size(), 2000), wire);
         QList<double> measured = log.gapsMs(clicked, paced);
         if (fill) // its first byte goes out once the table is cleared, without a pause
@@ -130,24 +130,24 @@ private slots:
         Program p;
         p.showReady();
         ArrivalLog log(p.board);
-        p.form.txtO->setText("65");
-        p.form.txtTime->setText(pause);
+        p.form.txtO()->setText("65");
+        p.form.txtTime()->setText(pause);
         Clock::time_point handled;
         QString shownWhenHandled;
         bool readyWhenHandled = false;
         later(1000, [&] {
             handled = Clock::now();
-            p.form.cmdStopC->click();
-            shownWhenHandled = p.form.txtO->text();
-            readyWhenHandled = p.form.cmdSend->isEnabled() && p.form.cmdMan->isEnabled();
+            p.form.cmdStopC()->click();
+            shownWhenHandled = p.form.txtO()->text();
+            readyWhenHandled = p.form.cmdSend()->isEnabled() && p.form.cmdMan()->isEnabled();
         });
         const Clock::time_point clicked = Clock::now();
-        p.form.cmdSendC->click();
+        p.form.cmdSendC()->click();
         const Clock::time_point ended = Clock::now();
         // Nothing after the stop: at most the byte that ended the pause, before the click was
         // handled.
         QCOMPARE(log.bytes(2, 300), QByteArray(int(blocks), 'A'));
-        QVERIFY(shownWhenHandled == "65" && readyWhenHandled && p.form.txtO->text().isEmpty());
+        QVERIFY(shownWhenHandled == "65" && readyWhenHandled && p.form.txtO()->text().isEmpty());
         const double handledMs = msBetween(clicked, handled), endedMs = msBetween(clicked, ended);
         if (blocks) { // the byte ends the pause; the stop ends one pause after it
             const double byte = log.gapsMs(clicked, "A").value(0);

@@ -24,28 +24,30 @@ class TableTest : public QObject {
     static void verifyCompleteTable(Program& p) {
         QCOMPARE(numberedSlots(p.form), 256);
         for (int i = 0; i < 256; ++i)
-            QCOMPARE(p.form.txtN[i]->text(), i ? textFromByte(static_cast<unsigned char>(i)) : "");
-        QCOMPARE(p.form.txtO->text() + " " + bitRow(p.form), QString("255 bbrrrrrr"));
-        QVERIFY(!p.zerbo.comTest.PortOpen() && p.form.chkClosed->isChecked());
+            QCOMPARE(p.form.slot(i).character->text(),
+                     i ? textFromByte(static_cast<unsigned char>(i)) : "");
+        QCOMPARE(p.form.txtO()->text() + " " + bitRow(p.form), QString("255 bbrrrrrr"));
+        QVERIFY(!p.zerbo.comTest.PortOpen() && p.form.chkClosed()->isChecked());
     }
 
     // Runs the fill with its pauses emptied once it has started, so that it runs at once.
     static void fill(Program& p) {
         later(0, [&] {
-            QVERIFY(!p.form.cmdMan->isEnabled()); // no second fill inside this one
-            p.form.txtTime->clear();
+            QVERIFY(!p.form.cmdMan()->isEnabled()); // no second fill inside this one
+            p.form.txtTime()->clear();
         });
-        p.form.cmdMan->click();
+        p.form.cmdMan()->click();
     }
 
     // Slot i's text and font size, as "A/16".
     static QString shown(Program& p, int i) {
-        return p.form.txtN[i]->text() + "/" + QString::number(p.form.txtN[i]->font().pointSizeF());
+        return p.form.slot(i).character->text() + "/" +
+               QString::number(p.form.slot(i).character->font().pointSizeF());
     }
 
     // Clicks "names of the control codes"; what slots 0, 9, 13, 32 and 33 show then.
     static QString names(Program& p) {
-        QTest::mouseClick(p.form.chkA, Qt::LeftButton);
+        QTest::mouseClick(p.form.chkA(), Qt::LeftButton);
         return shown(p, 0) + " " + shown(p, 9) + " " + shown(p, 13) + " " + shown(p, 32) + " " +
                shown(p, 33);
     }
@@ -73,12 +75,12 @@ private slots:
         onceWaiting(p, [&] {
             feeder.start(); // first, so that a failing check cannot leave start-up waiting
             // Shown, and the user can leave but start nothing else meanwhile.
-            QVERIFY(p.form.isVisible() && p.form.cmdExit->isEnabled() &&
-                    !p.form.cmdCom1->isEnabled());
+            QVERIFY(p.form.isVisible() && p.form.cmdExit()->isEnabled() &&
+                    !p.form.cmdCom1()->isEnabled());
         });
         p.zerbo.Form_Load();
         verifyCompleteTable(p);
-        QCOMPARE(p.form.cmbFontSize->count(), 9); // start-up went on once the table was in
+        QCOMPARE(p.form.cmbFontSize()->count(), 9); // start-up went on once the table was in
         QCOMPARE(windowPosition(p.form), QPointF(1005, 1005)); // 1000 twips, to the pixel
     }
 
@@ -88,22 +90,22 @@ private slots:
         Program p;
         onceWaiting(p, [&] {
             p.board.write(wholeTable()); // read only once the outer reception waits again
-            QTest::mouseClick(p.form.optTxD, Qt::LeftButton);
-            p.form.cmdCom1->click();
+            QTest::mouseClick(p.form.optTxD(), Qt::LeftButton);
+            p.form.cmdCom1()->click();
             // Ready to send, and the outer reception still listens.
-            QVERIFY(p.form.optS[7]->isEnabled() && p.zerbo.comTest.PortOpen());
+            QVERIFY(p.form.slot(7).sendButton->isEnabled() && p.zerbo.comTest.PortOpen());
         });
         p.zerbo.Form_Load();
         verifyCompleteTable(p);
-        p.form.cmdCom1->click(); // without a mode: nothing happens
+        p.form.cmdCom1()->click(); // without a mode: nothing happens
         QCOMPARE(numberedSlots(p.form), 256);
         QCOMPARE(p.zerbo.comTest.PortOpen(), false);
-        QTest::mouseClick(p.form.optRxD, Qt::LeftButton);
+        QTest::mouseClick(p.form.optRxD(), Qt::LeftButton);
         onceWaiting(p, [&] {
             p.board.write(wholeTable());
             QCOMPARE(numberedSlots(p.form), 0); // emptied before waiting
         });
-        p.form.cmdCom1->click();
+        p.form.cmdCom1()->click();
         verifyCompleteTable(p);
     }
 
@@ -119,16 +121,17 @@ private slots:
         QCOMPARE(numberedSlots(p.form), 256);
         for (int i = 0; i < 256; ++i)
             QCOMPARE(shown(p, i), textFromByte(static_cast<unsigned char>(i)) + "/16");
-        QCOMPARE(p.form.txtO->text() + " " + bitRow(p.form), QString("255 bbrrrrrr"));
-        QVERIFY(p.form.cmdMan->isEnabled() && p.form.optS[100]->isEnabled());
-        p.form.optS[40]->setEnabled(false);
+        QCOMPARE(p.form.txtO()->text() + " " + bitRow(p.form), QString("255 bbrrrrrr"));
+        QVERIFY(p.form.cmdMan()->isEnabled() && p.form.slot(100).sendButton->isEnabled());
+        p.form.slot(40).sendButton->setEnabled(false);
         markCurrentSlot(p.form, 20);
-        setBackground(p.form.txtN[65], Green);
+        setBackground(p.form.slot(65).character, Green);
         QCOMPARE(names(p), QString("NUL/10 HTB/10 CR/10 SP/10 !/16"));
-        QVERIFY(!p.form.optS[40]->isEnabled());       // slot buttons keep their state
-        QCOMPARE(background(p.form.txtN[20]), White); // the green mark of a named slot goes
-        QCOMPARE(background(p.form.txtN[65]), Green); // beyond 32 it stays
-        QVERIFY(!p.form.chkA->isChecked());
+        QVERIFY(!p.form.slot(40).sendButton->isEnabled()); // slot buttons keep their state
+        QCOMPARE(background(p.form.slot(20).character),
+                 White); // the green mark of a named slot goes
+        QCOMPARE(background(p.form.slot(65).character), Green); // beyond 32 it stays
+        QVERIFY(!p.form.chkA()->isChecked());
     }
 
     void resetEmptiesEverythingButTheLine() {
@@ -136,16 +139,20 @@ private slots:
         p.showReady();
         fill(p);
         p.zerbo.comTest.openSequence();
-        p.form.txtS->setText("typed");
-        p.form.txtTime->setText("123");
+        p.form.txtS()->setText("typed");
+        p.form.txtTime()->setText("123");
         markCurrentSlot(p.form, 200);
-        p.form.cmdNew->click(); // leaves the port and the pause alone
+        setBackground(p.form.txtO(), Red); // a code the continuous send refused
+        p.form.cmdNew()->click();          // leaves the port and the pause alone
         QCOMPARE(numberedSlots(p.form), 0);
         for (int i = 0; i < 256; ++i)
-            QVERIFY(shown(p, i) == "/10" && background(p.form.txtN[i]) == White);
-        QCOMPARE(bitRow(p.form) + p.form.txtO->text() + p.form.txtS->text(), QString("wwwwwwww"));
-        QCOMPARE(p.form.txtTime->text() + " " + p.form.txtN[287]->text(), QString("123 NUL"));
-        QVERIFY(p.zerbo.comTest.PortOpen() && !p.form.prgBar->isHidden());
+            QVERIFY(shown(p, i) == "/10" && background(p.form.slot(i).character) == White);
+        QCOMPARE(bitRow(p.form) + p.form.txtO()->text() + p.form.txtS()->text(),
+                 QString("wwwwwwww"));
+        QCOMPARE(background(p.form.txtO()), White);
+        QCOMPARE(p.form.txtTime()->text() + " " + p.form.legend()[0].name->text(),
+                 QString("123 NUL"));
+        QVERIFY(p.zerbo.comTest.PortOpen() && !p.form.prgBar()->isHidden());
     }
 };
 

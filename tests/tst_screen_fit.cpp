@@ -171,14 +171,14 @@ private slots:
             QCOMPARE(p.form.size(), Client);
         checkControlsWhole(p.form);
 
-        p.form.cmdNew->click(); // the slots' own style, then the user's pick of size
+        p.form.cmdNew()->click(); // the slots' own style, then the user's pick of size
         QVERIFY(fitsTheArea(p.form.frameGeometry(), scale));
-        QVERIFY(near(p.form.lblN[0]->font().pointSizeF(), 10 * scale));
-        QVERIFY(near(p.form.optS[0]->font().pointSizeF(), 8.25 * scale));
-        p.form.chkT->setChecked(true);
-        p.form.cmbFontSize->pick(p.form.cmbFontSize->findText("20"));
-        QVERIFY(near(p.form.txtN[65]->font().pointSizeF(), 20 * scale));
-        p.form.optHelp->click();
+        QVERIFY(near(p.form.slot(0).number->font().pointSizeF(), 10 * scale));
+        QVERIFY(near(p.form.slot(0).sendButton->font().pointSizeF(), 8.25 * scale));
+        p.form.chkT()->setChecked(true);
+        p.form.cmbFontSize()->pick(p.form.cmbFontSize()->findText("20"));
+        QVERIFY(near(p.form.slot(65).character->font().pointSizeF(), 20 * scale));
+        p.form.optHelp()->click();
         const HelpWindow* help = p.zerbo.help.window();
         QVERIFY(area().contains(help->frameGeometry()));
         // As designed where the window is; drawn smaller, the capitals stay 9 pixels high, and
@@ -196,18 +196,18 @@ private slots:
         QCOMPARE(scroll->verticalScrollBar()->maximum() > 0,
                  page->height() > scroll->viewport()->height());
         QVERIFY(fitsTheArea(p.form.frameGeometry(), scale));
-        p.form.cmdBackShowHide->click();
+        p.form.cmdBackShowHide()->click();
         QCoreApplication::processEvents();
         QVERIFY(fitsTheArea(p.form.frameGeometry(), scale));
-        p.form.cmdBackShowHide->click();
+        p.form.cmdBackShowHide()->click();
 
-        p.form.txtTop->setText("-3000"); // brings the lowest rows onto even the smallest screen
-        p.form.cmdSetPos->click();
+        p.form.txtTop()->setText("-3000"); // brings the lowest rows onto even the smallest screen
+        p.form.cmdSetPos()->click();
         QCoreApplication::processEvents();
         // Within a nudge of the window system, as in tst_typed_fields.
         QVERIFY(qAbs(p.form.frameGeometry().top() - -3000 * scale / 15) <= 3);
         QVERIFY(p.form.frameGeometry().bottom() <= area().bottom());
-        p.form.cmdCenter->click();
+        p.form.cmdCenter()->click();
         QCoreApplication::processEvents();
         const QPoint off = p.form.frameGeometry().center() - p.form.screen()->geometry().center();
         QVERIFY(qAbs(off.x()) <= 3 && qAbs(off.y()) <= 3);

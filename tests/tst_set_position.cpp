@@ -49,12 +49,12 @@ private slots:
         p.showReady();
         moveWindow(p.form, {1005, 1005});
         p.zerbo.positionLoop.start();
-        typeInto(p.form.txtLeft, row[0]);
-        typeInto(p.form.txtTop, row[1]); // the focus leaves txtLeft
-        QCOMPARE(QApplication::focusWidget(), p.form.txtTop);
-        QCOMPARE(p.form.txtLeft->text(), row[2]);
-        QCOMPARE(p.form.txtTop->text(), row[1]);             // still being typed
-        QTest::mouseClick(p.form.cmdSetPos, Qt::LeftButton); // the focus leaves txtTop
+        typeInto(p.form.txtLeft(), row[0]);
+        typeInto(p.form.txtTop(), row[1]); // the focus leaves txtLeft
+        QCOMPARE(QApplication::focusWidget(), p.form.txtTop());
+        QCOMPARE(p.form.txtLeft()->text(), row[2]);
+        QCOMPARE(p.form.txtTop()->text(), row[1]);             // still being typed
+        QTest::mouseClick(p.form.cmdSetPos(), Qt::LeftButton); // the focus leaves txtTop
         QCoreApplication::processEvents();
         const QStringList to = row[3].split(", ");
         const QPointF target(to[0].toDouble(), to[1].toDouble());
@@ -64,7 +64,7 @@ private slots:
                                 .arg(windowPosition(p.form).y())));
         // After the move the fields show where the window stands.
         const QPointF at = windowPosition(p.form);
-        QCOMPARE(p.form.txtLeft->text() + ", " + p.form.txtTop->text(),
+        QCOMPARE(p.form.txtLeft()->text() + ", " + p.form.txtTop()->text(),
                  QString("%1, %2").arg(qRound(at.x())).arg(qRound(at.y())));
     }
 
@@ -75,12 +75,12 @@ private slots:
         p.showReady();
         moveWindow(p.form, {1005, 1005});
         p.zerbo.positionLoop.start();
-        typeInto(p.form.txtLeft, "2500");
-        typeInto(p.form.txtTop, "1234");
+        typeInto(p.form.txtLeft(), "2500");
+        typeInto(p.form.txtTop(), "1234");
         QVERIFY(near(windowPosition(p.form), {2505, 1005}));
         moveWindow(p.form, {3000, 1005});
         QCoreApplication::processEvents();
-        QCOMPARE(p.form.txtTop->text(), QString("1234"));
+        QCOMPARE(p.form.txtTop()->text(), QString("1234"));
         QCOMPARE(p.zerbo.state.PositionEditing, qint16(1));
     }
 };

@@ -89,7 +89,7 @@ private slots:
         for (int code = 192; code <= 221; ++code) {
             ApplySlotStyle(form, code, points);
             writeSlot(form, code);
-            QLineEdit* field = form.txtN[code];
+            QLineEdit* field = form.slot(code).character;
             const Ink ink = inkOf(field);
             const int whole = inkRows(field->font(), field->text());
             QVERIFY2(ink.top >= ink.inside.top() && ink.bottom - ink.top + 1 == whole,

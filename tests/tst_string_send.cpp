@@ -46,23 +46,23 @@ private slots:
         QFETCH(QString, bits);
         Program p;
         p.showReady();
-        setBackground(p.form.txtN[7], Red); // a colour the user chose is replaced
-        QTest::mouseClick(p.form.optS[code], Qt::LeftButton);
+        setBackground(p.form.slot(7).character, Red); // a colour the user chose is replaced
+        QTest::mouseClick(p.form.slot(code).sendButton, Qt::LeftButton);
         // From the Ready state the click leaves the port open in transmit mode.
-        QVERIFY(p.zerbo.comTest.PortOpen() && p.form.optTxD->isChecked() &&
-                p.form.chkOpen->isChecked());
+        QVERIFY(p.zerbo.comTest.PortOpen() && p.form.optTxD()->isChecked() &&
+                p.form.chkOpen()->isChecked());
         for (QChar key : keys)
             if (key == 'c')
-                QTest::mouseClick(p.form.optS[code], Qt::LeftButton);
+                QTest::mouseClick(p.form.slot(code).sendButton, Qt::LeftButton);
             else
                 QTest::keyClick(QApplication::focusWidget(),
                                 key == 'd' ? Qt::Key_Down : Qt::Key_Up);
         QCOMPARE(p.board.read(), onLine);
         const auto shown = static_cast<unsigned char>(onLine.back());
-        QCOMPARE(p.form.txtO->text(), QString::number(shown));
+        QCOMPARE(p.form.txtO()->text(), QString::number(shown));
         QCOMPARE(bitRow(p.form), bits);
         for (int i = 0; i < FrmAscii::SlotCount; ++i) // only the slot shown is green
-            QCOMPARE(background(p.form.txtN[i]), i == shown ? Green : White);
+            QCOMPARE(background(p.form.slot(i).character), i == shown ? Green : White);
     }
 
     // typed | on the line | bar:txtO:bytes sent at bar 1, 2 and the end. Tag: what runs before the
@@ -86,32 +86,32 @@ private slots:
         QString shownWhileSending;
         QStringList seen;
         QByteArray wire;
-        connect(p.form.prgBar, &QProgressBar::valueChanged, this, [&](int value) {
+        connect(p.form.prgBar(), &QProgressBar::valueChanged, this, [&](int value) {
             wire += p.board.read(200, 20);
             if (value <= 2)
-                seen << QString("%1:%2:%3").arg(value).arg(p.form.txtO->text()).arg(wire.size());
+                seen << QString("%1:%2:%3").arg(value).arg(p.form.txtO()->text()).arg(wire.size());
             if (value != 1)
                 return;
-            shownWhileSending = p.form.txtS->text();
+            shownWhileSending = p.form.txtS()->text();
             later(0, [&] { // runs at the yield before the second character
                 if (QTest::currentDataTag() == QString("slot 90"))
-                    p.form.optS[90]->click();
+                    p.form.slot(90).sendButton->click();
                 else if (QTest::currentDataTag() == QString("Send"))
-                    p.form.cmdSend->click();
+                    p.form.cmdSend()->click();
             });
         });
         // No pauses once the send has opened the port (after applying its minimum).
         connect(
             &p.zerbo.comTest, &CommControl::portOpenChanged, &p.form,
-            [&p] { p.form.txtTime->setText("0000"); }, Qt::SingleShotConnection);
-        p.form.txtS->setText(row[0]);
-        p.form.cmdSend->click();
+            [&p] { p.form.txtTime()->setText("0000"); }, Qt::SingleShotConnection);
+        p.form.txtS()->setText(row[0]);
+        p.form.cmdSend()->click();
         QCOMPARE(shownWhileSending, row[0].isEmpty() ? row[1] : row[0]);
         QCOMPARE(wire, row[1].toLatin1());
         QCOMPARE(seen.join(' '), row[2]);
-        QVERIFY(p.form.txtS->text().isEmpty() && p.form.txtS->hasFocus()); // Ready, but for TxD
-        QVERIFY(!p.zerbo.comTest.PortOpen() && p.form.optTxD->isChecked());
-        QVERIFY(!p.form.chkOpen->isEnabled() && p.form.cmdSendC->isEnabled());
+        QVERIFY(p.form.txtS()->text().isEmpty() && p.form.txtS()->hasFocus()); // Ready, but for TxD
+        QVERIFY(!p.zerbo.comTest.PortOpen() && p.form.optTxD()->isChecked());
+        QVERIFY(!p.form.chkOpen()->isEnabled() && p.form.cmdSendC()->isEnabled());
     }
     // A send started in receive mode selects TxD without running its handler half way through
     // the state: a click queued then is handled at the send's first yield, on the whole
@@ -119,18 +119,18 @@ private slots:
     void queuedEventsSeeTheWholeState() {
         Program p;
         p.showReady();
-        p.form.options->select(p.form.optRxD);
+        p.form.options()->select(p.form.optRxD());
         QCoreApplication::processEvents(); // RxD's own handler yields
         QString seen;
         later(0, [&] {
             seen = QString("RxD %1, Com1 %2, open %3, TxD %4")
-                       .arg(p.form.optRxD->isEnabled())
-                       .arg(p.form.cmdCom1->isEnabled())
-                       .arg(p.form.chkOpen->isChecked())
-                       .arg(p.form.optTxD->isChecked());
+                       .arg(p.form.optRxD()->isEnabled())
+                       .arg(p.form.cmdCom1()->isEnabled())
+                       .arg(p.form.chkOpen()->isChecked())
+                       .arg(p.form.optTxD()->isChecked());
         });
-        p.form.txtS->setText("A");
-        p.form.cmdSend->click();
+        p.form.txtS()->setText("A");
+        p.form.cmdSend()->click();
         QCOMPARE(seen, QString("RxD 0, Com1 0, open 1, TxD 1"));
         QCOMPARE(p.board.read(200, 1), QByteArray("A"));
     }
@@ -164,7 +164,7 @@ private slots:
     void queuedDownPressesKeepTheirOrder() {
         Program p;
         p.showReady();
-        QTest::mouseClick(p.form.optS[0], Qt::LeftButton);
+        QTest::mouseClick(p.form.slot(0).sendButton, Qt::LeftButton);
         QCOMPARE(p.board.read(), QByteArray(1, '\0'));
         // Timers, not posted events: they fire inside the yields of a running
         // handler, as key events from the window system do. Each press goes
@@ -173,49 +173,50 @@ private slots:
             QTimer::singleShot(10, qApp,
                                [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); });
         QThread::msleep(20); // all due at once
-        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), p.form.optS[100], 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), p.form.slot(100).sendButton, 20000);
         QByteArray expected(100, '\0');
         std::iota(expected.begin(), expected.end(), '\1');
         QByteArray onLine;
         QTRY_VERIFY_WITH_TIMEOUT((onLine += p.board.read(1, 1)).size() >= 100, 20000);
         QTest::qWait(50); // the outer activations have all returned
         QCOMPARE(onLine + p.board.read(), expected);
-        QCOMPARE(p.form.txtO->text(), QStringLiteral("100"));
+        QCOMPARE(p.form.txtO()->text(), QStringLiteral("100"));
         QCOMPARE(bitRow(p.form), QStringLiteral("wbrwwrww"));
         for (int i = 0; i < FrmAscii::SlotCount; ++i)
-            QCOMPARE(background(p.form.txtN[i]), i == 100 ? Green : White);
+            QCOMPARE(background(p.form.slot(i).character), i == 100 ? Green : White);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         QCOMPARE(p.board.read(), QByteArray("\x65"));
-        QCOMPARE(p.form.txtO->text(), QStringLiteral("101"));
+        QCOMPARE(p.form.txtO()->text(), QStringLiteral("101"));
     }
     // A paste longer than txtS holds is cut at 32767 characters, the field says so, and the
     // send sends what the field holds. Once shorter again, the note goes.
     void pasteCutAtTheLimitIsTold() {
         Program p;
         p.showReady();
-        p.form.options->select(p.form.optTxD); // else Send yields before applying its minimum
+        p.form.options()->select(p.form.optTxD()); // else Send yields before applying its minimum
         QString pasted;
         for (int i = 0; i < 40000; ++i)
             pasted += QChar('a' + i % 26);
         QApplication::clipboard()->setText(pasted);
-        QTest::mouseClick(p.form.txtS, Qt::LeftButton);
-        QTest::keyClick(p.form.txtS, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(p.form.txtS->text(), pasted.left(32767));
+        QTest::mouseClick(p.form.txtS(), Qt::LeftButton);
+        QTest::keyClick(p.form.txtS(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(p.form.txtS()->text(), pasted.left(32767));
         const QString note =
             "Text cut: this field holds at most 32767 characters; the rest was left out.";
-        QCOMPARE(p.form.txtS->toolTip(), note);
-        QCOMPARE(p.form.txtS->accessibleDescription(), note);
+        QCOMPARE(p.form.txtS()->toolTip(), note);
+        QCOMPARE(p.form.txtS()->accessibleDescription(), note);
         QTRY_COMPARE(QToolTip::text(), note); // shown at once beside the field
-        QCOMPARE(p.form.txtS->accessibleName(), QString("Signs to be send via TxD")); // kept
-        later(0, [&p] { p.form.txtTime->setText("0000"); });
+        QCOMPARE(p.form.txtS()->accessibleName(), QString("Signs to be send via TxD")); // kept
+        later(0, [&p] { p.form.txtTime()->setText("0000"); });
         QByteArray wire;
         QTimer reader; // keeps the line flowing
         connect(&reader, &QTimer::timeout, this, [&] { wire += p.board.read(1, 0); });
         reader.start(5);
-        p.form.cmdSend->click();
+        p.form.cmdSend()->click();
         wire += p.board.read(300);
         QVERIFY(wire == pasted.left(32767).toLatin1());
-        QVERIFY(p.form.txtS->toolTip().isEmpty() && p.form.txtS->accessibleDescription().isEmpty());
+        QVERIFY(p.form.txtS()->toolTip().isEmpty() &&
+                p.form.txtS()->accessibleDescription().isEmpty());
     }
 };
 

@@ -14,6 +14,7 @@
 
 #include <QLineEdit>
 #include <QLocale>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -78,25 +79,25 @@ private slots:
         const QString typed = row[0], during = row.value(operation + 1).replace("=", typed);
         Program p;
         p.showReady();
-        p.form.options->select(p.form.optTxD); // else Send yields before applying its minimum
-        p.form.txtS->setText("AB");
-        p.form.txtO->setText("67");
-        p.form.txtTime->setText(typed);
+        p.form.options()->select(p.form.optTxD()); // else Send yields before applying its minimum
+        p.form.txtS()->setText("AB");
+        p.form.txtO()->setText("67");
+        p.form.txtTime()->setText(typed);
         // At the first yield a replaced text is typed again (no minimum now), others emptied:
         // quick.
         const QString again = during == typed ? QString() : typed;
         QString shown;
         QByteArray wire;
         later(0, [&] {
-            shown = p.form.txtTime->text();
-            p.form.txtTime->setText(again);
+            shown = p.form.txtTime()->text();
+            p.form.txtTime()->setText(again);
             if (operation == SendC)
-                afterBytes(p, wire, 2, [&] { p.form.cmdStopC->click(); });
+                afterBytes(p, wire, 2, [&] { p.form.cmdStopC()->click(); });
         });
-        std::array{p.form.cmdMan, p.form.cmdSend, p.form.cmdSendC}[operation]->click();
+        std::array{p.form.cmdMan(), p.form.cmdSend(), p.form.cmdSendC()}[operation]->click();
         wire += p.board.read(300);
         QCOMPARE(shown, during);
-        QCOMPARE(p.form.txtTime->text(), operation == Man ? QString() : again);
+        QCOMPARE(p.form.txtTime()->text(), operation == Man ? QString() : again);
         QVERIFY(operation == SendC ? repeated(wire, 'C', 2)
                                    : wire == (operation == Man ? wholeTable() : "AB"));
     }
@@ -117,19 +118,22 @@ private slots:
         QByteArray before, after;
         QString shownBefore, shown;
         QStringList green;
+        bool progressHidden = false;
         afterBytes(p, before, 2, [&] {
-            shownBefore = p.form.txtO->text() + " " + bitRow(p.form);
-            slot ? p.form.optS[65]->click() : p.form.txtO->setText(typed);
+            progressHidden = p.form.prgBar()->isHidden(); // while the send runs
+            shownBefore = p.form.txtO()->text() + " " + bitRow(p.form);
+            slot ? p.form.slot(65).sendButton->click() : p.form.txtO()->setText(typed);
             afterBytes(p, after, 2, [&] {
-                shown = p.form.txtO->text();
+                shown = p.form.txtO()->text();
                 for (int i = 0; i < FrmAscii::SlotCount; ++i)
-                    if (background(p.form.txtN[i]) == Green)
+                    if (background(p.form.slot(i).character) == Green)
                         green << QString::number(i);
-                p.form.cmdStopC->click(); // harmless once a refusal ended the send
+                p.form.cmdStopC()->click(); // harmless once a refusal ended the send
             });
         });
-        p.form.cmdSendC->click();
+        p.form.cmdSendC()->click();
         QCOMPARE(shownBefore, QString("141 bwwwrrwr"));
+        QVERIFY(progressHidden);
         QVERIFY(repeated(before, 141, 2));
         QCOMPARE(answerer.count(), int(row[1] == "refused"));
         if (row[1] == "refused") {
@@ -137,11 +141,11 @@ private slots:
             QCOMPARE(answerer.lastText(), QString("Input an Integer-Number between 0 bis 255 and "
                                                   "push the Command Button again "));
             QCOMPARE(p.board.read(100), QByteArray()); // nothing after the bad code
-            QCOMPARE(p.form.txtO->text(), typed);
-            QVERIFY(background(p.form.txtO) == Red && p.form.focusWidget() == p.form.txtO);
-            QVERIFY(p.form.optSendC->isChecked() && p.form.cmdStopC->isEnabled());
-            p.form.cmdStopC->click(); // with nothing running: closes the port the send left open
-            QVERIFY(!p.zerbo.comTest.PortOpen() && background(p.form.txtO) == White);
+            QCOMPARE(p.form.txtO()->text(), typed);
+            QVERIFY(background(p.form.txtO()) == Red && p.form.focusWidget() == p.form.txtO());
+            QVERIFY(p.form.optSendC()->isChecked() && p.form.cmdStopC()->isEnabled());
+            p.form.cmdStopC()->click(); // with nothing running: closes the port the send left open
+            QVERIFY(!p.zerbo.comTest.PortOpen() && background(p.form.txtO()) == White);
             return;
         }
         after += p.board.read(100);
@@ -164,14 +168,14 @@ private slots:
         Program p;
         p.showReady();
         const bool left = row[0] == "left";
-        QLineEdit* field = left ? p.form.txtLeft : p.form.txtTop;
+        QLineEdit* field = left ? p.form.txtLeft() : p.form.txtTop();
         const auto edge = [&] {
             return left ? windowPosition(p.form).x() : windowPosition(p.form).y();
         };
         moveWindow(p.form, {1500, 1995});
-        p.form.txtLeft->setText(left ? row[1] : "1500");
-        p.form.txtTop->setText(left ? "1995" : row[1]);
-        p.form.cmdSetPos->click();
+        p.form.txtLeft()->setText(left ? row[1] : "1500");
+        p.form.txtTop()->setText(left ? "1995" : row[1]);
+        p.form.cmdSetPos()->click();
         QCoreApplication::processEvents();
         QVERIFY(qAbs(edge() - row[3].toInt()) <= 3 * twipsPerPixel());
         moveWindow(p.form, {1500, 1995});
@@ -180,7 +184,7 @@ private slots:
         QCoreApplication::processEvents();
         // Typed from an event queued before the focus moves: judged once focus-lost yields.
         QTimer::singleShot(0, field, [&] { field->setText(row[1]); });
-        p.form.txtS->setFocus();
+        p.form.txtS()->setFocus();
         QCoreApplication::processEvents();
         QVERIFY(qAbs(edge() - row[2].toInt()) <= 3 * twipsPerPixel());
         QCOMPARE(field->text(), strictPosition(row[1]) ? QString::number(edge()) : row[1]);
@@ -193,15 +197,15 @@ private slots:
         p.zerbo.positionLoop.start();
         moveWindow(p.form, QPointF(3000, 2010));
         QCoreApplication::processEvents();
-        QCOMPARE(p.form.txtLeft->text() + ", " + p.form.txtTop->text(), QString("3000, 2010"));
-        p.form.txtLeft->setFocus();
+        QCOMPARE(p.form.txtLeft()->text() + ", " + p.form.txtTop()->text(), QString("3000, 2010"));
+        p.form.txtLeft()->setFocus();
         QCoreApplication::processEvents();
-        p.form.txtLeft->selectAll();
-        QTest::keyClicks(p.form.txtLeft, "450");
+        p.form.txtLeft()->selectAll();
+        QTest::keyClicks(p.form.txtLeft(), "450");
         moveWindow(p.form, QPointF(600, 750)); // moved while the user types
         QCoreApplication::processEvents();
-        QCOMPARE(p.form.txtLeft->text() + ", " + p.form.txtTop->text(), QString("450, 2010"));
-        p.form.txtS->setFocus(); // the edit ends: the typed left applies
+        QCOMPARE(p.form.txtLeft()->text() + ", " + p.form.txtTop()->text(), QString("450, 2010"));
+        p.form.txtS()->setFocus(); // the edit ends: the typed left applies
         QCoreApplication::processEvents();
         QCOMPARE(windowPosition(p.form), QPointF(450, 2010));
     }
@@ -211,28 +215,29 @@ private slots:
     void stopBeforeAndDuringAnEndlessPause() {
         Program p;
         p.showReady();
-        p.form.txtO->setText("66");
-        p.form.cmdStopC->click();
+        p.form.txtO()->setText("66");
+        p.form.cmdStopC()->click();
         MessageBoxAnswerer answerer;
         QByteArray wire;
         qsizetype sentBeforePause = -1;
         bool readyAtOnce = false;
         afterBytes(p, wire, 2, [&] {
-            p.form.txtTime->setText("1e400");
+            p.form.txtTime()->setText("1e400");
             sentBeforePause = wire.size();
             later(100, [&] {
-                p.form.cmdSendC->click();
-                p.form.cmdStopC->click();
-                readyAtOnce = p.form.cmdSend->isEnabled() && p.form.cmdMan->isEnabled();
+                p.form.cmdSendC()->click();
+                p.form.cmdStopC()->click();
+                readyAtOnce = p.form.cmdSend()->isEnabled() && p.form.cmdMan()->isEnabled();
             });
         });
-        p.form.cmdSendC->click();
+        p.form.cmdSendC()->click();
         QVERIFY(readyAtOnce && answerer.count() == 0);
         wire += p.board.read(100);
         QVERIFY(wire.size() == sentBeforePause && repeated(wire, 'B', 2)); // not another byte
         QVERIFY(!p.zerbo.comTest.PortOpen());
-        QCOMPARE(p.form.txtO->text() + bitRow(p.form), QString("wwwwwwww"));
-        QVERIFY(!p.form.optSendC->isChecked() && background(p.form.txtN[66]) == Green); // marked
+        QCOMPARE(p.form.txtO()->text() + bitRow(p.form), QString("wwwwwwww"));
+        QVERIFY(!p.form.optSendC()->isChecked() &&
+                background(p.form.slot(66).character) == Green); // marked
     }
 
     // txtS at its limit, 8-bit characters mixed in, without pauses: each character goes out as
@@ -240,18 +245,18 @@ private slots:
     void longestTextGoesOutWhole() {
         Program p;
         p.showReady();
-        p.form.options->select(p.form.optTxD); // as in pauseField
+        p.form.options()->select(p.form.optTxD()); // as in pauseField
         QByteArray expected(32767, '\0');
         QString text;
         for (int i = 0; i < 32767; ++i)
             text += charFromByte(static_cast<unsigned char>(expected[i] = char(32 + i % 224)));
-        p.form.txtS->setText(text + "x"); // one more than the field takes
-        later(0, [&p] { p.form.txtTime->setText("0000"); });
+        p.form.txtS()->setText(text + "x"); // one more than the field takes
+        later(0, [&p] { p.form.txtTime()->setText("0000"); });
         QByteArray wire;
         QTimer reader; // keeps the line flowing
         connect(&reader, &QTimer::timeout, this, [&] { wire += p.board.read(1, 0); });
         reader.start(5);
-        p.form.cmdSend->click();
+        p.form.cmdSend()->click();
         wire += p.board.read(300);
         QVERIFY(wire == expected); // every byte, in order
     }

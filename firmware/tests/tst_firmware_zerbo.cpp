@@ -60,15 +60,16 @@ private slots:
         FrmAscii& form = zerbo.form;
         QCOMPARE(numberedSlots(form), 256);
         for (int code = 1; code < 256; ++code)
-            QCOMPARE(form.txtN[code]->text(), textFromByte(static_cast<unsigned char>(code)));
+            QCOMPARE(form.slot(code).character->text(),
+                     textFromByte(static_cast<unsigned char>(code)));
         board.settle(100);
 
         // Slot clicks and the arrow keys: each selected slot sends its code.
         for (int code : {0, 65, 65, 255})
-            form.optS[code]->click();
-        form.optS[65]->click();
-        QTest::keyClick(form.optS[65], Qt::Key_Right);
-        QTest::keyClick(form.optS[66], Qt::Key_Left);
+            form.slot(code).sendButton->click();
+        form.slot(65).sendButton->click();
+        QTest::keyClick(form.slot(65).sendButton, Qt::Key_Right);
+        QTest::keyClick(form.slot(66).sendButton, Qt::Key_Left);
         const QList<int> clicked{0, 65, 65, 255, 65, 66, 65};
         board.readUntil([&] { return board.leds.size() >= clicked.size(); });
         QCOMPARE(codes(board.leds), clicked);
@@ -76,19 +77,19 @@ private slots:
         board.settle(100);
 
         // A string with a pause between its characters.
-        form.txtTime->setText("100");
-        form.txtS->setText("AB1");
-        form.cmdSend->click();
+        form.txtTime()->setText("100");
+        form.txtS()->setText("AB1");
+        form.cmdSend()->click();
         board.readUntil([&] { return board.leds.size() >= 3; });
         QCOMPARE(codes(board.leds), (QList<int>{'A', 'B', '1'}));
         QVERIFY2(paced(gapsMs(board.leds), 100), qPrintable(show(gapsMs(board.leds))));
         board.settle(100);
 
         // Continuous sending until Stop, the port closed and reopened before each byte.
-        form.txtTime->setText("50");
-        form.txtO->setText("90");
-        later(600, [&form] { form.cmdStopC->click(); });
-        form.cmdSendC->click();
+        form.txtTime()->setText("50");
+        form.txtO()->setText("90");
+        later(600, [&form] { form.cmdStopC()->click(); });
+        form.cmdSendC()->click();
         board.readUntil([&] { return false; }, 300);
         QVERIFY2(board.leds.size() >= 5, qPrintable(QString::number(board.leds.size())));
         QCOMPARE(codes(board.leds), QList<int>(board.leds.size(), 90));

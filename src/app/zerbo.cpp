@@ -19,8 +19,8 @@ Zerbo::Zerbo(const QString& com1Device, QObject* parent) : QObject(parent), comT
     form.setWindowIcon(appIcon());
     // Which device the indicators stand for, where the user looks for it.
     const QString device = QStringLiteral("COM1 is %1").arg(com1Device);
-    form.chkOpen->setToolTip(device);
-    form.chkClosed->setToolTip(device);
+    form.chkOpen()->setToolTip(device);
+    form.chkClosed()->setToolTip(device);
     connectHandlers();
     // Every way out closes this port, the application's last net too.
     if (auto* application = qobject_cast<ZerboApplication*>(QCoreApplication::instance()))
@@ -61,33 +61,33 @@ void Zerbo::connectHandlers() {
 
     connect(&form, &FrmAscii::unloading, this, [this] { endProgram(0); });
     connect(&background, &BackgroundControl::endRequested, this, [this] { endProgram(0); });
-    onSelected(form.optRxD, [this] { modes.optRxD_Click(); });
-    onSelected(form.optTxD, [this] { modes.optTxD_Click(); });
+    onSelected(form.optRxD(), [this] { modes.optRxD_Click(); });
+    onSelected(form.optTxD(), [this] { modes.optTxD_Click(); });
     for (int i = 0; i < FrmAscii::SlotCount; ++i)
-        onSelected(form.optS[i], [this, i] { singleSend.optS_Click(i); });
+        onSelected(form.slot(i).sendButton, [this, i] { singleSend.optS_Click(i); });
 
-    onClick(form.cmdExit, [this] { form.close(); });
-    onClick(form.cmdCom1, [this] { com1.cmdCom1_Click(); });
-    onClick(form.cmdMan, [this] { localFill.cmdMan_Click(); });
-    onClick(form.cmdNew, [this] { tableReset.cmdNew_Click(); });
-    onClick(form.cmdSend, [this] { stringSend.cmdSend_Click(); });
-    onClick(form.cmdSendC, [this] { continuousSend.cmdSendC_Click(); });
-    onClick(form.cmdStopC, [this] { continuousSend.cmdStopC_Click(); });
-    onClick(form.cmdCenter, [this] { placement.cmdCenter_Click(); });
-    onClick(form.cmdSetPos, [this] { placement.cmdSetPos_Click(); });
-    onClick(form.cmdBackShowHide, [this] { background.cmdBackShowHide_Click(); });
-    onSelected(form.optHelp, [this] { help.optHelp_Click(); });
+    onClick(form.cmdExit(), [this] { form.close(); });
+    onClick(form.cmdCom1(), [this] { com1.cmdCom1_Click(); });
+    onClick(form.cmdMan(), [this] { localFill.cmdMan_Click(); });
+    onClick(form.cmdNew(), [this] { tableReset.cmdNew_Click(); });
+    onClick(form.cmdSend(), [this] { stringSend.cmdSend_Click(); });
+    onClick(form.cmdSendC(), [this] { continuousSend.cmdSendC_Click(); });
+    onClick(form.cmdStopC(), [this] { continuousSend.cmdStopC_Click(); });
+    onClick(form.cmdCenter(), [this] { placement.cmdCenter_Click(); });
+    onClick(form.cmdSetPos(), [this] { placement.cmdSetPos_Click(); });
+    onClick(form.cmdBackShowHide(), [this] { background.cmdBackShowHide_Click(); });
+    onSelected(form.optHelp(), [this] { help.optHelp_Click(); });
     // The focus handlers of txtLeft and txtTop are Placement's own event filter.
 
     // A change of value, by the user or by the program, raises the handler.
-    connect(form.chkA, &QCheckBox::toggled, this,
+    connect(form.chkA(), &QCheckBox::toggled, this,
             guarded([this](bool) { controlCodeNames.chkA_Click(); }));
 
-    connect(form.cmbFontName, &PickCombo::picked, this,
+    connect(form.cmbFontName(), &PickCombo::picked, this,
             guarded([this](int) { fontsColours.cmbFontName_Click(); }));
-    connect(form.cmbFontSize, &PickCombo::picked, this,
+    connect(form.cmbFontSize(), &PickCombo::picked, this,
             guarded([this](int) { fontsColours.cmbFontSize_Click(); }));
-    connect(form.cmbFontColor, &PickCombo::picked, this,
+    connect(form.cmbFontColor(), &PickCombo::picked, this,
             guarded([this](int index) { fontsColours.cmbFontColor_Click(index); }));
 }
 
@@ -96,22 +96,22 @@ void Zerbo::Form_Load() {
     // The window shows, in front, just before the first colour is picked.
     form.show();
     form.raise();
-    form.cmbFontColor->pick(0);
+    form.cmbFontColor()->pick(0);
 
-    form.chkOpen->setEnabled(false);
-    form.chkClosed->setEnabled(false);
-    form.chkN->setChecked(true);
-    form.chkT->setChecked(true);
-    form.chkA->setChecked(false);
+    form.chkOpen()->setEnabled(false);
+    form.chkClosed()->setEnabled(false);
+    form.chkN()->setChecked(true);
+    form.chkT()->setChecked(true);
+    form.chkA()->setChecked(false);
 
-    form.options->select(form.optRxD);
+    form.options()->select(form.optRxD());
     // Receives the table; returns when code 255 has arrived or the reception failed.
-    form.cmdCom1->click();
+    form.cmdCom1()->click();
 
     fillFontNames();
-    form.cmbFontName->pick(0);
+    form.cmbFontName()->pick(0);
     fillFontSizes();
-    form.cmbFontSize->pick(0);
+    form.cmbFontSize()->pick(0);
     placeWindow(form, FrmAscii::StartTwips);
 
     yieldToEvents();
@@ -129,10 +129,10 @@ void Zerbo::fillFontNames() {
         ordered << families[i];
     for (qsizetype i = 71; i < count; ++i)
         ordered << families[i];
-    form.cmbFontName->addItems(ordered);
+    form.cmbFontName()->addItems(ordered);
 }
 
 void Zerbo::fillFontSizes() {
     for (int size = 4; size <= 20; size += 2)
-        form.cmbFontSize->addItem(QString::number(size));
+        form.cmbFontSize()->addItem(QString::number(size));
 }

@@ -56,8 +56,8 @@ public:
     FontsColours fontsColours{form};
     PositionLoop positionLoop{form, state};
     Placement placement{form, state, positionLoop};
-    HelpControl help{form.optHelp};
-    BackgroundControl background{form.cmdBackShowHide, &form};
+    HelpControl help{form.optHelp()};
+    BackgroundControl background{form.cmdBackShowHide(), &form};
 
 private:
     void connectHandlers();

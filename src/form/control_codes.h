@@ -4,6 +4,12 @@
 #include <QString>
 #include <array>
 
-// Abbreviations of the control codes 0 to 32 that the "# 000-032" option
-// writes into slots 000 to 032.
-const std::array<QString, 33>& controlCodeAbbreviations();
+// The control codes 000 to 032: the abbreviation that the "# 000-032" option
+// writes into the code's slot, and the long name the legend shows beside the table.
+struct ControlCode {
+    QString abbreviation;
+    QString name;
+};
+
+constexpr int ControlCodeCount = 33;
+const std::array<ControlCode, ControlCodeCount>& controlCodes();

@@ -94,9 +94,9 @@ void setMode(FrmAscii& form, OptionButton* button, ModeButton value) {
     setEnabled(button, value.enabled);
     const QSignalBlocker quiet(button);
     if (value.selected == On)
-        form.options->select(button);
+        form.options()->select(button);
     else if (value.selected == Off)
-        form.options->unselect(button);
+        form.options()->unselect(button);
 }
 
 void setIndicator(QCheckBox* box, Indicator value) {
@@ -109,19 +109,19 @@ void enterState(FrmAscii& form, ControlState state, SlotButtons slotButtons) {
     const Row& row = rows[static_cast<int>(state)];
     for (QWidget* option : form.displayOptions())
         setEnabled(option, row.displayOptions);
-    setMode(form, form.optTxD, row.txd);
-    setMode(form, form.optRxD, row.rxd);
-    setIndicator(form.chkOpen, row.open);
-    setIndicator(form.chkClosed, row.closed);
+    setMode(form, form.optTxD(), row.txd);
+    setMode(form, form.optRxD(), row.rxd);
+    setIndicator(form.chkOpen(), row.open);
+    setIndicator(form.chkClosed(), row.closed);
     const Commands& commands = row.commands;
-    setEnabled(form.cmdCom1, commands.com1);
-    setEnabled(form.cmdMan, commands.man);
-    setEnabled(form.cmdNew, commands.neu);
-    setEnabled(form.cmdExit, commands.exit);
-    setEnabled(form.cmdSend, commands.send);
-    setEnabled(form.cmdSendC, commands.sendC);
-    setEnabled(form.cmdStopC, commands.stopC);
+    setEnabled(form.cmdCom1(), commands.com1);
+    setEnabled(form.cmdMan(), commands.man);
+    setEnabled(form.cmdNew(), commands.neu);
+    setEnabled(form.cmdExit(), commands.exit);
+    setEnabled(form.cmdSend(), commands.send);
+    setEnabled(form.cmdSendC(), commands.sendC);
+    setEnabled(form.cmdStopC(), commands.stopC);
     if (slotButtons == SlotButtons::Write)
-        for (OptionButton* slot : form.optS)
-            setEnabled(slot, row.slotButtons);
+        for (const Slot& slot : form.table())
+            setEnabled(slot.sendButton, row.slotButtons);
 }

@@ -1,47 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/legend.h"
 
-const std::array<QString, LegendRows>& legendNames() {
-    // The inner runs of blanks line the words up in the fixed-width font.
-    static const std::array<QString, LegendRows> names = {
-        "NUL",
-        "Start Of Header",
-        "Start Of Text",
-        "End   Of Text",
-        "End   Of Transmission",
-        "Enquiry",
-        "Acknowledge",
-        "Bell",
-        "Backspace",
-        "Horizontal Tab",
-        "Line       Feed",
-        "Vertical   Tab",
-        "Form       Feed",
-        "Carriage   Return",
-        "Shift      Out",
-        "Shift      In",
-        "Dataline   Escape",
-        "DC1        (XON)",
-        "DC2",
-        "DC3        (XOFF)",
-        "DC4",
-        "Negative Acknowledge",
-        "Synchronous Idle",
-        "End Of Transmission Block",
-        "Cancel",
-        "End Of Medium",
-        "Substitute",
-        "Escape",
-        "File   Seperator",
-        "Group  Seperator",
-        "Record Seperator",
-        "Unit   Seperator",
-        "Space  (Blank)",
-    };
-    return names;
-}
+#include "form/form_widgets.h"
+#include "form/slot_style.h"
 
-int legendNumberLabel(int k) {
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+// Index in lblN of the number of row k.
+int numberIndex(int k) {
     if (k <= 15)
         return 287 - k;
     if (k <= 31)
@@ -49,6 +17,20 @@ int legendNumberLabel(int k) {
     return 288;
 }
 
-int legendNameField(int k) {
+// Index in txtN of the name of row k.
+int nameIndex(int k) {
     return k <= 31 ? 287 - k : 290;
+}
+} // namespace
+
+Legend createLegend(QWidget* legend) {
+    Legend rows;
+    for (int k = 0; k < LegendRows; ++k) {
+        const int top = 300 * k;
+        rows[k].number = label(legend, QStringLiteral("lblN(%1)").arg(numberIndex(k)),
+                               {0, top, 450, 240}, Qt::AlignHCenter, threeDigits(k));
+        rows[k].name = captionField(legend, QStringLiteral("txtN(%1)").arg(nameIndex(k)),
+                                    {600, top, 3045, 240}, controlCodes()[k].name);
+    }
+    return rows;
 }

@@ -1,13 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
+#include "form/control_codes.h"
+
 #include <array>
 
-// The legend of the control codes 000 to 032 beside the table.
-constexpr int LegendRows = 33;
-const std::array<QString, LegendRows>& legendNames();
-// Index into lblN of the number label of legend row k (code k).
-int legendNumberLabel(int k);
-// Index into txtN of the name field of legend row k.
-int legendNameField(int k);
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+// Row k of the legend beside the table: the number "000".."032" and the long
+// name of control code k.
+struct LegendRow {
+    QLabel* number;
+    QLineEdit* name;
+};
+
+constexpr int LegendRows = ControlCodeCount;
+using Legend = std::array<LegendRow, LegendRows>;
+
+// The rows, one under the other, in the group legend. Their controls keep
+// the names they have always had in the arrays lblN and txtN (row 0 is
+// lblN(287) and txtN(287)), which screen readers and scripts find them by.
+Legend createLegend(QWidget* legend);

@@ -32,8 +32,8 @@ QColor bitColour(int k) {
 } // namespace
 
 void ApplySlotStyle(FrmAscii& form, int i, double characterSize) {
-    QLabel* number = form.lblN[i];
-    QLineEdit* character = form.txtN[i];
+    QLabel* number = form.slot(i).number;
+    QLineEdit* character = form.slot(i).character;
     setBackground(number, buttonFace());
     setBackground(character, White);
     setTextColour(number, Black);
@@ -44,34 +44,29 @@ void ApplySlotStyle(FrmAscii& form, int i, double characterSize) {
 
 void ShowBitPattern(FrmAscii& form, int code) {
     for (int k = 0; k < 8; ++k)
-        setBackground(form.txtP[k], (code >> k) & 1 ? bitColour(k) : White);
+        setBackground(form.txtP(k), (code >> k) & 1 ? bitColour(k) : White);
 }
 
 void markCurrentSlot(FrmAscii& form, int code) {
     for (int i = 0; i < FrmAscii::SlotCount; ++i)
-        setBackground(form.txtN[i], i == code ? Green : White);
+        setBackground(form.slot(i).character, i == code ? Green : White);
 }
 
 void writeSlot(FrmAscii& form, int i) {
-    form.lblN[i]->setText(threeDigits(i));
-    form.txtN[i]->setText(textFromByte(static_cast<unsigned char>(i)));
+    form.slot(i).number->setText(threeDigits(i));
+    form.slot(i).character->setText(textFromByte(static_cast<unsigned char>(i)));
 }
 
 void emptySlot(FrmAscii& form, int i) {
-    form.lblN[i]->clear();
-    form.txtN[i]->clear();
+    form.slot(i).number->clear();
+    form.slot(i).character->clear();
 }
 
 void emptyTable(FrmAscii& form, bool slotButtonsEnabled) {
     for (int i = 0; i < FrmAscii::SlotCount; ++i) {
-        form.optS[i]->setEnabled(slotButtonsEnabled);
+        form.slot(i).sendButton->setEnabled(slotButtonsEnabled);
         emptySlot(form, i);
     }
-}
-
-void enableSlotButtons(FrmAscii& form) {
-    for (OptionButton* slot : form.optS)
-        slot->setEnabled(true);
 }
 
 QString threeDigits(int code) {

@@ -23,8 +23,6 @@ void writeSlot(FrmAscii& form, int i);
 void emptySlot(FrmAscii& form, int i);
 // Every slot emptied, in code order, its button enabled or disabled with it.
 void emptyTable(FrmAscii& form, bool slotButtonsEnabled);
-// Every slot button enabled, the table left as it is.
-void enableSlotButtons(FrmAscii& form);
 
 // "000" .. "255".
 QString threeDigits(int code);

@@ -18,9 +18,9 @@
 #include <cstdio>
 
 void Com1Command::cmdCom1_Click() {
-    if (form_.optRxD->isChecked())
+    if (form_.optRxD()->isChecked())
         receive();
-    else if (form_.optTxD->isChecked())
+    else if (form_.optTxD()->isChecked())
         sendReady();
 }
 
@@ -32,8 +32,8 @@ void Com1Command::receive() {
     QByteArray bytes;
     if (!readSome(bytes))
         return;
-    form_.lblN[0]->setText(threeDigits(0));
-    form_.txtN[0]->clear();
+    form_.slot(0).number->setText(threeDigits(0));
+    form_.slot(0).character->clear();
     writeSlot(form_, 1);
     yieldToEvents();
 
@@ -63,14 +63,12 @@ void Com1Command::prepareReception() {
         ApplySlotStyle(form_, i, 14);
         emptySlot(form_, i);
     }
-    form_.chkN->setChecked(false);
-    form_.chkT->setChecked(false);
+    form_.chkN()->setChecked(false);
+    form_.chkT()->setChecked(false);
     port_.openSequence();
     const bool open = port_.PortOpen();
-    form_.chkOpen->setChecked(open);
-    form_.chkClosed->setChecked(!open);
-    for (QWidget* option : form_.displayOptions())
-        option->setEnabled(false);
+    form_.showPortOpen(open);
+    form_.enableDisplayOptions(false);
 }
 
 bool Com1Command::readSome(QByteArray& bytes) {
@@ -101,30 +99,28 @@ void Com1Command::deviceVanished() {
                  "zerbo: %s (COM1) went away during the reception (%s); the reception ended "
                  "and the port is closed\n",
                  qPrintable(port_.devicePath()), qPrintable(port_.lossReason()));
-    if (form_.optRxD->isChecked()) {
+    if (form_.optRxD()->isChecked()) {
         finishReception();
         return;
     }
     // A nested mode switch set up the window for sending: only the port's
     // state is put right.
-    form_.chkOpen->setChecked(false);
-    form_.chkClosed->setChecked(true);
+    form_.showPortOpen(false);
 }
 
 bool Com1Command::place(unsigned char code) {
-    form_.lblN[code]->setText(threeDigits(code));
-    form_.txtN[code]->setText(textFromByte(code));
+    form_.slot(code).number->setText(threeDigits(code));
+    form_.slot(code).character->setText(textFromByte(code));
     yieldToEvents();
-    form_.txtO->setText(codeText(code));
+    form_.showCodeText(code);
     ShowBitPattern(form_, code);
     return code == 255;
 }
 
 void Com1Command::finishReception() {
     port_.closePort();
-    for (QWidget* option : form_.displayOptions())
-        option->setEnabled(true);
-    enableSlotButtons(form_);
+    form_.enableDisplayOptions(true);
+    form_.enableSlotButtons();
     enterState(form_, ControlState::ReadyAfterReception);
 }
 

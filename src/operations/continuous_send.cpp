@@ -5,7 +5,6 @@
 #include "base/numeric_value.h"
 #include "base/yield.h"
 #include "form/control_states.h"
-#include "form/form_style.h"
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
@@ -18,7 +17,6 @@
 
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProgressBar>
 
 namespace {
 constexpr int MinimumPause = 50;
@@ -44,26 +42,24 @@ void ContinuousSend::run() {
 
 void ContinuousSend::cmdStopC_Click() {
     port_.closePort();
-    setBackground(form_.txtO, White);
+    form_.unmarkCode();
     enterState(form_, ControlState::Ready, SlotButtons::Skip);
-    form_.prgBar->show();
-    form_.prgBar->setValue(0);
-    enableSlotButtons(form_);
+    form_.showProgressAtZero();
+    form_.enableSlotButtons();
     // The running send finishes the stop at its next pass.
     state_.StopSending = 1;
 }
 
 void ContinuousSend::prepare() {
-    setBackground(form_.txtO, White);
+    form_.unmarkCode();
     enterState(form_, ControlState::ContinuousSending, SlotButtons::Skip);
-    form_.prgBar->hide();
-    form_.prgBar->setValue(0);
+    form_.hideProgressAtZero();
     // A code can be picked from the table while the send runs.
-    enableSlotButtons(form_);
+    form_.enableSlotButtons();
     state_.StopSending = 0;
-    applyPauseMinimum(form_.txtTime, MinimumPause);
-    if (form_.txtO->text().isEmpty())
-        form_.txtO->setText(DefaultCode);
+    applyPauseMinimum(form_.txtTime(), MinimumPause);
+    if (form_.txtO()->text().isEmpty())
+        form_.txtO()->setText(DefaultCode);
 }
 
 // Cheap when nothing changes: the slot and bit fields repaint only where
@@ -72,14 +68,14 @@ bool ContinuousSend::pass(PacedSend& paced) {
     yieldToEvents();
     port_.openSequence();
     // An empty field means no pause while the send runs.
-    if (!form_.txtTime->text().isEmpty())
-        paced.pause(form_, pauseOf(form_.txtTime), [this] { return state_.StopSending == 1; });
+    if (!form_.txtTime()->text().isEmpty())
+        paced.pause(form_, pauseOf(form_.txtTime()), [this] { return state_.StopSending == 1; });
     const std::optional<int> code = codeToSend();
     if (!code) {
         rejectCode();
         return false;
     }
-    form_.options->select(form_.optSendC);
+    form_.options()->select(form_.optSendC());
     if (state_.StopSending == 1) {
         finishStop();
         return false;
@@ -92,7 +88,7 @@ bool ContinuousSend::pass(PacedSend& paced) {
 
 // A fraction is rounded halves to even (65.5 gives 66).
 std::optional<int> ContinuousSend::codeToSend() const {
-    const QString text = form_.txtO->text();
+    const QString text = form_.txtO()->text();
     const double value = numericValue(text);
     if (text.isEmpty() || !(value >= 0 && value <= HighestCode))
         return std::nullopt;
@@ -104,15 +100,14 @@ std::optional<int> ContinuousSend::codeToSend() const {
 void ContinuousSend::rejectCode() {
     QMessageBox box(QMessageBox::NoIcon, Caption, CodeRejected, QMessageBox::Ok, &form_);
     box.exec();
-    setBackground(form_.txtO, Red);
-    form_.txtO->setFocus();
+    form_.markCodeRejected();
+    form_.txtO()->setFocus();
 }
 
 void ContinuousSend::finishStop() {
     port_.closePort();
-    form_.options->unselect(form_.optSendC);
-    form_.txtO->clear();
-    setBackground(form_.txtO, White);
+    form_.options()->unselect(form_.optSendC());
+    form_.clearCode();
     ShowBitPattern(form_, 0);
     state_.StopSending = 0;
 }

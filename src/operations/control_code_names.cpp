@@ -12,13 +12,12 @@
 
 void ControlCodeNames::chkA_Click() {
     yieldToEvents();
-    const auto& names = controlCodeAbbreviations();
     for (int i = 0; i <= 32; ++i) {
         yieldToEvents();
         ApplySlotStyle(form_, i, 10);
-        form_.lblN[i]->setText(threeDigits(i));
+        form_.slot(i).number->setText(threeDigits(i));
     }
     for (int i = 0; i <= 32; ++i)
-        form_.txtN[i]->setText(names[static_cast<size_t>(i)]);
-    form_.chkA->setChecked(false);
+        form_.slot(i).character->setText(controlCodes()[static_cast<size_t>(i)].abbreviation);
+    form_.chkA()->setChecked(false);
 }

@@ -54,64 +54,65 @@ void changeFont(QWidget* field, const std::function<void(QFont&)>& change) {
         field->setFont(font);
 }
 
-template <typename Fields> void changeSlotFonts(const Fields& fields, const auto& change) {
-    for (int i = 0; i < FrmAscii::SlotCount; ++i)
-        changeFont(fields[i], change);
+// part: &Slot::number or &Slot::character.
+void changeSlotFonts(const FrmAscii& form, auto part, const auto& change) {
+    for (const Slot& slot : form.table())
+        changeFont(slot.*part, change);
 }
 } // namespace
 
 void FontsColours::fillColourList() {
     for (const ListColour& colour : listColours())
-        form_.cmbFontColor->addItem(QString::fromLatin1(colour.name));
+        form_.cmbFontColor()->addItem(QString::fromLatin1(colour.name));
 }
 
 bool FontsColours::numbersChosen() const {
-    return form_.chkN->isChecked();
+    return form_.chkN()->isChecked();
 }
 bool FontsColours::signsChosen() const {
-    return form_.chkT->isChecked();
+    return form_.chkT()->isChecked();
 }
 
 void FontsColours::cmbFontName_Click() {
-    const QString name = form_.cmbFontName->currentText();
-    form_.rtfData0->setFontFamily(name);
+    const QString name = form_.cmbFontName()->currentText();
+    form_.rtfData0()->setFontFamily(name);
     const auto rename = [&name](QFont& font) { font.setFamily(name); };
     if (numbersChosen())
-        changeSlotFonts(form_.lblN, rename);
+        changeSlotFonts(form_, &Slot::number, rename);
     if (signsChosen())
-        changeSlotFonts(form_.txtN, rename);
+        changeSlotFonts(form_, &Slot::character, rename);
 }
 
 void FontsColours::cmbFontSize_Click() {
-    const double points = numericValue(form_.cmbFontSize->currentText());
+    const double points = numericValue(form_.cmbFontSize()->currentText());
     if (!(points > 0)) // only list entries are picked; a font has no size of 0
         return;
-    form_.rtfData0->setFontPointSize(scaledPoints(points));
+    form_.rtfData0()->setFontPointSize(scaledPoints(points));
     const auto resize = [points = static_cast<float>(scaledPoints(points))](QFont& font) {
         font.setPointSizeF(points);
     };
     if (numbersChosen())
-        changeSlotFonts(form_.lblN, resize);
+        changeSlotFonts(form_, &Slot::number, resize);
     if (signsChosen())
-        changeSlotFonts(form_.txtN, resize);
+        changeSlotFonts(form_, &Slot::character, resize);
 }
 
 void FontsColours::cmbFontColor_Click(int index) {
     const auto& colours = listColours();
     if (index >= 0 && index < static_cast<int>(colours.size()))
-        form_.rtfData0->setTextColor(colours[static_cast<size_t>(index)].text);
+        form_.rtfData0()->setTextColor(colours[static_cast<size_t>(index)].text);
 
     // Painted from the store, which keeps the last colour picked.
     if (numbersChosen()) {
         for (int i = 0; i < FrmAscii::SlotCount; ++i)
-            if (const auto colour = listColour(form_.rtfData0->textColor()))
-                setTextColour(form_.lblN[i], colour->text);
+            if (const auto colour = listColour(form_.rtfData0()->textColor()))
+                setTextColour(form_.slot(i).number, colour->text);
     }
     if (signsChosen()) {
         for (int i = 0; i < FrmAscii::SlotCount; ++i) {
-            if (const auto colour = listColour(form_.rtfData0->textColor())) {
-                setTextColour(form_.txtN[i], colour->text);
-                setBackground(form_.txtN[i], colour->signBackground);
+            if (const auto colour = listColour(form_.rtfData0()->textColor())) {
+                setTextColour(form_.slot(i).character, colour->text);
+                setBackground(form_.slot(i).character, colour->signBackground);
             }
         }
     }

@@ -24,10 +24,10 @@ void LocalFill::cmdMan_Click() {
 
 void LocalFill::fill() {
     // Before anything changes: a pause too long for the fill is reported, and the table stays.
-    requirePauseFits(form_.txtTime);
+    requirePauseFits(form_.txtTime());
     enterState(form_, ControlState::Filling);
     emptyTable(form_, false);
-    applyPauseMinimum(form_.txtTime, MinimumPause);
+    applyPauseMinimum(form_.txtTime(), MinimumPause);
     port_.openSequence();
 
     // Nothing the Filling state lets run closes the port: one lost under the
@@ -38,16 +38,16 @@ void LocalFill::fill() {
 
     port_.closePort();
     enterState(form_, ControlState::Ready);
-    form_.txtTime->clear();
+    form_.txtTime()->clear();
 }
 
 void LocalFill::fillSlot(int code, PacedSend& paced) {
     yieldToEvents();
     ApplySlotStyle(form_, code, 16);
     writeSlot(form_, code);
-    form_.txtO->setText(codeText(code));
+    form_.showCodeText(code);
     paced.send(code);
     ShowBitPattern(form_, code);
     // Read again at every step: the user may change the pause during the fill.
-    paced.pause(form_, pauseOf(form_.txtTime));
+    paced.pause(form_, pauseOf(form_.txtTime()));
 }

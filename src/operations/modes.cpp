@@ -6,13 +6,12 @@
 #include "form/option_button.h"
 #include "form/option_group.h"
 
-#include <QCheckBox>
 #include <QPushButton>
 
 void Modes::optRxD_Click() {
     yieldToEvents();
     enableCommands();
-    clearPortIndicators();
+    form_.clearPortIndicators();
 }
 
 void Modes::optTxD_Click() {
@@ -20,19 +19,12 @@ void Modes::optTxD_Click() {
     enableCommands();
     // A click handled in the yield may have selected another button of the
     // group; transmit mode is selected again then (and this runs once more).
-    form_.options->select(form_.optTxD);
-    clearPortIndicators();
+    form_.options()->select(form_.optTxD());
+    form_.clearPortIndicators();
 }
 
 void Modes::enableCommands() {
-    form_.cmdCom1->setEnabled(true);
-    form_.cmdMan->setEnabled(true);
-    form_.cmdNew->setEnabled(true);
-}
-
-void Modes::clearPortIndicators() {
-    form_.chkOpen->setChecked(false);
-    form_.chkClosed->setChecked(false);
-    form_.chkOpen->setEnabled(false);
-    form_.chkClosed->setEnabled(false);
+    form_.cmdCom1()->setEnabled(true);
+    form_.cmdMan()->setEnabled(true);
+    form_.cmdNew()->setEnabled(true);
 }

@@ -14,7 +14,6 @@ public:
 
 private:
     void enableCommands();
-    void clearPortIndicators();
 
     FrmAscii& form_;
 };

@@ -49,8 +49,8 @@ float centredEdge(float screenExtent, float windowExtent) {
 
 Placement::Placement(FrmAscii& form, ProgramState& state, PositionLoop& loop)
     : form_(form), state_(state), loop_(loop) {
-    form_.txtLeft->installEventFilter(this);
-    form_.txtTop->installEventFilter(this);
+    form_.txtLeft()->installEventFilter(this);
+    form_.txtTop()->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, &Placement::judgePendingEdit);
 }
 
@@ -70,8 +70,8 @@ void Placement::cmdCenter_Click() {
 void Placement::cmdSetPos_Click() {
     // No bounds here: what the fields say, read leniently, is where it goes. Both are read
     // first, since moving the left edge shows the window's position in the fields.
-    const float left = positionFrom(numericValue(form_.txtLeft->text()));
-    const float top = positionFrom(numericValue(form_.txtTop->text()));
+    const float left = positionFrom(numericValue(form_.txtLeft()->text()));
+    const float top = positionFrom(numericValue(form_.txtTop()->text()));
     moveWindow(form_, QPointF(left, windowPosition(form_).y()));
     moveWindow(form_, QPointF(windowPosition(form_).x(), top));
 }
@@ -86,10 +86,10 @@ void Placement::txtTop_GotFocus() {
 }
 
 void Placement::txtLeft_LostFocus() {
-    editEnded(form_.txtLeft, 13000, QStringLiteral("13000"));
+    editEnded(form_.txtLeft(), 13000, QStringLiteral("13000"));
 }
 void Placement::txtTop_LostFocus() {
-    editEnded(form_.txtTop, 3000, QStringLiteral("3000"));
+    editEnded(form_.txtTop(), 3000, QStringLiteral("3000"));
 }
 
 // Judged once the focus change is complete (the next field or button has its
@@ -123,8 +123,8 @@ void Placement::judgePendingEdit() {
 }
 
 bool Placement::eventFilter(QObject* watched, QEvent* event) {
-    const bool left = watched == form_.txtLeft;
-    if (!left && watched != form_.txtTop)
+    const bool left = watched == form_.txtLeft();
+    if (!left && watched != form_.txtTop())
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn) {
         left ? txtLeft_GotFocus() : txtTop_GotFocus();

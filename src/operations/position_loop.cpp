@@ -24,8 +24,8 @@ void PositionLoop::start() {
 void PositionLoop::applyFields() {
     if (!running_)
         return;
-    const auto left = strictPosition(form_.txtLeft->text());
-    const auto top = strictPosition(form_.txtTop->text());
+    const auto left = strictPosition(form_.txtLeft()->text());
+    const auto top = strictPosition(form_.txtTop()->text());
     QPointF target = windowPosition(form_);
     if (left)
         target.setX(*left);
@@ -51,9 +51,9 @@ void PositionLoop::showPosition(bool left, bool top) {
         return;
     const QPointF position = windowPosition(form_);
     if (left)
-        form_.txtLeft->setText(QString::number(qRound(position.x())));
+        form_.txtLeft()->setText(QString::number(qRound(position.x())));
     if (top)
-        form_.txtTop->setText(QString::number(qRound(position.y())));
+        form_.txtTop()->setText(QString::number(qRound(position.y())));
 }
 
 std::optional<float> strictPosition(const QString& text) {

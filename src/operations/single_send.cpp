@@ -9,7 +9,6 @@
 #include "operations/send_byte.h"
 #include "serial/comm_control.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
 
 // Arrow presses queued faster than they are handled nest inside each other's
@@ -26,7 +25,7 @@ void SingleSend::optS_Click(int Index) {
         return; // a later press sent this code in its turn and shows its own
     port_.openSequence();
     if (order_.latest(ticket))
-        form_.txtO->setText(codeText(Index));
+        form_.showCodeText(Index);
     for (const int code : due)
         sendByte(port_, code);
     if (order_.latest(ticket))
@@ -36,11 +35,8 @@ void SingleSend::optS_Click(int Index) {
 // Selecting optTxD also clears the slot's own selection, so the same slot can
 // be clicked again; its handler clears the indicators, which are set after it.
 void SingleSend::enterTransmitMode() {
-    form_.options->select(form_.optTxD);
-    form_.chkOpen->setEnabled(true);
-    form_.chkOpen->setChecked(true);
-    form_.chkClosed->setEnabled(true);
-    form_.chkClosed->setChecked(false);
+    form_.options()->select(form_.optTxD());
+    form_.showPortOpen(true, true);
 }
 
 void SingleSend::showSent(int code) {

@@ -15,7 +15,6 @@
 #include "serial/comm_control.h"
 
 #include <QLineEdit>
-#include <QProgressBar>
 
 namespace {
 constexpr int MinimumPause = 100;
@@ -60,36 +59,34 @@ void StringSend::send() {
 
 void StringSend::prepare() {
     enterState(form_, ControlState::StringSending, SlotButtons::Skip);
-    form_.prgBar->show();
-    form_.prgBar->setValue(0);
-    applyPauseMinimum(form_.txtTime, MinimumPause);
+    form_.showProgressAtZero();
+    applyPauseMinimum(form_.txtTime(), MinimumPause);
     port_.openSequence();
 }
 
 // An empty field shows the prompt, and the prompt is what gets sent.
 QByteArray StringSend::chooseText() {
-    if (form_.txtS->text().isEmpty())
-        form_.txtS->setText(Prompt);
-    return bytesOfText(form_.txtS->text().isEmpty() ? Prompt : form_.txtS->text());
+    if (form_.txtS()->text().isEmpty())
+        form_.txtS()->setText(Prompt);
+    return bytesOfText(form_.txtS()->text().isEmpty() ? Prompt : form_.txtS()->text());
 }
 
 void StringSend::sendCharacter(char byte, int position, int length, PacedSend& paced) {
     yieldToEvents();
     // Read before every character: the user may change the pause meanwhile.
-    if (form_.txtTime->text() != NoPause)
-        paced.pause(form_, pauseOf(form_.txtTime));
+    if (form_.txtTime()->text() != NoPause)
+        paced.pause(form_, pauseOf(form_.txtTime()));
     const int code = static_cast<unsigned char>(byte);
     paced.send(code);
-    form_.txtO->setText(codeText(code));
-    form_.prgBar->setValue(progressValue(position, length));
+    form_.showCodeText(code);
+    form_.setProgress(progressValue(position, length));
     ShowBitPattern(form_, code);
 }
 
 void StringSend::finish() {
-    form_.txtS->clear();
-    form_.txtS->setFocus();
+    form_.txtS()->clear();
+    form_.txtS()->setFocus();
     enterState(form_, ControlState::StringSent);
-    form_.prgBar->show();
-    form_.prgBar->setValue(0);
+    form_.showProgressAtZero();
     port_.closePort();
 }

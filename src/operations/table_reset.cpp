@@ -4,14 +4,12 @@
 #include "base/busy_guard.h"
 #include "base/yield.h"
 #include "form/control_states.h"
-#include "form/form_style.h"
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
 #include "form/slot_style.h"
 #include "operations/program_state.h"
 
 #include <QLineEdit>
-#include <QProgressBar>
 
 void TableReset::cmdNew_Click() {
     if (auto busy = BusyGuard::tryEnter(running_))
@@ -22,8 +20,7 @@ void TableReset::reset() {
     yieldToEvents();
     state_.StopSending = 1; // a continuous send stops too
     enterState(form_, ControlState::Resetting);
-    form_.prgBar->hide();
-    form_.prgBar->setValue(0);
+    form_.hideProgressAtZero();
     emptyTable(form_, false);
     for (int i = 0; i < FrmAscii::SlotCount; ++i) {
         yieldToEvents();
@@ -31,10 +28,8 @@ void TableReset::reset() {
         emptySlot(form_, i);
     }
     ShowBitPattern(form_, 0);
-    form_.txtS->clear();
-    form_.txtO->clear();
-    setBackground(form_.txtO, White);
-    form_.prgBar->show();
-    form_.prgBar->setValue(0);
+    form_.txtS()->clear();
+    form_.clearCode();
+    form_.showProgressAtZero();
     enterState(form_, ControlState::Ready);
 }

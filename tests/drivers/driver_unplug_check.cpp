@@ -55,9 +55,9 @@ void answerBoxesAfterLooking() {
 int sendUntilUnplugged(Zerbo& zerbo, const QString& out) {
     showReady(zerbo.form);
     answerBoxesAfterLooking();
-    zerbo.form.txtO->setText(QStringLiteral("85"));
+    zerbo.form.txtO()->setText(QStringLiteral("85"));
     later(1000, [out] { touch(out + QStringLiteral("/sending")); });
-    QTest::mouseClick(zerbo.form.cmdSendC, Qt::LeftButton); // through the application
+    QTest::mouseClick(zerbo.form.cmdSendC(), Qt::LeftButton); // through the application
     std::puts("the continuous send went on after the unplug");
     return 3;
 }
@@ -68,14 +68,14 @@ int receiveUntilUnplugged(Zerbo& zerbo, const QString& out) {
     FrmAscii& form = zerbo.form;
     std::printf("reception ended: port %s, shown %s, %d slots filled\n",
                 zerbo.comTest.PortOpen() ? "open" : "closed",
-                form.chkClosed->isChecked() ? "closed" : "open", numberedSlots(form));
+                form.chkClosed()->isChecked() ? "closed" : "open", numberedSlots(form));
     std::fflush(stdout);
     onceFileExists(out + QStringLiteral("/looked"), [&form] {
-        form.txtO->clear();
-        QTest::keyClicks(form.txtO, QStringLiteral("65"));
-        std::printf("typed: %s\n", qPrintable(form.txtO->text()));
+        form.txtO()->clear();
+        QTest::keyClicks(form.txtO(), QStringLiteral("65"));
+        std::printf("typed: %s\n", qPrintable(form.txtO()->text()));
         std::fflush(stdout);
-        QTest::mouseClick(form.cmdExit, Qt::LeftButton);
+        QTest::mouseClick(form.cmdExit(), Qt::LeftButton);
         std::puts("Exit did not end the program");
     });
     return ZerboApplication::exec();

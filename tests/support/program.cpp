@@ -44,14 +44,14 @@ QByteArray wholeTable() {
 int numberedSlots(const FrmAscii& form) {
     int count = 0;
     for (int i = 0; i < FrmAscii::SlotCount; ++i)
-        count += form.lblN[i]->text() == threeDigits(i);
+        count += form.slot(i).number->text() == threeDigits(i);
     return count;
 }
 
 QString bitRow(const FrmAscii& form) {
     QString row;
     for (int k = 7; k >= 0; --k) {
-        const QColor colour = background(form.txtP[k]);
+        const QColor colour = background(form.txtP(k));
         row += colour == Blue ? 'b' : colour == Red ? 'r' : colour == White ? 'w' : '?';
     }
     return row;
