@@ -10,6 +10,7 @@
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
+#include "form/show_pending.h"
 #include "form/slot_style.h"
 #include "operations/pause_field.h"
 #include "operations/program_state.h"
@@ -72,7 +73,8 @@ bool ContinuousSend::pass(Pacer& pacer) {
     port_.openSequence(SendInputLength);
     // An empty field means no pause while the send runs.
     if (!form_.txtTime->text().isEmpty())
-        pacer.pause(form_, pauseOf(form_.txtTime), [this] { return state_.StopSending == 1; });
+        pacer.pause([this] { showPending(form_); }, pauseOf(form_.txtTime),
+                    [this] { return state_.StopSending == 1; });
     const std::optional<int> code = codeToSend();
     if (!code) {
         rejectCode();

@@ -7,6 +7,7 @@
 #include "form/control_states.h"
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
+#include "form/show_pending.h"
 #include "form/slot_style.h"
 #include "operations/pause_field.h"
 #include "operations/send_byte.h"
@@ -48,5 +49,5 @@ void LocalFill::fillSlot(int code, Pacer& pacer) {
     pacer.sent();
     ShowBitPattern(form_, code);
     // Read again at every step: the user may change the pause during the fill.
-    pacer.pause(form_, pauseOf(form_.txtTime));
+    pacer.pause([this] { showPending(form_); }, pauseOf(form_.txtTime));
 }

@@ -9,6 +9,7 @@
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
+#include "form/show_pending.h"
 #include "form/slot_style.h"
 #include "operations/pause_field.h"
 #include "operations/send_byte.h"
@@ -77,7 +78,7 @@ void StringSend::sendCharacter(char byte, int position, int length, Pacer& pacer
     yieldToEvents();
     // Read before every character: the user may change the pause meanwhile.
     if (form_.txtTime->text() != NoPause)
-        pacer.pause(form_, pauseOf(form_.txtTime));
+        pacer.pause([this] { showPending(form_); }, pauseOf(form_.txtTime));
     if (!port_.PortOpen()) // closed by something that ran in the yield
         port_.openSequence(SendInputLength);
     const int code = static_cast<unsigned char>(byte);
