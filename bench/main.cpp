@@ -35,7 +35,7 @@ QString loadAverage() {
 }
 
 std::vector<Row> measureAll(const char* self, int idleSeconds) {
-    BoardProcess board;
+    BoardProcess board({QStringLiteral("--timestamps")}); // rx lines with their times
     if (!board.started())
         throw std::runtime_error("zerbo-board did not start: is it built?");
     const Row startup = startupRow(self, board);

@@ -55,7 +55,7 @@ Row memoryRow(const QString& whose, qint64 kb) {
 // The whole life of the real program, up to its peak; -1 with the reason if
 // a step fails.
 qint64 realProgramPeakKb(QString& failure) {
-    BoardProcess board;
+    BoardProcess board({QStringLiteral("--timestamps")}); // rx lines with their times
     if (!board.started()) {
         failure = QStringLiteral("the board did not start");
         return -1;

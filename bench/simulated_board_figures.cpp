@@ -2,12 +2,11 @@
 // The simulated board (zerbo-board --firmware): its CPU while idle and while
 // the firmware sends the table again and again, and the table's time in
 // simulated time, from the LED patterns the firmware logs.
+#include "board_process.h"
 #include "figures.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 #include <fcntl.h>
 #include <functional>
@@ -48,16 +47,11 @@ std::vector<Row> simulatedBoardRows(int idleSeconds) {
     if (image.isEmpty() || !QFile::exists(image))
         return {notMeasured(IdleFigure, IdleTarget, QStringLiteral("no firmware (gcc-avr)")),
                 notMeasured(SendingFigure, SendingTarget, QStringLiteral("no firmware"))};
-    QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("board"));
-    QProcess board;
-    board.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    board.start(QStringLiteral(ZERBO_BOARD_BINARY), {"--headless", "--key-from-stdin", "--log-leds",
-                                                     "--link", link, "--firmware", image});
-    if (!board.waitForReadyRead(5000) || !board.readLine().startsWith("port "))
+    BoardProcess board(firmwareOptions(image));
+    if (!board.started())
         return {notMeasured(IdleFigure, IdleTarget, QStringLiteral("no firmware engine (simavr)")),
                 notMeasured(SendingFigure, SendingTarget, QStringLiteral("no firmware engine"))};
-    const int port = ::open(link.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int port = ::open(board.link().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     termios raw{};
     ::tcgetattr(port, &raw);
     cfmakeraw(&raw);
@@ -68,36 +62,36 @@ std::vector<Row> simulatedBoardRows(int idleSeconds) {
         char buffer[512];
         while (::read(port, buffer, sizeof buffer) > 0) {
         }
-        board.waitForReadyRead(0);
-        while (board.canReadLine()) {
-            // One table's LED patterns: code 0 shown to code 255 shown, one frame more.
-            const QList<QByteArray> words = board.readLine().trimmed().split(' ');
-            if (words.value(0) != "led" || tableMs >= 0)
-                continue;
-            if (words.value(1) == "0")
-                first = words.value(2).toDouble();
-            else if (words.value(1) == "255" && first >= 0)
-                tableMs = (words.value(2).toDouble() - first) * 1000 + 10 * 1000.0 / 38461.5;
+        board.readAvailable();
+        // One table's LED patterns: code 0 shown to code 255 shown, one frame more.
+        for (const Arrival& led : std::as_const(board.leds)) {
+            if (tableMs >= 0)
+                break;
+            if (led.code == 0)
+                first = led.seconds;
+            else if (led.code == 255 && first >= 0)
+                tableMs = (led.seconds - first) * 1000 + 10 * 1000.0 / 38461.5;
         }
+        board.leds.clear();
+        board.rx.clear();
+        board.lines.clear();
     };
-    const double idle = cpuPercentOver(board.processId(), idleSeconds * 1000, [&] {
+    const double idle = cpuPercentOver(board.process().processId(), idleSeconds * 1000, [&] {
         QThread::msleep(50);
         drain();
     });
     first = -1;
     // A press every 100 ms: the table takes 67 ms of each.
     QElapsedTimer sinceKey;
-    const double sending = cpuPercentOver(board.processId(), 5000, [&] {
+    const double sending = cpuPercentOver(board.process().processId(), 5000, [&] {
         if (!sinceKey.isValid() || sinceKey.elapsed() >= 100) {
-            board.write("key1\n");
+            board.process().write("key1\n");
             sinceKey.start();
         }
         QThread::msleep(10);
         drain();
     });
     ::close(port);
-    board.terminate();
-    board.waitForFinished(3000);
     return {
         {IdleFigure, decimal(idle, 1) + QStringLiteral(" %"), IdleTarget, idle < 3},
         {SendingFigure, decimal(sending, 1) + QStringLiteral(" %"), SendingTarget, sending < 10},

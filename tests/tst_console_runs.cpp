@@ -3,6 +3,8 @@
 // display what needs no window works and the window is refused in one line;
 // the board's link goes to a path of the user's own, and one that stands in
 // the way (a running board's, the user's own file or link) is never taken.
+#include "run_program.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -13,33 +15,6 @@
 #include <unistd.h>
 
 namespace {
-struct Run {
-    int exitCode = -1;
-    QString out, err;
-};
-
-// Runs the program to its end, with the environment changed as given
-// ("NAME=value" sets, "-NAME" unsets).
-Run run(const QString& program, const QStringList& arguments, const QStringList& environment) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString& change : environment) {
-        if (change.startsWith('-'))
-            env.remove(change.mid(1));
-        else
-            env.insert(change.section('=', 0, 0), change.section('=', 1));
-    }
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    if (!process.waitForFinished(15000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
-}
-
 const QString Zerbo = QStringLiteral(ZERBO_BINARY);
 const QString Board = QStringLiteral(ZERBO_BOARD_BINARY);
 
@@ -100,7 +75,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, says);
-        const Run result = run(program, arguments, NoDisplay);
+        const Run result = runProgram(program, arguments, {NoDisplay});
         QCOMPARE(result.exitCode, exitCode);
         const QString& text = exitCode == 0 ? result.out : result.err;
         // Help is wrapped to the terminal's width: a phrase is looked for across lines.

@@ -7,8 +7,8 @@
 // Nothing spins a core meanwhile. Exit ends the program at once, whatever runs.
 // Cases that end the program run in a child process, since ending ends it.
 #include "app/zerbo.h"
-#include "app/zerbo_application.h"
 #include "child_scenario.h"
+#include "dialogs.h"
 #include "form/background_window.h"
 #include "form/option_button.h"
 #include "form/pick_combo.h"
@@ -57,18 +57,15 @@ struct UnpluggableBoard {
 // The user in front of the error box: looks at it for a while, tells the test
 // what it said and what CPU went by meanwhile, then answers it.
 void answerBoxesAfterLooking() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) {
-        QTimer::singleShot(5, answerBoxesAfterLooking);
-        return;
-    }
-    const double before = cpuSeconds();
-    QTimer::singleShot(LookMs, box, [box, before] {
-        std::printf("box: %s | %s\ncpu-ms while shown: %.0f\n", qPrintable(box->windowTitle()),
-                    qPrintable(box->text().simplified()), (cpuSeconds() - before) * 1000);
-        std::fflush(stdout);
-        QTimer::singleShot(5, answerBoxesAfterLooking);
-        box->accept();
+    onNextMessageBox([](QMessageBox& box) {
+        const double before = cpuSeconds();
+        QTimer::singleShot(LookMs, &box, [&box, before] {
+            std::printf("box: %s | %s\ncpu-ms while shown: %.0f\n", qPrintable(box.windowTitle()),
+                        qPrintable(box.text().simplified()), (cpuSeconds() - before) * 1000);
+            std::fflush(stdout);
+            answerBoxesAfterLooking();
+            box.accept();
+        });
     });
 }
 
@@ -246,13 +243,6 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    const QByteArray scenario = childScenario();
-    if (!scenario.isEmpty()) {
-        ZerboApplication app(argc, argv);
-        return playScenario(QString::fromLatin1(scenario));
-    }
-    QApplication app(argc, argv);
-    FaultTest test;
-    return QTest::qExec(&test, argc, argv);
+    return mainPlayingScenarios<FaultTest>(argc, argv, playScenario);
 }
 #include "tst_faults.moc"

@@ -5,6 +5,7 @@
 #include "process_probe.h"
 #include "pty_pair.h"
 
+#include "run_program.h"
 #include "standard_error.h"
 
 #include <QDeadlineTimer>
@@ -20,44 +21,8 @@
 #include <unistd.h>
 
 namespace {
-constexpr uid_t Nobody = 65534;
-
-struct Run {
-    int exitCode = -1;
-    QString out, err;
-};
-
-// Runs the program to its end, with the environment changed as given
-// ("NAME=value" sets, "-NAME" unsets).
-Run run(const QString& program, const QStringList& arguments, const QStringList& environment = {},
-        bool asNobody = false) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString& change : environment) {
-        if (change.startsWith('-'))
-            env.remove(change.mid(1));
-        else
-            env.insert(change.section('=', 0, 0), change.section('=', 1));
-    }
-    process.setProcessEnvironment(env);
-    if (asNobody)
-        process.setChildProcessModifier([] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
-                ::_exit(126);
-        });
-    process.start(program, arguments);
-    if (!process.waitForFinished(15000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
-}
-
 const QString Zerbo = QStringLiteral(ZERBO_BINARY);
 const QString Board = QStringLiteral(ZERBO_BOARD_BINARY);
-
 } // namespace
 
 class MessagesTest : public QObject {
@@ -160,8 +125,8 @@ private slots:
                                 QFileDevice::ReadOther);
         }
         QVERIFY(::chmod(qPrintable(bin.path()), 0755) == 0);
-        const Run result = run(Zerbo, {"--loopback-test", "--port", board.slavePath()},
-                               {"PATH=" + bin.path()}, true);
+        const Run result = runProgram(Zerbo, {"--loopback-test", "--port", board.slavePath()},
+                                      {{"PATH=" + bin.path()}, true});
         QCOMPARE(result.exitCode, 2);
         QVERIFY2(result.err.contains("Run-time error 8010: Serial port " + board.slavePath() +
                                      " (COM1) may not be opened by you: permission denied " + says),
@@ -248,7 +213,8 @@ private slots:
         } else {
             path = "/dev/null";
         }
-        const Run result = run(Zerbo, {"--loopback-test", "--port", path}, {"-ZERBO_PORT"});
+        const Run result =
+            runProgram(Zerbo, {"--loopback-test", "--port", path}, {{"-ZERBO_PORT"}});
         QCOMPARE(result.exitCode, 2);
         QVERIFY2(result.err.contains("Run-time error 8020: Serial port " + path +
                                      " (COM1) is not a serial device: " + says),

@@ -6,6 +6,7 @@
 // so it runs in a child process.
 #include "app/zerbo_application.h"
 #include "child_scenario.h"
+#include "dialogs.h"
 #include "program.h"
 
 #include <QLabel>
@@ -30,14 +31,12 @@ int playPause(const QString& pause) {
                     qPrintable(p.form.txtTime()->text()));
         std::fflush(stdout);
     };
-    waitUntil([] { return QApplication::activeModalWidget() != nullptr; },
-              [seen] {
-                  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                  std::printf("box: %s | %s\n", qPrintable(box->windowTitle()),
-                              qPrintable(box->text().simplified()));
-                  seen("when the box shows");
-                  box->accept();
-              });
+    onNextMessageBox([seen](QMessageBox& box) {
+        std::printf("box: %s | %s\n", qPrintable(box.windowTitle()),
+                    qPrintable(box.text().simplified()));
+        seen("when the box shows");
+        box.accept();
+    });
     later(400, [&p, seen] {
         seen("no box");
         p.form.cmdExit()->click();
@@ -88,13 +87,6 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    const QByteArray scenario = childScenario();
-    if (!scenario.isEmpty()) {
-        ZerboApplication app(argc, argv);
-        return playPause(QString::fromLatin1(scenario));
-    }
-    QApplication app(argc, argv);
-    PauseBoundTest test;
-    return QTest::qExec(&test, argc, argv);
+    return mainPlayingScenarios<PauseBoundTest>(argc, argv, playPause);
 }
 #include "tst_pause_bound.moc"

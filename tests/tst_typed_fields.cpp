@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The typed fields (txtTime, txtO, txtLeft, txtTop, txtS) and what reads them: whatever is typed,
 // and Stop or a second start at any moment, neither ends, stalls nor crashes the program.
-#include "base/charset.h"
 #include "dialogs.h"
 #include "form/form_scale.h"
 #include "form/form_style.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
 #include "form/window_position.h"
-#include "operations/position_loop.h"
 #include "program.h"
-#include "serial/comm_control.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
@@ -36,8 +34,7 @@ void addRows(std::initializer_list<const char*> rows) {
         QTest::newRow(row) << cells(row);
 }
 
-// Runs the action at a yield of the running operation once wire holds n bytes, or after some 400
-// tries so that a failing case ends. The window carries the timer: none outlives the case.
+// Runs the action at a yield once wire holds n bytes (or after 400 tries).
 void afterBytes(Program& p, QByteArray& wire, qsizetype n, std::function<void()> action,
                 int tries = 400) {
     QTimer::singleShot(5, &p.form, [&p, &wire, n, action, tries] {
@@ -47,6 +44,15 @@ void afterBytes(Program& p, QByteArray& wire, qsizetype n, std::function<void()>
         wire += p.board.read(50, 20); // what was still on its way
         action();
     });
+}
+
+// Clicks into the field, as the user does, and types over its text.
+void typeInto(QLineEdit* field, const QString& text) {
+    QTest::mouseClick(field, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, text);
 }
 
 // At least n bytes on the line, all of them code.
@@ -190,6 +196,55 @@ private slots:
         QCOMPARE(field->text(), strictPosition(row[1]) ? QString::number(edge()) : row[1]);
     }
 
+    // "Set form position" takes Left and Top as the fields read when it is clicked, read
+    // leniently, and a loosely written value stays in its field while the focus moves on: only
+    // the move itself brings the window's position back into the fields. Left typed | Top typed
+    // | txtLeft once the focus left it | where the window ends. A plain number applies as its
+    // field loses the focus; the window then stands on a whole pixel.
+    void bothPositionFieldsTypedThenSet_data() {
+        QTest::addColumn<QStringList>("row"); // not addRows: the blanks count
+        QTest::newRow("both loose") << QStringList{"2500abc", " 1 500", "2500abc", "2500", "1500"};
+        QTest::newRow("plain left, loose top")
+            << QStringList{"2500", " 1 500", "2505", "2500", "1500"};
+        QTest::newRow("empty left, plain top") << QStringList{"", "2010", "", "0", "2010"};
+    }
+    void bothPositionFieldsTypedThenSet() {
+        QFETCH(QStringList, row);
+        Program p;
+        p.showReady();
+        moveWindow(p.form, {1005, 1005});
+        p.zerbo.positionLoop.start();
+        typeInto(p.form.txtLeft(), row[0]);
+        typeInto(p.form.txtTop(), row[1]); // the focus leaves txtLeft
+        QCOMPARE(QApplication::focusWidget(), p.form.txtTop());
+        QCOMPARE(p.form.txtLeft()->text(), row[2]);
+        QCOMPARE(p.form.txtTop()->text(), row[1]);             // still being typed
+        QTest::mouseClick(p.form.cmdSetPos(), Qt::LeftButton); // the focus leaves txtTop
+        QCoreApplication::processEvents();
+        const QPointF at = windowPosition(p.form);
+        const QPointF off = at - QPointF(row[3].toDouble(), row[4].toDouble());
+        QVERIFY2(qAbs(off.x()) <= twipsPerPixel() && qAbs(off.y()) <= twipsPerPixel(),
+                 qPrintable(QString("at %1, %2").arg(at.x()).arg(at.y())));
+        // After the move the fields show where the window stands.
+        QCOMPARE(p.form.txtLeft()->text() + ", " + p.form.txtTop()->text(),
+                 QString("%1, %2").arg(qRound(at.x())).arg(qRound(at.y())));
+    }
+
+    // A click from Left into Top applies Left; a move while Top is typed leaves Top's text.
+    void clickIntoTopKeepsItsEdit() {
+        Program p;
+        p.showReady();
+        moveWindow(p.form, {1005, 1005});
+        p.zerbo.positionLoop.start();
+        typeInto(p.form.txtLeft(), "2500");
+        typeInto(p.form.txtTop(), "1234");
+        QVERIFY(qAbs(windowPosition(p.form).x() - 2505) <= twipsPerPixel());
+        moveWindow(p.form, {3000, 1005});
+        QCoreApplication::processEvents();
+        QCOMPARE(p.form.txtTop()->text(), QString("1234"));
+        QCOMPARE(p.zerbo.state.PositionEditing, qint16(1));
+    }
+
     // The position fields follow the window, but not while the user edits one.
     void positionFieldsFollowTheWindow() {
         Program p;
@@ -238,27 +293,6 @@ private slots:
         QCOMPARE(p.form.txtO()->text() + bitRow(p.form), QString("wwwwwwww"));
         QVERIFY(!p.form.optSendC()->isChecked() &&
                 background(p.form.slot(66).character) == Green); // marked
-    }
-
-    // txtS at its limit, 8-bit characters mixed in, without pauses: each character goes out as
-    // its one byte, in order.
-    void longestTextGoesOutWhole() {
-        Program p;
-        p.showReady();
-        p.form.options()->select(p.form.optTxD()); // as in pauseField
-        QByteArray expected(32767, '\0');
-        QString text;
-        for (int i = 0; i < 32767; ++i)
-            text += charFromByte(static_cast<unsigned char>(expected[i] = char(32 + i % 224)));
-        p.form.txtS()->setText(text + "x"); // one more than the field takes
-        later(0, [&p] { p.form.txtTime()->setText("0000"); });
-        QByteArray wire;
-        QTimer reader; // keeps the line flowing
-        connect(&reader, &QTimer::timeout, this, [&] { wire += p.board.read(1, 0); });
-        reader.start(5);
-        p.form.cmdSend()->click();
-        wire += p.board.read(300);
-        QVERIFY(wire == expected); // every byte, in order
     }
 };
 

@@ -2,7 +2,7 @@
 // The line between the simulated board and whoever opens its port: bytes
 // left unread at a close never reach the next opener, and a rate that
 // differs from the firmware's gives what a real receiver would.
-#include "firmware_board_process.h"
+#include "board_process.h"
 
 #include <QTest>
 #include <fcntl.h>
@@ -44,6 +44,11 @@ QByteArray table() {
         all.append(char(code));
     return all;
 }
+
+// Runs the firmware image on the simulated chip.
+QStringList firmware(const QString& image = QStringLiteral("zerbo-board.hex")) {
+    return firmwareOptions(QStringLiteral(ZERBO_FIRMWARE_DIR "/") + image);
+}
 } // namespace
 
 class FirmwareLine : public QObject {
@@ -53,10 +58,10 @@ private slots:
     // a hang-up to show), read a moment later: the second opener gets the
     // rest of the table and nothing of what came before.
     void aCloseDropsWhatWasLeftUnread() {
-        FirmwareBoard board;
+        BoardProcess board(firmware());
         board.settle(50);
         int fd = openPort(board.link(), B38400);
-        board.press();
+        board.pressKeyOne();
         QTest::qSleep(70); // key held past its debounce, about half the table sent
         ::close(fd);
         fd = openPort(board.link(), B38400);
@@ -69,8 +74,8 @@ private slots:
 
     // Sent while nobody holds the port, the table is lost as on a real line.
     void nobodyListeningLosesTheTable() {
-        FirmwareBoard board;
-        board.press();
+        BoardProcess board(firmware());
+        board.pressKeyOne();
         QVERIFY(board.readUntil([&] { return board.lines.contains("table sent"); }));
         const int fd = openPort(board.link(), B38400);
         const QByteArray stale = readQuiet(fd, 100, 300);
@@ -79,10 +84,10 @@ private slots:
     }
 
     void theTableAtMatchingRatesIsWhole() {
-        FirmwareBoard board;
+        BoardProcess board(firmware());
         const int fd = openPort(board.link(), B38400);
         board.settle(50);
-        board.press();
+        board.pressKeyOne();
         const QByteArray got = readQuiet(fd, 200);
         ::close(fd);
         QCOMPARE(got, table());
@@ -100,10 +105,10 @@ private slots:
     void aWrongRateGivesWrongBytes() {
         QFETCH(QString, image);
         QFETCH(int, rate);
-        FirmwareBoard board(image);
+        BoardProcess board(firmware(image));
         const int fd = openPort(board.link(), speed_t(rate));
         board.settle(50);
-        board.press();
+        board.pressKeyOne();
         const QByteArray got = readQuiet(fd, 300);
         QVERIFY2(got != table(), "the table came through a wrong rate unharmed");
         QVERIFY(!got.isEmpty());
@@ -116,7 +121,7 @@ private slots:
         QList<int> asSent;
         for (char c : sent)
             asSent << int(static_cast<unsigned char>(c));
-        QVERIFY(board.rx != asSent);
+        QVERIFY(codesOf(board.rx) != asSent);
     }
 };
 

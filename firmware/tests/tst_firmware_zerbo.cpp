@@ -3,7 +3,7 @@
 // at start-up, and every way of sending shown on the board's LEDs in order,
 // the pauses measured in simulated time.
 #include "base/charset.h"
-#include "firmware_board_process.h"
+#include "board_process.h"
 #include "form/option_button.h"
 #include "program.h"
 
@@ -13,14 +13,12 @@
 #include <algorithm>
 
 namespace {
-QList<int> codes(const QList<FirmwareBoard::Led>& leds) {
-    QList<int> shown;
-    for (const auto& led : leds)
-        shown << led.code;
-    return shown;
+// Runs the firmware image on the simulated chip.
+QStringList firmware(const QString& image = QStringLiteral("zerbo-board.hex")) {
+    return firmwareOptions(QStringLiteral(ZERBO_FIRMWARE_DIR "/") + image);
 }
 
-QList<double> gapsMs(const QList<FirmwareBoard::Led>& leds) {
+QList<double> gapsMs(const QList<Arrival>& leds) {
     QList<double> gaps;
     for (qsizetype i = 1; i < leds.size(); ++i)
         gaps << (leds[i].seconds - leds[i - 1].seconds) * 1000;
@@ -52,10 +50,10 @@ class FirmwareZerbo : public QObject {
     Q_OBJECT
 private slots:
     void startUpTableThenEverySendOnTheLeds() {
-        FirmwareBoard board;
+        BoardProcess board(firmware());
         Zerbo zerbo(board.link());
-        onceWaiting(zerbo, [&board] { board.press(); });
-        QTimer::singleShot(10000, &board.process, &QProcess::kill); // ends a reception in vain
+        onceWaiting(zerbo, [&board] { board.pressKeyOne(); });
+        QTimer::singleShot(10000, &board.process(), &QProcess::kill); // ends a reception in vain
         zerbo.Form_Load();
         FrmAscii& form = zerbo.form;
         QCOMPARE(numberedSlots(form), 256);
@@ -72,8 +70,8 @@ private slots:
         QTest::keyClick(form.slot(66).sendButton, Qt::Key_Left);
         const QList<int> clicked{0, 65, 65, 255, 65, 66, 65};
         board.readUntil([&] { return board.leds.size() >= clicked.size(); });
-        QCOMPARE(codes(board.leds), clicked);
-        QCOMPARE(board.rx, clicked);
+        QCOMPARE(codesOf(board.leds), clicked);
+        QCOMPARE(codesOf(board.rx), clicked);
         board.settle(100);
 
         // A string with a pause between its characters.
@@ -81,7 +79,7 @@ private slots:
         form.txtS()->setText("AB1");
         form.cmdSend()->click();
         board.readUntil([&] { return board.leds.size() >= 3; });
-        QCOMPARE(codes(board.leds), (QList<int>{'A', 'B', '1'}));
+        QCOMPARE(codesOf(board.leds), (QList<int>{'A', 'B', '1'}));
         QVERIFY2(paced(gapsMs(board.leds), 100), qPrintable(show(gapsMs(board.leds))));
         board.settle(100);
 
@@ -92,18 +90,18 @@ private slots:
         form.cmdSendC()->click();
         board.readUntil([&] { return false; }, 300);
         QVERIFY2(board.leds.size() >= 5, qPrintable(QString::number(board.leds.size())));
-        QCOMPARE(codes(board.leds), QList<int>(board.leds.size(), 90));
-        QCOMPARE(board.rx, QList<int>(board.leds.size(), 90));
+        QCOMPARE(codesOf(board.leds), QList<int>(board.leds.size(), 90));
+        QCOMPARE(codesOf(board.rx), QList<int>(board.leds.size(), 90));
         QVERIFY2(paced(gapsMs(board.leds), 50), qPrintable(show(gapsMs(board.leds))));
     }
 
     // A firmware built for 19200 baud against ZERBO's 38400: what arrives is
     // not the table.
     void aFirmwareForAnotherRateGivesAWrongTable() {
-        FirmwareBoard board(QStringLiteral("zerbo-board-19200.hex"));
+        BoardProcess board(firmware("zerbo-board-19200.hex"));
         Zerbo zerbo(board.link());
-        onceWaiting(zerbo, [&board] { board.press(); });
-        QTimer::singleShot(3000, &board.process, &QProcess::kill); // 255 may never come
+        onceWaiting(zerbo, [&board] { board.pressKeyOne(); });
+        QTimer::singleShot(3000, &board.process(), &QProcess::kill); // 255 may never come
         zerbo.Form_Load();
         const int right = numberedSlots(zerbo.form);
         qInfo("%d of 256 slots filled from a table sent at 19200 baud", right);

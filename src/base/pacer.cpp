@@ -4,7 +4,6 @@
 #include "base/yield.h"
 
 #include <QTimer>
-#include <QWidget>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -48,15 +47,15 @@ bool waitOnEventsUntil(Pacer::Clock::time_point until, const std::function<bool(
 }
 } // namespace
 
-void Pacer::pause(QWidget& window, long long milliseconds, const std::function<bool()>& endsEarly) {
+void Pacer::pause(const std::function<void()>& showPending, long long milliseconds,
+                  const std::function<bool()>& endsEarly) {
     if (milliseconds <= 0) {
         due_ = lastSent_;
         return;
     }
-    // An immediate repaint of one pixel paints everything else that is due as
-    // well, so the window shows the byte while the pause runs.
-    if (window.isVisible())
-        window.repaint(0, 0, 1, 1);
+    // The window shows the byte while the pause runs.
+    if (showPending)
+        showPending();
     const auto next =
         std::max(due_, lastSent_ - LateSlack) + std::chrono::milliseconds(milliseconds);
     if (milliseconds > LongPauseMs && !waitOnEventsUntil(next, endsEarly)) {

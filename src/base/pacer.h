@@ -4,8 +4,6 @@
 #include <chrono>
 #include <functional>
 
-class QWidget;
-
 // Paces the bytes an operation writes, so that the board sees the pause the
 // user asked for between two bytes: each pause ends when the previous byte's
 // slot plus the pause is due, not after the time the step took to update the
@@ -30,9 +28,10 @@ public:
     // A byte has just gone out.
     void sent() { lastSent_ = Clock::now(); }
 
-    // Brings the window's pending repaints to the screen, then sleeps until
-    // the next byte is due, the given milliseconds after the last one.
-    void pause(QWidget& window, long long milliseconds,
+    // Calls showPending (which brings the window's pending repaints to the
+    // screen), then sleeps until the next byte is due, the given milliseconds
+    // after the last one.
+    void pause(const std::function<void()>& showPending, long long milliseconds,
                const std::function<bool()>& endsEarly = {});
 
 private:

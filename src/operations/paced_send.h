@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/pacer.h"
+#include "form/show_pending.h"
 
 #include <functional>
 
@@ -24,7 +25,7 @@ public:
     // The pause before the next byte, the given milliseconds after the last one.
     void pause(QWidget& window, long long milliseconds,
                const std::function<bool()>& endsEarly = {}) {
-        pacer_.pause(window, milliseconds, endsEarly);
+        pacer_.pause([&window] { showPending(window); }, milliseconds, endsEarly);
     }
     // One byte (0..255) on the line, the port opened again first if need be.
     void send(int code);

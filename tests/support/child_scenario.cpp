@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "child_scenario.h"
 
+#include "run_program.h"
+
 #include <QCoreApplication>
-#include <QProcess>
 
 namespace {
 const char* const ScenarioVariable = "ZERBO_TEST_SCENARIO";
@@ -13,15 +14,8 @@ QByteArray childScenario() {
 }
 
 ChildResult runChild(const QString& scenario) {
-    QProcess child;
-    auto environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(ScenarioVariable, scenario);
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {});
-    if (!child.waitForFinished(20000)) {
-        child.kill();
-        child.waitForFinished();
-    }
-    return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1,
-            QString::fromLocal8Bit(child.readAllStandardOutput() + child.readAllStandardError())};
+    const Run run =
+        runProgram(QCoreApplication::applicationFilePath(), {},
+                   {{QString::fromLatin1(ScenarioVariable) + '=' + scenario}, false, 20000});
+    return {run.exitCode, run.out + run.err};
 }

@@ -11,20 +11,26 @@ struct Answered {
     QString title, text;
 } answered;
 
-void watch() {
+void lookForBox(std::function<void(QMessageBox&)> action) {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box) {
-        QTimer::singleShot(5, watch);
+        QTimer::singleShot(5, [action = std::move(action)] { lookForBox(action); });
         return;
     }
-    answered = {answered.count + 1, box->windowTitle(), box->text()};
-    box->accept();
+    action(*box);
 }
 } // namespace
 
+void onNextMessageBox(std::function<void(QMessageBox&)> action) {
+    QTimer::singleShot(0, [action = std::move(action)] { lookForBox(action); });
+}
+
 MessageBoxAnswerer::MessageBoxAnswerer() {
     answered = {};
-    QTimer::singleShot(0, watch);
+    onNextMessageBox([](QMessageBox& box) {
+        answered = {answered.count + 1, box.windowTitle(), box.text()};
+        box.accept();
+    });
 }
 
 int MessageBoxAnswerer::count() const {
