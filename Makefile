@@ -71,6 +71,8 @@ programs-alone: deps
 	cmake -S . -B $(NOTEST_DIR) -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=None \
 	    $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE))
 	cmake --build $(NOTEST_DIR) -j $(JOBS)
+	$(NOTEST_DIR)/zerbo --version
+	$(NOTEST_DIR)/tools/zerbo-board --version
 
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
