@@ -16,8 +16,9 @@ int startupChild(int argc, char** argv);
 bool isStartupChild(int argc, char** argv);
 
 // Time from exec of the real zerbo binary to its window mapped on a virtual X
-// server (Xvfb): the median of seven starts after one warm-up start.
-Row mappedStartupRow(const BoardProcess& board);
+// server (Xvfb): the median of seven starts after one warm-up start; and the
+// same for a one-label Qt window started in turn with it.
+std::vector<Row> mappedStartupRows(const BoardProcess& board);
 
 // Start-up of the program in this process: CPU while it waits for the board
 // (port open, nothing arriving) for idleSeconds, then the board's table

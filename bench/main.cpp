@@ -39,7 +39,7 @@ std::vector<Row> measureAll(const char* self, int idleSeconds) {
     if (!board.started())
         throw std::runtime_error("zerbo-board did not start: is it built?");
     const Row startup = startupRow(self, board);
-    const Row mapped = mappedStartupRow(board);
+    const std::vector<Row> mapped = mappedStartupRows(board);
 
     // Measured in the order that disturbs least, listed in the table's order.
     Zerbo zerbo(board.link());
@@ -48,7 +48,9 @@ std::vector<Row> measureAll(const char* self, int idleSeconds) {
     const std::vector<Row> stringGaps = stringGapRows(zerbo, board);
     const Row continuousRate = continuousRateRow(zerbo, board);
     const Row memory = peakMemoryRow();
-    std::vector<Row> rows{reception.waiting, startup, mapped, memory, reception.burst, fill};
+    std::vector<Row> rows{reception.waiting, startup};
+    rows.insert(rows.end(), mapped.begin(), mapped.end());
+    rows.insert(rows.end(), {memory, reception.burst, fill});
     rows.insert(rows.end(), stringGaps.begin(), stringGaps.end());
     rows.push_back(continuousRate);
     const std::vector<Row> simulated = simulatedBoardRows(std::min(idleSeconds, 10));
