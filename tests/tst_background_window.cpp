@@ -21,6 +21,7 @@ private slots:
             QVERIFY(p.zerbo.background.window()->isVisible() == on && p.form.isVisible());
         }
         BackgroundWindow& backdrop = *p.zerbo.background.window();
+        QCOMPARE(backdrop.objectName(), "frmBack");
         backdrop.activateWindow();
         QTRY_COMPARE(backdrop.picture()->geometry(), backdrop.rect());
         const QRect fitted = backdrop.rect();

@@ -18,6 +18,7 @@ private slots:
         p.form.optHelp()->click();
         HelpWindow* help = p.zerbo.help.window();
         QCOMPARE(help->pos(), helpPlace);
+        QCOMPARE(help->objectName(), "frmHelp");
         QCOMPARE(help->printedLines(), HelpWindow::helpLines());
         const QByteArray whole = HelpWindow::helpLines().join('\n').toUtf8();
         QCOMPARE(QCryptographicHash::hash(whole, QCryptographicHash::Sha256).toHex(),
