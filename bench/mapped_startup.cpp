@@ -10,7 +10,6 @@
 #include "measure.h"
 
 #include <QStandardPaths>
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <poll.h>
@@ -143,11 +142,12 @@ std::vector<Row> mappedStartupRows([[maybe_unused]] const BoardProcess& board) {
     for (int start = 0; start < CountedStarts; ++start) {
         zerboStarts.push_back(mappedMilliseconds(x, display.name(), zerbo));
         floorStarts.push_back(mappedMilliseconds(x, display.name(), floor));
+        if (zerboStarts.back() < 0 || floorStarts.back() < 0) { // no use waiting for the rest
+            xcb_disconnect(x);
+            return neither(QStringLiteral("a window was not mapped"));
+        }
     }
     xcb_disconnect(x);
-    if (*std::min_element(zerboStarts.begin(), zerboStarts.end()) < 0 ||
-        *std::min_element(floorStarts.begin(), floorStarts.end()) < 0)
-        return neither(QStringLiteral("a window was not mapped"));
     const double ms = median(zerboStarts), floorMs = median(floorStarts);
     return {{figure,
              decimal(ms, 1) +
