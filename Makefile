@@ -5,61 +5,94 @@
 #               driver test in QEMU, tests/drivers/run-driver-test.sh), and
 #               builds the programs once more without the tests (build-notest/)
 # make package  installs what is missing, builds, makes build/zerbo_VERSION_ARCH.deb
-# make firmware builds the board's firmware (build/firmware/zerbo-board.hex)
+# make firmware builds the board's firmware (build-firmware/firmware/zerbo-board.hex)
 # make flash    writes it to the board with avrdude (see firmware/README.md)
+# make test-fresh  (as root) the README's commands in a new Debian 12 root
 
 BUILD_DIR ?= build
-PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation \
-            $(FIRMWARE_TOOLS) $(SIMULATOR_TOOLS)
-# The board's firmware, and the simulated ATmega8 that runs it for make run and the tests.
-FIRMWARE_TOOLS := gcc-avr avr-libc binutils-avr
-SIMULATOR_TOOLS := simavr libsimavr-dev libelf-dev
-# cpack's Debian generator needs dpkg-shlibdeps (dpkg-dev) and file; the
-# package check also needs the validators and lintian.
-PACKAGE_TOOLS := dpkg-dev file
-CHECK_TOOLS := lintian desktop-file-utils appstream man-db
-# The driver test: QEMU, a static busybox for the guest's initramfs, apt's
-# download of the kernel and udev packages; the unpacked udevadm needs
-# systemd's shared library.
-DRIVER_TOOLS := qemu-system-x86 busybox-static systemd apt dpkg
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 PORT ?= $(ZERBO_PORT)
 
-.PHONY: all deps build programs programs-alone run test test-asan bench clean format screenshot package firmware flash
+# The Debian packages, each named once, in groups by what needs them.
+# PACKAGES_<target> below says which groups a target installs before it
+# builds anything (tools/install-deps.sh skips what is there);
+# tests/scripts/package_lists_test.sh checks every name against Debian and
+# that each tool the build looks for is in the list of the target using it.
+TOOLCHAIN_PACKAGES := build-essential cmake
+QT_PACKAGES := qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation
+# The board's firmware, and the simulated ATmega8 that runs it.
+FIRMWARE_PACKAGES := gcc-avr avr-libc binutils-avr
+SIMULATOR_PACKAGES := simavr libsimavr-dev libelf-dev pkgconf
+FLASH_PACKAGES := avrdude
+# cpack's Debian generator needs dpkg-shlibdeps (dpkg-dev) and file.
+DEB_PACKAGES := dpkg-dev file
+# The package check's validators and lintian.
+CHECK_PACKAGES := lintian desktop-file-utils appstream man-db
+# The driver test: QEMU, a static busybox for the guest's initramfs, apt's
+# download of the kernel and udev packages; the unpacked udevadm needs
+# systemd's shared library.
+DRIVER_PACKAGES := qemu-system-x86 busybox-static libsystemd-shared apt dpkg
+# A virtual X server, for the bench's start-up and the screenshot.
+XVFB_PACKAGES := xvfb
+BENCH_PACKAGES := libxcb1-dev
+SCREENSHOT_PACKAGES := x11-utils imagemagick
+SANITIZER_PACKAGES := clang libclang-rt-dev
+# make test-fresh bootstraps its Debian root with mmdebstrap.
+FRESH_PACKAGES := mmdebstrap
 
-all: build
+PACKAGES_run := $(TOOLCHAIN_PACKAGES) $(QT_PACKAGES) $(FIRMWARE_PACKAGES) $(SIMULATOR_PACKAGES)
+PACKAGES_package := $(PACKAGES_run) $(DEB_PACKAGES)
+PACKAGES_test := $(PACKAGES_package) $(CHECK_PACKAGES) $(DRIVER_PACKAGES)
+PACKAGES_test-asan := $(PACKAGES_run) $(SANITIZER_PACKAGES)
+PACKAGES_bench := $(PACKAGES_run) $(XVFB_PACKAGES) $(BENCH_PACKAGES)
+PACKAGES_screenshot := $(PACKAGES_run) $(XVFB_PACKAGES) $(SCREENSHOT_PACKAGES)
+PACKAGES_firmware := $(TOOLCHAIN_PACKAGES) $(FIRMWARE_PACKAGES)
+PACKAGES_flash := $(PACKAGES_firmware) $(FLASH_PACKAGES)
+PACKAGES_test-fresh := $(FRESH_PACKAGES)
 
-deps:
-	@./tools/install-deps.sh $(PACKAGES)
+# The public targets install their packages first; the steps below them run
+# one after another (cmake builds in parallel inside a step).
+.NOTPARALLEL:
+.PHONY: all deps-% configure build programs programs-alone run test test-asan test-fresh \
+        bench clean format screenshot package firmware firmware-image flash print-packages-%
 
-$(BUILD_DIR)/CMakeCache.txt:
-	cmake -S . -B $(BUILD_DIR)
+all: deps-run build
 
-build: deps $(BUILD_DIR)/CMakeCache.txt
+deps-%:
+	@./tools/install-deps.sh $(PACKAGES_$*)
+
+# make print-packages-test: the list a target installs, for the tests.
+print-packages-%:
+	@echo $(PACKAGES_$*)
+
+# ZERBO_COMPLETE: the firmware and the simulator are required, and a test
+# that cannot run here fails. The firmware's options are given at every
+# configure, so this tree always builds the image the tests expect.
+configure:
+	cmake -S . -B $(BUILD_DIR) -DZERBO_COMPLETE=ON -DZERBO_FIRMWARE_CLOCK=rc -DZERBO_FIRMWARE_PAUSE_MS=0
+
+build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # Only the two programs: the tests and the bench are built by make test and
 # make bench, so the first make run shows the window sooner.
-programs: deps $(BUILD_DIR)/CMakeCache.txt
+programs: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target zerbo zerbo-board
 
 # Without PORT, ZERBO runs on the virtual board (tools/board); with it, on that device.
-run: programs
+run: deps-run programs
 ifeq ($(PORT),)
 	./tools/run-with-board.sh $(BUILD_DIR)
 else
 	$(BUILD_DIR)/zerbo --port $(PORT)
 endif
 
-# Target-specific, so deps installs them too when it runs for these targets.
-package test: PACKAGES += $(PACKAGE_TOOLS)
-test: PACKAGES += $(CHECK_TOOLS) $(DRIVER_TOOLS)
-
-# The suite first, then the package check and the driver test on their own.
-test: build programs-alone
-	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --label-exclude 'package|drivers'
-	cd $(BUILD_DIR) && ctest --output-on-failure --label-regex package
-	cd $(BUILD_DIR) && ctest --output-on-failure --label-regex drivers
+# The suite first, then the package check and the driver test on their own;
+# tools/run-suite.sh fails on a test skipped or not run, as on one failed.
+test: deps-test build programs-alone
+	./tools/run-suite.sh $(BUILD_DIR) -j $(JOBS) --label-exclude 'package|drivers'
+	./tools/run-suite.sh $(BUILD_DIR) --label-regex package
+	./tools/run-suite.sh $(BUILD_DIR) --label-regex drivers
 
 # The programs and the firmware build without the tests and the bench
 # (BUILD_TESTING=OFF, as a distribution may build them), in a tree of their
@@ -67,14 +100,14 @@ test: build programs-alone
 # a fraction of the time, and the release tree above has shown the warnings.
 NOTEST_DIR ?= build-notest
 CCACHE := $(shell command -v ccache 2>/dev/null)
-programs-alone: deps
-	cmake -S . -B $(NOTEST_DIR) -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=None \
+programs-alone:
+	cmake -S . -B $(NOTEST_DIR) -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=None -DZERBO_COMPLETE=ON \
 	    $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE))
 	cmake --build $(NOTEST_DIR) -j $(JOBS)
 	$(NOTEST_DIR)/zerbo --version
 	$(NOTEST_DIR)/tools/zerbo-board --version
 
-package: build
+package: deps-package build
 	cd $(BUILD_DIR) && cpack -G DEB
 	@ls $(BUILD_DIR)/zerbo_*.deb
 
@@ -82,14 +115,12 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD_DIR) $(NOTEST_DIR)
+	rm -rf $(BUILD_DIR) $(NOTEST_DIR) $(FIRMWARE_DIR)
 
 # One table of every performance figure; CPU while waiting is measured over
 # IDLE_SECONDS (make bench IDLE_SECONDS=5 for a quick look).
 IDLE_SECONDS ?= 20
-# The start-up on an X server needs a virtual one and xcb to watch it.
-bench: PACKAGES += xvfb libxcb1-dev
-bench: deps $(BUILD_DIR)/CMakeCache.txt
+bench: deps-bench configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench_report
 	QT_QPA_PLATFORM=offscreen:configfile=$(CURDIR)/tests/screens/1920x1200.json $(BUILD_DIR)/bench/bench_report --idle-seconds $(IDLE_SECONDS)
 
@@ -102,8 +133,7 @@ bench: deps $(BUILD_DIR)/CMakeCache.txt
 ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 30
-test-asan:
-	@./tools/install-deps.sh $(PACKAGES) clang libclang-rt-dev
+test-asan: deps-test-asan
 	cmake -S . -B $(ASAN_DIR) -DZERBO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp \
@@ -115,19 +145,22 @@ test-asan:
 
 # docs/screenshot.png: ZERBO with the table received from the virtual board,
 # taken under a virtual X server.
-screenshot: programs
-	@./tools/install-deps.sh xvfb x11-utils imagemagick
+screenshot: deps-screenshot programs
 	./tools/screenshot.sh $(BUILD_DIR) docs/screenshot.png
 
-# The firmware alone: FIRMWARE_CLOCK=rc (8 MHz internal, the default) or
+# The firmware alone, in a tree of its own (firmware/ is a CMake project by
+# itself, without Qt), so that its options never reach build/, whose image
+# the tests check: FIRMWARE_CLOCK=rc (8 MHz internal, the default) or
 # crystal (7.3728 MHz); FIRMWARE_PAUSE_MS=MS between the bytes of the table.
+FIRMWARE_DIR ?= build-firmware
 FIRMWARE_CLOCK ?= rc
 FIRMWARE_PAUSE_MS ?= 0
-firmware:
-	@./tools/install-deps.sh build-essential cmake $(FIRMWARE_TOOLS)
-	cmake -S . -B $(BUILD_DIR) -DZERBO_FIRMWARE_CLOCK=$(FIRMWARE_CLOCK) -DZERBO_FIRMWARE_PAUSE_MS=$(FIRMWARE_PAUSE_MS)
-	cmake --build $(BUILD_DIR) --target firmware
-	avr-size $(BUILD_DIR)/firmware/zerbo-board.elf
+firmware: deps-firmware firmware-image
+firmware-image:
+	cmake -S firmware -B $(FIRMWARE_DIR) -DZERBO_COMPLETE=ON \
+	    -DZERBO_FIRMWARE_CLOCK=$(FIRMWARE_CLOCK) -DZERBO_FIRMWARE_PAUSE_MS=$(FIRMWARE_PAUSE_MS)
+	cmake --build $(FIRMWARE_DIR) --target firmware
+	avr-size $(FIRMWARE_DIR)/firmware/zerbo-board.elf
 
 # Writes the firmware and the fuses for the chosen clock; with the internal
 # RC, first copies the 8 MHz calibration byte to EEPROM byte 0, where the
@@ -140,11 +173,18 @@ AVRDUDE = avrdude -p m8 -c $(PROGRAMMER) $(if $(FLASH_PORT),-P $(FLASH_PORT))
 # Low fuse 0xE4: internal RC 8 MHz; 0xFF: external crystal above 3 MHz. High fuse 0xD9: the defaults.
 FUSE_LOW_rc := 0xe4
 FUSE_LOW_crystal := 0xff
-flash: firmware
-	@./tools/install-deps.sh avrdude
+flash: deps-flash firmware-image
 	$(AVRDUDE) -U lfuse:w:$(FUSE_LOW_$(FIRMWARE_CLOCK)):m -U hfuse:w:0xd9:m
 ifeq ($(FIRMWARE_CLOCK),rc)
-	$(AVRDUDE) -U calibration:r:$(BUILD_DIR)/firmware/calibration.bin:r
-	$(AVRDUDE) -U eeprom:w:$$(od -An -tu1 -j3 -N1 $(BUILD_DIR)/firmware/calibration.bin | tr -d ' '):m
+	$(AVRDUDE) -U calibration:r:$(FIRMWARE_DIR)/firmware/calibration.bin:r
+	$(AVRDUDE) -U eeprom:w:$$(od -An -tu1 -j3 -N1 $(FIRMWARE_DIR)/firmware/calibration.bin | tr -d ' '):m
 endif
-	$(AVRDUDE) -U flash:w:$(BUILD_DIR)/firmware/zerbo-board.hex:i
+	$(AVRDUDE) -U flash:w:$(FIRMWARE_DIR)/firmware/zerbo-board.hex:i
+
+# The README's two commands on a new Debian 12 root, as a newcomer runs them
+# (tools/test-fresh.sh; as root, about 20 minutes).
+# Root is checked first: nothing is installed for a user who cannot run it.
+test-fresh:
+	@./tools/test-fresh.sh --check-root
+	@$(MAKE) --no-print-directory deps-test-fresh
+	./tools/test-fresh.sh

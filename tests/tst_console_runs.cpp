@@ -3,6 +3,7 @@
 // display what needs no window works and the window is refused in one line;
 // the board's link goes to a path of the user's own, and one that stands in
 // the way (a running board's, the user's own file or link) is never taken.
+#include "cannot_run.h"
 #include "run_program.h"
 
 #include <QFile>
@@ -87,7 +88,7 @@ private slots:
     void boardLinkWithoutRuntimeDirectory() {
         const QString expected = QStringLiteral("/tmp/zerbo-board-%1").arg(::getuid());
         if (QFileInfo(expected).isSymLink() || QFileInfo::exists(expected))
-            QSKIP("a board of this user already runs on the default link");
+            ZERBO_CANNOT_RUN("a board of this user runs on the default link: end it first");
         QProcess board;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("XDG_RUNTIME_DIR");

@@ -12,11 +12,17 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 bin=$work/bin
 mkdir "$bin"
-for tool in grep env cat; do ln -s "$(command -v $tool)" "$bin/$tool"; done
+for tool in grep env cat tee mktemp rm; do ln -s "$(command -v $tool)" "$bin/$tool"; done
 stub() { printf '#!%s\n%s\n' "$bash" "$2" >"$bin/$1"; chmod +x "$bin/$1"; }
 stub dpkg-query 'case "$*" in *installed-pkg*) printf "install ok installed";; *) exit 1;; esac'
 stub id 'echo "$FAKE_UID"'
-stub apt-get 'echo "apt-get $* DEBIAN_FRONTEND=${DEBIAN_FRONTEND:-} by ${VIA:-root}" >>"$LOG"'
+# FAKE_APT=offline: no source answers, as without a network; broken: the install fails otherwise.
+stub apt-get 'echo "apt-get $* DEBIAN_FRONTEND=${DEBIAN_FRONTEND:-} by ${VIA:-root}" >>"$LOG"
+case "${FAKE_APT:-}:$1" in
+offline:update) echo "W: Failed to fetch http://deb.example/dists/bookworm/InRelease  Temporary failure resolving '"'"'deb.example'"'"'";;
+offline:install) echo "E: Unable to locate package $4"; exit 100;;
+broken:install) echo "E: Sub-process /usr/bin/dpkg returned an error code (1)"; exit 100;;
+esac'
 failures=0
 check() { # name, expected status, expected log, expected stderr part
     if [ "$status" != "$2" ] || [ "$(cat "$LOG" 2>/dev/null)" != "$3" ] ||
@@ -50,5 +56,18 @@ rm "$bin/sudo"
 run 1000 pkg-a pkg-b
 check "user without sudo" 1 "" 'missing packages pkg-a pkg-b; install them as root: su -c "apt-get install pkg-a pkg-b"'
 [ "$(grep -c . "$work/err")" = 1 ] || { echo "FAIL user without sudo: more than one line"; failures=$((failures + 1)); }
+
+# Without a network: one line names the packages and says apt could not reach its sources.
+FAKE_APT=offline run 0 pkg-a pkg-b
+check "offline" 1 "apt-get update -qq DEBIAN_FRONTEND= by root
+apt-get install -y -qq pkg-a pkg-b DEBIAN_FRONTEND=noninteractive by root" \
+    "install-deps.sh: could not install pkg-a pkg-b: apt could not reach its sources"
+[ "$(grep -c . "$work/err")" = 1 ] || { echo "FAIL offline: more than one line"; failures=$((failures + 1)); }
+# Another failure of the install is not blamed on the network.
+FAKE_APT=broken run 0 pkg-a
+check "install fails" 1 "apt-get update -qq DEBIAN_FRONTEND= by root
+apt-get install -y -qq pkg-a DEBIAN_FRONTEND=noninteractive by root" \
+    "could not install pkg-a: apt-get install failed (above)"
+grep -q "reach its sources" "$work/err" && { echo "FAIL install fails: blamed on the network"; failures=$((failures + 1)); }
 
 exit $((failures > 0))
