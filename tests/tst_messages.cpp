@@ -2,6 +2,7 @@
 // What the real programs say when they cannot do what was asked, and that it
 // names the fix that works here: a device this user may not open, one named
 // by ZERBO_PORT, a path that is no serial device, one missing or held.
+#include "cannot_run.h"
 #include "process_probe.h"
 #include "pty_pair.h"
 
@@ -49,7 +50,7 @@ private slots:
         QFETCH(QString, situation);
         QFETCH(QString, says);
         if (situation == "forbidden" && ::geteuid() != 0)
-            QSKIP("needs root to start the program as an ordinary user");
+            ZERBO_CANNOT_RUN("needs root to start the program as an ordinary user");
         PtyPair board;
         const QString device =
             situation == "missing" ? QStringLiteral("/dev/zerbo-no-board") : board.slavePath();
@@ -63,15 +64,14 @@ private slots:
         if (situation == "forbidden") { // as a fresh pseudo-terminal: root's, mode 0620
             QVERIFY(::chown(qPrintable(device), 0, 0) == 0 &&
                     ::chmod(qPrintable(device), 0620) == 0);
-            second.setChildProcessModifier([] {
-                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                    ::_exit(126);
-            });
+            startsAsNobody(second);
         } else if (situation == "held") {
             first.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
             QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(first.processId(), device), 10000);
         }
-        second.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
+        second.start(situation == "forbidden" ? reachableByNobody(QStringLiteral(ZERBO_BINARY))
+                                              : QStringLiteral(ZERBO_BINARY),
+                     {"--port", device});
         const QString error = reportedError(second);
         QVERIFY2(error.contains(says.arg(device)), qPrintable(error));
         QVERIFY(second.state() == QProcess::Running); // the box waits for the user
@@ -109,10 +109,10 @@ private slots:
         QFETCH(bool, withSudo);
         QFETCH(QString, says);
         if (::geteuid() != 0)
-            QSKIP("needs root: sets a device's owner and runs the program as nobody");
+            ZERBO_CANNOT_RUN("needs root: sets a device's owner and runs the program as nobody");
         const struct group* entry = ::getgrnam(qPrintable(group));
         if (!entry)
-            QSKIP("this system has no such group");
+            ZERBO_CANNOT_RUN("this system has no such group");
         const gid_t gid = entry->gr_gid;
         PtyPair board;
         const QByteArray device = board.slavePath().toLocal8Bit();

@@ -4,9 +4,10 @@
 // an flock on the device, an exclusive open, and a first copy of the program
 // reached through a symlink each get error 8005 naming the holder. A lock
 // file whose PID has ended is stale and taken over.
+#include "cannot_run.h"
 #include "process_probe.h"
 #include "pty_pair.h"
-
+#include "run_program.h"
 #include "standard_error.h"
 
 #include <QDeadlineTimer>
@@ -38,10 +39,12 @@ int holdExclusive(const char* device) {
 
 void runAs(QProcess& process, bool nobody) {
     if (nobody)
-        process.setChildProcessModifier([] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
-                ::_exit(126);
-        });
+        startsAsNobody(process);
+}
+
+// The program as the process will run it: a copy nobody can reach.
+QString programFor(const QString& program, bool nobody) {
+    return nobody ? reachableByNobody(program) : program;
 }
 
 QString lockFileOf(const QString& device) {
@@ -72,7 +75,8 @@ private slots:
     void init() {
         if (QTest::currentDataTag() && QByteArray(QTest::currentDataTag()).endsWith("as nobody") &&
             ::geteuid() != 0)
-            QSKIP("the cases as an ordinary user need root to start the processes as nobody");
+            ZERBO_CANNOT_RUN(
+                "the cases as an ordinary user need root to start the processes as nobody");
     }
 
     void heldPortIsRefused_data() {
@@ -122,16 +126,16 @@ private slots:
             QVERIFY2(first.waitForReadyRead(5000), "flock(1) of util-linux did not start");
             holderName = "flock";
         } else if (holder == "exclusive open") {
-            first.start(QCoreApplication::applicationFilePath(),
+            first.start(programFor(QCoreApplication::applicationFilePath(), nobody),
                         {QStringLiteral("--hold-exclusive"), device});
             QVERIFY(first.waitForReadyRead(5000));
             holderName = QFileInfo(QCoreApplication::applicationFilePath()).fileName().left(15);
         } else {
-            first.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
+            first.start(programFor(QStringLiteral(ZERBO_BINARY), nobody), {"--port", device});
             QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(first.processId(), device), 10000);
             holderName = "zerbo";
         }
-        second.start(QStringLiteral(ZERBO_BINARY), {"--port", link});
+        second.start(programFor(QStringLiteral(ZERBO_BINARY), nobody), {"--port", link});
         const QString error = reportedError(second);
         const QString says = QStringLiteral("Run-time error 8005: Serial port %1 (COM1) is in use "
                                             "by another program: ")
@@ -167,7 +171,7 @@ private slots:
             QFile::remove(lockFileOf(device));
         });
         runAs(zerbo, nobody);
-        zerbo.start(QStringLiteral(ZERBO_BINARY), {"--port", device});
+        zerbo.start(programFor(QStringLiteral(ZERBO_BINARY), nobody), {"--port", device});
         QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), device), 10000);
         QFile lock(lockFileOf(device));
         QVERIFY(lock.open(QIODevice::ReadOnly));

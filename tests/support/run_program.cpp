@@ -1,12 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "run_program.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 constexpr uid_t Nobody = 65534;
+}
+
+void startsAsNobody(QProcess& process) {
+    process.setChildProcessModifier([] {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+            ::_exit(126);
+    });
+}
+
+QString reachableByNobody(const QString& program) {
+    static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zerbo-as-nobody-XXXXXX"));
+    static QHash<QString, QString> copies;
+    if (const auto found = copies.constFind(program); found != copies.cend())
+        return *found;
+    const QString copy = folder.filePath(QFileInfo(program).fileName());
+    if (!folder.isValid() || ::chmod(QFile::encodeName(folder.path()).constData(), 0755) != 0 ||
+        !QFile::copy(program, copy) || ::chmod(QFile::encodeName(copy).constData(), 0755) != 0)
+        qFatal("cannot copy %s where nobody can run it", qPrintable(program));
+    copies.insert(program, copy);
+    return copy;
 }
 
 Run runProgram(const QString& program, const QStringList& arguments, const RunOptions& options) {
@@ -20,11 +46,8 @@ Run runProgram(const QString& program, const QStringList& arguments, const RunOp
     }
     process.setProcessEnvironment(env);
     if (options.asNobody)
-        process.setChildProcessModifier([] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
-                ::_exit(126);
-        });
-    process.start(program, arguments);
+        startsAsNobody(process);
+    process.start(options.asNobody ? reachableByNobody(program) : program, arguments);
     if (!process.waitForFinished(options.boundMs)) {
         process.kill();
         process.waitForFinished();

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QProcess;
+
 // How a program run to its end went.
 struct Run {
     int exitCode = -1; // -1 when it crashed or did not end in time
@@ -19,3 +21,10 @@ struct RunOptions {
 // Runs the program to its end.
 Run runProgram(const QString& program, const QStringList& arguments,
                const RunOptions& options = {});
+
+// The process starts as the user and group nobody, with no other groups.
+void startsAsNobody(QProcess& process);
+// A copy of the program that nobody can run, made once per test process in
+// a folder all may enter: the build tree may lie in a home folder of mode
+// 0700 (Debian's homes and /root are), which nobody cannot reach.
+QString reachableByNobody(const QString& program);
