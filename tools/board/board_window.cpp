@@ -22,7 +22,8 @@ QString received(unsigned char byte) {
 
 BoardWindow::BoardWindow(const VirtualLine& line, const QString& engine, QWidget* parent)
     : QWidget(parent) {
-    setWindowTitle(QStringLiteral("ZERBO virtual board"));
+    // The title names the board too, so a task bar (or a script) tells which runs.
+    setWindowTitle(QStringLiteral("ZERBO virtual board: %1").arg(engine));
 
     auto* port = new QLabel(QStringLiteral("Port for ZERBO: <b>%1</b> (%2)")
                                 .arg(line.linkPath().toHtmlEscaped(), line.devicePath()));
