@@ -16,6 +16,18 @@ constexpr uid_t Nobody = 65534;
 }
 
 void startsAsNobody(QProcess& process) {
+    // The platform's screen file lies in the source tree, out of nobody's reach too.
+    QProcessEnvironment env = process.processEnvironment();
+    if (env.isEmpty())
+        env = QProcessEnvironment::systemEnvironment();
+    QString platform = env.value(QStringLiteral("QT_QPA_PLATFORM"));
+    const QString key = QStringLiteral("configfile=");
+    if (const qsizetype at = platform.indexOf(key); at >= 0) {
+        const QString file = platform.mid(at + key.size()).section(QLatin1Char(':'), 0, 0);
+        platform.replace(at + key.size(), file.size(), reachableByNobody(file));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        process.setProcessEnvironment(env);
+    }
     process.setChildProcessModifier([] {
         if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
             ::_exit(126);

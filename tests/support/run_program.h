@@ -22,9 +22,10 @@ struct RunOptions {
 Run runProgram(const QString& program, const QStringList& arguments,
                const RunOptions& options = {});
 
-// The process starts as the user and group nobody, with no other groups.
+// The process starts as the user and group nobody, with no other groups,
+// and reads its platform's screen file (QT_QPA_PLATFORM) from a copy too.
 void startsAsNobody(QProcess& process);
-// A copy of the program that nobody can run, made once per test process in
+// A copy of the program (or file) that nobody can reach, made once per test process in
 // a folder all may enter: the build tree may lie in a home folder of mode
 // 0700 (Debian's homes and /root are), which nobody cannot reach.
 QString reachableByNobody(const QString& program);
