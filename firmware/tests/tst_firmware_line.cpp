@@ -54,19 +54,26 @@ QStringList firmware(const QString& image = QStringLiteral("zerbo-board.hex")) {
 class FirmwareLine : public QObject {
     Q_OBJECT
 private slots:
-    // Closed in the middle of the table and reopened at once (too quick for
-    // a hang-up to show), read a moment later: the second opener gets the
-    // rest of the table and nothing of what came before.
+    // Closed while bytes of the table wait unread, and reopened at once (too
+    // quick for a hang-up to show): the second opener gets the rest of the
+    // table and nothing of what came before. The firmware with 5 ms between
+    // the bytes makes the table last 1.3 s, so that a busy machine's delays
+    // cannot let it end before the close (or before the read).
     void aCloseDropsWhatWasLeftUnread() {
-        BoardProcess board(firmware());
+        BoardProcess board(firmware(QStringLiteral("zerbo-board-pause5.hex")));
         board.settle(50);
         int fd = openPort(board.link(), B38400);
         board.pressKeyOne();
-        QTest::qSleep(70); // key held past its debounce, about half the table sent
+        pollfd waiting{fd, POLLIN, 0};
+        QVERIFY2(::poll(&waiting, 1, 5000) == 1, "the table did not start");
+        QTest::qSleep(20); // a few bytes more, all unread
         ::close(fd);
         fd = openPort(board.link(), B38400);
-        QTest::qSleep(5);
-        const QByteArray rest = readQuiet(fd, 200);
+        // The board drops what was left once it sees the close, as a port's
+        // close would; a read this quick could beat it. A moment of the
+        // table's 1.3 s lets even a busy machine's board see it first.
+        QTest::qSleep(100);
+        const QByteArray rest = readQuiet(fd, 500);
         ::close(fd);
         QVERIFY2(!rest.isEmpty() && rest.size() < 256, qPrintable(QString::number(rest.size())));
         QCOMPARE(rest, table().right(rest.size()));
@@ -88,7 +95,7 @@ private slots:
         const int fd = openPort(board.link(), B38400);
         board.settle(50);
         board.pressKeyOne();
-        const QByteArray got = readQuiet(fd, 200);
+        const QByteArray got = readQuiet(fd, 500);
         ::close(fd);
         QCOMPARE(got, table());
     }

@@ -98,7 +98,8 @@ Options parse(const QStringList& arguments) {
     QCommandLineOption logLeds(
         QStringLiteral("log-leds"),
         QStringLiteral("Headless, with --firmware: log each pattern the firmware puts on the "
-                       "LEDs as \"led CODE SECONDS\", in simulated time."));
+                       "LEDs as \"led CODE SECONDS\", in simulated time plus any time the "
+                       "simulator skipped after falling behind."));
 #ifndef ZERBO_BOARD_SIMULATOR
     // A build without simavr still takes them, to say what it lacks; its help
     // leaves them out, which is how scripts tell the builds apart.

@@ -19,8 +19,10 @@ FirmwareEngine::FirmwareEngine(VirtualLine& line, const FirmwareImage& image, QO
     board_.onTransmit = [this](std::uint8_t byte, SimulatedBoard::Cycle at) {
         transmitted(byte, at);
     };
+    // On the board's clock: the time the simulator skipped counts, so that a
+    // gap between two patterns is the real one, busy machine or not.
     board_.onLeds = [this](std::uint8_t leds, SimulatedBoard::Cycle at) {
-        emit ledsChanged(leds, double(at) / board_.clockHz());
+        emit ledsChanged(leds, double(at) / board_.clockHz() + double(lostNs_) / 1e9);
     };
     connect(&line_, &VirtualLine::received, this, &FirmwareEngine::fromProgram);
     tick_.setTimerType(Qt::PreciseTimer);

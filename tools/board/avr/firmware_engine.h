@@ -31,7 +31,8 @@ public:
     static QString describe(const QString& file, const FirmwareImage& image);
 
 signals:
-    void ledsChanged(unsigned char leds, double simulatedSeconds);
+    // The seconds are simulated time plus the real time skipped after falling behind.
+    void ledsChanged(unsigned char leds, double boardSeconds);
     // A byte the firmware's UART received (what it made of the program's).
     void received(unsigned char byte);
     void tableSent();
