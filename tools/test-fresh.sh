@@ -137,11 +137,13 @@ say "the package carries the firmware"
 # display (installed here for the check; make run needs none of it).
 in_root apt-get install -y -qq xvfb x11-utils >>"$log" 2>&1 || fail "could not install xvfb"
 in_root Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >>"$log" 2>&1 &
+disown # ended with the root's other processes, without a note from bash
 for _ in $(seq 100); do
     in_root env DISPLAY="$display" xwininfo -root >/dev/null 2>&1 && break
     sleep 0.1
 done
 in_root env DISPLAY="$display" setsid make -C /root/zerbo run >"$root.run.log" 2>&1 &
+disown
 mapped() { # window name
     in_root env DISPLAY="$display" xwininfo -name "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
 }
