@@ -182,13 +182,6 @@ void CommControl::readFailed() {
     emit inputTakenElsewhere();
 }
 
-QString CommControl::otherReadersIfAny() const {
-    if (!otherReaders_.isEmpty())
-        return otherReaders_;
-    const QStringList readers = PortHolder::otherReaders(PortLock::realDevice(devicePath()));
-    return readers.isEmpty() ? QString() : readerNote(readers);
-}
-
 // A hang-up or an unplugged adapter shows in poll() as HUP or ERR.
 bool CommControl::stillThere() const {
     if (!port_->isOpen())

@@ -57,9 +57,6 @@ public:
     // device had announced while the device stayed: "another program may be
     // reading the port: PID 12 (cat)". Empty otherwise.
     QString otherReaders() const { return otherReaders_; }
-    // For bytes that went missing: otherReaders(), or else the note naming
-    // the other processes that have the device open; empty when there are none.
-    QString otherReadersIfAny() const;
 
 signals:
     void portOpenChanged(bool open);

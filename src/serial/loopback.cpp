@@ -57,7 +57,6 @@ Loopback::Echo Loopback::exchange(const QString& device, const QByteArray& bytes
     }
     if (echo.received.isEmpty())
         echo.elapsedMs = clock.elapsed();
-    if (echo.received.size() < bytes.size())
-        echo.otherReaders = port.otherReadersIfAny();
+    echo.otherReaders = port.otherReaders();
     return echo;
 }
