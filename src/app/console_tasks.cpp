@@ -4,6 +4,7 @@
 #include "app/com1_device.h"
 #include "app/error_report.h"
 #include "app/loopback_report.h"
+#include "base/code_check.h"
 #include "serial/loopback.h"
 #include "serial/port_choice.h"
 #include "serial/port_status.h"
@@ -31,7 +32,7 @@ int loopbackTest(const QString& namedDevice) {
         const std::optional<QString> device = findCom1Device(namedDevice, WhenSeveral::Refuse);
         if (!device)
             return PortUnusable;
-        const QByteArray codes = loopbackCodes();
+        const QByteArray codes = allCodes();
         const Loopback::Echo echo = Loopback::exchange(*device, codes);
         std::fputs(qPrintable(loopbackReport(*device, codes, echo)), stdout);
         return loopbackPassed(codes, echo) ? Passed : Failed;

@@ -6,9 +6,6 @@
 #include <QByteArray>
 #include <QString>
 
-// The codes a cable test sends: 0 to 255 in order.
-QByteArray loopbackCodes();
-
 // The cable test's report for the user, a few lines: how many came back, in
 // order or not, the missing codes, the wrong ones with the bits that differ,
 // extra bytes, the time taken and what the result suggests.
