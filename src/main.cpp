@@ -85,7 +85,7 @@ int main(int argc, char* argv[]) {
     try {
         zerbo.Form_Load();
     } catch (const std::exception& error) {
-        reportErrorAndEnd(error, &zerbo.comTest);
+        zerbo.reportError(error);
     }
     reportGeometry(zerbo.form, "started");
     return ZerboApplication::exec();

@@ -59,6 +59,9 @@ private slots:
         QTest::newRow("zerbo --version")
             << Zerbo << QStringList{"--version"} << 0 << "zerbo " ZERBO_VERSION "\n";
         QTest::newRow("zerbo --help") << Zerbo << QStringList{"--help"} << 0 << "--list-ports";
+        QTest::newRow("zerbo --help: the cable test's wire")
+            << Zerbo << QStringList{"--help"} << 0
+            << "Cable test: with pins 2 and 3 of the port's 9-pin socket bridged";
         QTest::newRow("zerbo --help: the cable test's exit status")
             << Zerbo << QStringList{"--help"} << 0
             << "Exit status 0 when all came back intact, 1 when not, 2 when the port cannot be "

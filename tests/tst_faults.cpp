@@ -11,8 +11,10 @@
 #include "child_scenario.h"
 #include "dialogs.h"
 #include "form/background_window.h"
+#include "form/form_style.h"
 #include "form/option_button.h"
 #include "form/pick_combo.h"
+#include "form/status_line.h"
 #include "process_probe.h"
 #include "program.h"
 #include "run_program.h"
@@ -271,9 +273,20 @@ private slots:
             return;
         }
         QCOMPARE(numberedSlots(form), bytesFirst); // the codes of the first read stay
-        QCOMPARE(said, QStringLiteral("zerbo: %1 (COM1) went away during the reception (%2); "
-                                      "the reception ended and the port is closed\n")
-                           .arg(board.path, zerbo.comTest.lossReason()));
+        // The rest are numbered in grey: they did not come.
+        QCOMPARE(form.slot(255).number->text(), "255");
+        QCOMPARE(textColour(form.slot(255).number), Grey);
+        const QString came = QStringLiteral("%1 of 256 codes arrived intact: missing %2-255")
+                                 .arg(bytesFirst)
+                                 .arg(bytesFirst);
+        QCOMPARE(said.section('\n', 0, 1),
+                 QStringLiteral("zerbo: %1 (COM1) went away during the reception (%2); "
+                                "the reception ended and the port is closed\n"
+                                "zerbo: the table on COM1: %3")
+                     .arg(board.path, zerbo.comTest.lossReason(), came));
+        QCOMPARE(form.statusLine()->news(),
+                 QStringLiteral("The port closed: %1 went away during the reception (%2); %3")
+                     .arg(board.path, zerbo.comTest.lossReason(), came));
         QVERIFY(!zerbo.comTest.lossReason().isEmpty());
         QVERIFY(!form.chkOpen()->isChecked() && form.chkClosed()->isChecked());
         QVERIFY(form.cmdMan()->isEnabled() && form.cmdNew()->isEnabled() &&

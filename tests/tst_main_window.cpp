@@ -3,6 +3,7 @@
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
+#include "form/status_line.h"
 #include "form/tool_tips.h"
 
 #include <QAccessible>
@@ -10,6 +11,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -68,6 +71,19 @@ private slots:
                  QStringList({"lblN(287)", "txtN(287)", "lblN(272)", "txtN(272)", "lblN(256)",
                               "txtN(271)", "lblN(271)", "txtN(256)", "lblN(288)", "txtN(290)",
                               "txtN(288)", "txtN(289)", "txtN(291)", "lblN(289)", "lblN(290)"}));
+        // The captions that are text fields read as text: Tab passes them by.
+        for (const QLineEdit* caption : {captions.txtS, captions.txtTime, captions.bitRow})
+            QVERIFY2(!(caption->focusPolicy() & Qt::TabFocus), qPrintable(caption->objectName()));
+        // The controls of the bottom rows by their names, as assistive tools find them.
+        const std::map<QString, const QWidget*> named{
+            {"optTxD", form.optTxD()},   {"optRxD", form.optRxD()},
+            {"chkOpen", form.chkOpen()}, {"chkClosed", form.chkClosed()},
+            {"cmdCom1", form.cmdCom1()}, {"cmdMan", form.cmdMan()},
+            {"cmdNew", form.cmdNew()},   {"cmdExit", form.cmdExit()},
+            {"cmdSend", form.cmdSend()}, {"txtTime", form.txtTime()},
+            {"prgBar", form.prgBar()},   {"txtS", form.txtS()}};
+        for (const auto& [name, control] : named)
+            QCOMPARE(form.findChild<QWidget*>(name), control);
     }
 
     // Down follows the group's own order, not the geometry (Up: tst_string_send).
@@ -120,6 +136,37 @@ private slots:
         const QString guide = QString::fromUtf8(readme.readAll());
         for (const ToolTip& tip : toolTips())
             QVERIFY2(guide.contains(tip.text), qPrintable(tip.text));
+    }
+
+    // The status line: a strip one line high under the designed controls, across the window;
+    // a text longer than its place cut with "...", the whole then in its tool tip and in what a
+    // screen reader reads (the accessible name, whose change Qt announces).
+    void statusLine() {
+        FrmAscii form;
+        form.show();
+        StatusLine* status = form.statusLine();
+        QCOMPARE(status->geometry(), QRect(0, 1058, 1104, 20));
+        QCOMPARE(QAccessible::queryAccessibleInterface(status)->role(), QAccessible::StatusBar);
+        auto* news = status->findChild<QLabel*>("statusNews");
+        auto* com1 = status->findChild<QLabel*>("statusCom1");
+        const auto heard = [](QLabel* label) {
+            return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+        };
+        status->say("Waiting for the board: press its key 1");
+        status->showCom1("/dev/ttyS0", "it opens");
+        QCoreApplication::processEvents();
+        QCOMPARE(news->text(), "Waiting for the board: press its key 1");
+        QCOMPARE(com1->text(), "COM1 is /dev/ttyS0 (it opens)");
+        QVERIFY(news->toolTip().isEmpty());
+        QCOMPARE(heard(news), "Waiting for the board: press its key 1");
+        QCOMPARE(heard(com1), "COM1 is /dev/ttyS0 (it opens)");
+        const QString longer = "The port closed: " + QString(300, 'x');
+        status->say(longer);
+        QVERIFY(news->text().endsWith(QChar(0x2026)) && news->text().size() < longer.size());
+        QVERIFY(news->fontMetrics().horizontalAdvance(news->text()) <=
+                news->contentsRect().width());
+        QCOMPARE(news->toolTip(), longer);
+        QCOMPARE(heard(news), longer);
     }
 
     // What a screen reader hears: radio buttons, the selected one checked, and

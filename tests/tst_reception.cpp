@@ -7,10 +7,13 @@
 #include "form/option_button.h"
 #include "form/pick_combo.h"
 #include "form/slot_style.h"
+#include "form/status_line.h"
 #include "form/window_position.h"
 #include "program.h"
+#include "standard_error.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -82,6 +85,80 @@ private slots:
         verifyCompleteTable(p);
         QCOMPARE(p.form.cmbFontSize()->count(), 9); // start-up went on once the table was in
         QCOMPARE(windowPosition(p.form), QPointF(1005, 1005)); // 1000 twips, to the pixel
+    }
+
+    // What the board's table became on the line, checked against 0 to 255 in order once it
+    // ends (with code 255): the status line and standard error say what came, worded as the
+    // cable test words it, and a code that did not come shows its number in grey. Bytes sent |
+    // what the status line says | the first line on standard error | slots greyed.
+    void tableIsChecked_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QList<int>>("greyed");
+        const QByteArray table = wholeTable();
+        QTest::newRow("sound") << table << "256 of 256 codes arrived intact and in order"
+                               << QList<int>{};
+        QTest::newRow("code 100 missing")
+            << QByteArray(table).remove(100, 1) << "255 of 256 codes arrived intact: missing 100"
+            << QList<int>{100};
+        QTest::newRow("code 100 twice")
+            << QByteArray(table).insert(100, char(100))
+            << "256 of 256 codes arrived intact: 1 byte more than sent" << QList<int>{};
+        QTest::newRow("300 bytes: 44 past 255")
+            << table + table.left(44) << "256 of 256 codes arrived intact: 44 bytes more than sent"
+            << QList<int>{};
+        QTest::newRow("a burst of zeros")
+            << QByteArray(table).insert(101, QByteArray(20, '\0'))
+            << "256 of 256 codes arrived intact: 20 bytes more than sent" << QList<int>{};
+        QTest::newRow("100 and 101 swapped")
+            << QByteArray(table).replace(100, 2, "\x65\x64")
+            << "254 of 256 codes arrived intact: 2 codes wrong; not in order" << QList<int>{};
+    }
+    void tableIsChecked() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, says);
+        QFETCH(QList<int>, greyed);
+        Program p;
+        onceWaiting(p, [&] {
+            QCOMPARE(p.form.statusLine()->news(), "Waiting for the board: press its key 1");
+            p.board.write(bytes);
+        });
+        const QString said = standardErrorOf([&] { p.zerbo.Form_Load(); });
+        QCOMPARE(p.form.statusLine()->news(), says);
+        QCOMPARE(said.section('\n', 0, 0), "zerbo: the table on COM1: " + says);
+        QList<int> grey;
+        for (int code = 0; code < 256; ++code)
+            if (textColour(p.form.slot(code).number) == Grey)
+                grey << code;
+        QCOMPARE(grey, greyed);
+        // The names of the control codes go only where a code came.
+        QTest::mouseClick(p.form.chkA(), Qt::LeftButton);
+        for (int code : greyed)
+            if (code <= 32)
+                QCOMPARE(p.form.slot(code).character->text(), QString());
+    }
+
+    // A wire that loses bit 5: code 255 never comes, and the reception waits for it; once the
+    // line has been quiet for a second the status line says what has come so far.
+    void aQuietLineIsCheckedSoFar() {
+        Program p;
+        QByteArray noBit5 = wholeTable();
+        for (char& byte : noBit5)
+            byte = char(byte & ~0x20);
+        const QString soFar = "No code 255 yet, the line quiet for 1 s: 128 of 256 codes arrived "
+                              "intact: bit 5 always 0: check the wiring of TxD";
+        onceWaiting(p, [&] {
+            p.board.write(noBit5);
+            waitUntil([&] { return p.form.statusLine()->news().startsWith("No code 255"); },
+                      [&] {
+                          QVERIFY2(p.form.statusLine()->news().startsWith(soFar),
+                                   qPrintable(p.form.statusLine()->news()));
+                          QVERIFY(p.zerbo.comTest.PortOpen()); // still waiting
+                          p.board.write("\xff");
+                      });
+        });
+        p.zerbo.Form_Load();
+        QVERIFY(p.form.chkClosed()->isChecked());
     }
 
     // Transmit mode chosen while start-up waits: the outer reception still takes

@@ -9,6 +9,7 @@
 #include "form/option_button.h"
 #include "form/option_group.h"
 #include "form/pick_combo.h"
+#include "form/status_line.h"
 #include "form/window_position.h"
 
 #include <QCheckBox>
@@ -22,6 +23,7 @@ Zerbo::Zerbo(const QString& com1Device, QObject* parent) : QObject(parent), comT
     const QString device = QStringLiteral("COM1 is %1").arg(com1Device);
     form.chkOpen()->setToolTip(device);
     form.chkClosed()->setToolTip(device);
+    form.statusLine()->showCom1(com1Device);
     connectHandlers();
     // Every way out closes this port, the application's last net too.
     if (auto* application = qobject_cast<ZerboApplication*>(QCoreApplication::instance()))
@@ -46,7 +48,7 @@ void Zerbo::connectHandlers() {
             try {
                 handler(value);
             } catch (const std::exception& error) {
-                reportErrorAndEnd(error, &comTest);
+                reportError(error);
             }
         };
     };
@@ -65,8 +67,10 @@ void Zerbo::connectHandlers() {
             [this] { form.chkOpen()->setChecked(false); });
     // Bytes another program took never reach a slot: standard error says who may have them.
     connect(&comTest, &CommControl::inputTakenElsewhere, this, [this] {
-        std::fprintf(stderr, "zerbo: %s (COM1): bytes went missing: %s\n",
-                     qPrintable(comTest.devicePath()), qPrintable(comTest.otherReaders()));
+        const QString note = QStringLiteral("Bytes went missing: %1").arg(comTest.otherReaders());
+        std::fprintf(stderr, "zerbo: %s (COM1): %s\n", qPrintable(comTest.devicePath()),
+                     qPrintable(note.at(0).toLower() + note.mid(1)));
+        form.statusLine()->say(note);
     });
     connect(&form, &FrmAscii::unloading, this, [this] { endProgram(0); });
     connect(&background, &BackgroundControl::endRequested, this, [this] { endProgram(0); });
@@ -98,6 +102,12 @@ void Zerbo::connectHandlers() {
             guarded([this](int) { fontsColours.cmbFontSize_Click(); }));
     connect(form.cmbFontColor(), &PickCombo::picked, this,
             guarded([this](int index) { fontsColours.cmbFontColor_Click(index); }));
+}
+
+void Zerbo::reportError(const std::exception& error) {
+    // Behind the box, the window says it too: the last thing it did.
+    form.statusLine()->say(runTimeErrorText(error).simplified());
+    reportErrorAndEnd(error, &comTest);
 }
 
 void Zerbo::Form_Load() {

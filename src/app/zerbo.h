@@ -38,6 +38,8 @@ public:
 
     // Ends the program at once, from any depth of nested handlers, closing the port.
     [[noreturn]] void endProgram(int exitCode);
+    // A run-time error: in the status line and a box, then the end.
+    [[noreturn]] void reportError(const std::exception& error);
 
     FrmAscii form;
     CommControl comTest;

@@ -53,7 +53,7 @@ Fit decide() {
     if (!screen) // no screen at all: nothing to fit
         return {};
     const QRect area = screen->availableGeometry();
-    const QSize client = FrmAscii::DesignTwips / DesignTwipsPerPixel;
+    const QSize client = FrmAscii::ClientTwips / DesignTwipsPerPixel;
     return {fitScale(client, AssumedFrame, area), area};
 }
 

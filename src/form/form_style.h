@@ -26,6 +26,7 @@ inline const QColor Black{0, 0, 0};
 inline const QColor Green{0, 255, 0};
 inline const QColor Red{255, 0, 0};
 inline const QColor Blue{0, 0, 255};
+inline const QColor Grey{128, 128, 128};
 
 // Colours of a text field or label, changed only where they differ, so that
 // recolouring many fields repaints just the ones that change.

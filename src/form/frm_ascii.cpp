@@ -8,6 +8,7 @@
 #include "form/option_group.h"
 #include "form/pick_combo.h"
 #include "form/slot_style.h"
+#include "form/status_line.h"
 #include "form/tool_tips.h"
 #include "form/window_position.h"
 
@@ -34,7 +35,7 @@ FrmAscii::FrmAscii(QWidget* parent) : QWidget(parent) {
     // The design position: the program places the window, not the window system. Where the
     // frame would run off the screen, the window moves only as far as needed, so that the whole
     // window shows while start-up waits for the board.
-    setGeometry(twipsRect(1050, 1335, DesignTwips.width(), DesignTwips.height()));
+    setGeometry(twipsRect(1050, 1335, ClientTwips.width(), ClientTwips.height()));
     setFixedSize(size());
     keepOnScreen(*this);
 
@@ -44,6 +45,7 @@ FrmAscii::FrmAscii(QWidget* parent) : QWidget(parent) {
     createBitRow();
     createBottomRows();
     createOptionGroup();
+    createStatusLine();
     giveToolTips(*this);
     if (QAccessible::isActive())
         nameSlots();
@@ -76,6 +78,12 @@ void FrmAscii::nameSlots() {
 void FrmAscii::closeEvent(QCloseEvent* event) {
     event->accept();
     emit unloading();
+}
+
+void FrmAscii::createStatusLine() {
+    statusLine_ = place(new StatusLine(this), QStringLiteral("statusLine"),
+                        {0, DesignTwips.height(), ClientTwips.width(), StatusTwips}, labelFont());
+    statusLine_->setAccessibleName(QStringLiteral("Status"));
 }
 
 bool FrmAscii::focusNextPrevChild(bool next) {

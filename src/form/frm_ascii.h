@@ -22,6 +22,7 @@ class QTextEdit;
 class OptionButton;
 class OptionGroup;
 class PickCombo;
+class StatusLine;
 
 // Slot i of the table, for character code i: its number label lblN(i), its
 // character field txtN(i) and its send button optS(i).
@@ -52,6 +53,9 @@ public:
     static constexpr int ProgressEnd = 78;
     // The client area as designed, and where start-up puts the window, in twips.
     static constexpr QSize DesignTwips{16560, 15870};
+    // The status line's strip under the designed controls, and the whole client area.
+    static constexpr int StatusTwips = 300;
+    static constexpr QSize ClientTwips{DesignTwips.width(), DesignTwips.height() + StatusTwips};
     static constexpr QPointF StartTwips{1000, 1000};
 
     explicit FrmAscii(QWidget* parent = nullptr);
@@ -102,6 +106,8 @@ public:
 
     // optRxD, optS(0..255), optTxD, optSendC in keyboard order.
     OptionGroup* options() const { return options_; }
+    // The strip under the designed controls (not one of them).
+    StatusLine* statusLine() const { return statusLine_; }
 
     // The display-options group, in the order their states are written.
     std::array<QWidget*, 6> displayOptions() const;
@@ -145,6 +151,7 @@ private:
     void createBitRow();
     void createBottomRows();
     void createOptionGroup();
+    void createStatusLine();
     // The slots' names for screen readers. Each name given makes Qt build the
     // control's accessibility interface at once, even with no screen reader
     // running, which cost start-up several milliseconds: so they are given
@@ -191,5 +198,6 @@ private:
     QLineEdit* txtTime_;
 
     OptionGroup* options_;
+    StatusLine* statusLine_;
     FocusKeeper focusKeeper_{*this};
 };

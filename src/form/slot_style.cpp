@@ -62,6 +62,16 @@ void emptySlot(FrmAscii& form, int i) {
     form.slot(i).character->clear();
 }
 
+void markSlotMissing(FrmAscii& form, int i) {
+    form.slot(i).number->setText(threeDigits(i));
+    form.slot(i).character->clear();
+    setTextColour(form.slot(i).number, Grey);
+}
+
+bool slotMissing(const FrmAscii& form, int i) {
+    return textColour(form.slot(i).number) == Grey;
+}
+
 void emptyTable(FrmAscii& form, bool slotButtonsEnabled) {
     for (int i = 0; i < FrmAscii::SlotCount; ++i) {
         form.slot(i).sendButton->setEnabled(slotButtonsEnabled);

@@ -21,6 +21,10 @@ void markCurrentSlot(FrmAscii& form, int code);
 // Number label and character field of slot i.
 void writeSlot(FrmAscii& form, int i);
 void emptySlot(FrmAscii& form, int i);
+// A slot whose code did not arrive with the board's table: its number in
+// grey, its field empty. The baseline look (ApplySlotStyle) ends the mark.
+void markSlotMissing(FrmAscii& form, int i);
+bool slotMissing(const FrmAscii& form, int i);
 // Every slot emptied, in code order, its button enabled or disabled with it.
 void emptyTable(FrmAscii& form, bool slotButtonsEnabled);
 

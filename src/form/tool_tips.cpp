@@ -51,6 +51,9 @@ const QList<ToolTip>& toolTips() {
             {"lblN(290)", "The window's top edge in twips, kept up to date; a typed value (-8000 "
                           "to 3000) moves the window when you leave the field."},
             {"cmdCenter", "Centres the window on the screen."},
+            {"statusLine", "Says what ZERBO does or waits for, how the table arrived, why the "
+                           "port closed and the last error, and on the right which device is "
+                           "COM1 and why."},
             {"txtLeft", "The window's left edge in twips, kept up to date; a typed value (-8000 "
                         "to 13000) moves the window when you leave the field."},
             {"lblN(289)", "The window's left edge in twips, kept up to date; a typed value "

@@ -2,6 +2,7 @@
 #include "operations/com1_command.h"
 
 #include "base/charset.h"
+#include "base/code_check.h"
 #include "base/log_categories.h"
 #include "base/runtime_error.h"
 #include "base/yield.h"
@@ -9,6 +10,7 @@
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
 #include "form/slot_style.h"
+#include "form/status_line.h"
 #include "operations/program_state.h"
 #include "serial/comm_control.h"
 
@@ -16,6 +18,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <cstdio>
+
+Com1Command::Com1Command(FrmAscii& form, CommControl& port, ProgramState& state)
+    : form_(form), port_(port), state_(state) {
+    quiet_.setSingleShot(true);
+    quiet_.setInterval(QuietMs);
+    QObject::connect(&quiet_, &QTimer::timeout, [this] { lineFellQuiet(); });
+}
 
 void Com1Command::cmdCom1_Click() {
     if (form_.optRxD()->isChecked())
@@ -69,6 +78,9 @@ void Com1Command::prepareReception() {
     const bool open = port_.PortOpen();
     form_.showPortOpen(open);
     form_.enableDisplayOptions(false);
+    received_.clear();
+    placed_ = 0;
+    form_.statusLine()->say(QStringLiteral("Waiting for the board: press its key 1"));
 }
 
 bool Com1Command::readSome(QByteArray& bytes) {
@@ -78,9 +90,12 @@ bool Com1Command::readSome(QByteArray& bytes) {
     try {
         for (;;) {
             bytes = port_.Input();
-            if (!bytes.isEmpty())
+            received_ += bytes;
+            if (!bytes.isEmpty()) {
+                quiet_.start();
                 return true;
-            waitForEvents();
+            }
+            waitForEvents(); // a byte, or the line quiet for a while
         }
     } catch (const RuntimeError& error) {
         qCDebug(zerboSerial, "the reception ended on error %d: %s", error.number(),
@@ -100,7 +115,8 @@ void Com1Command::deviceVanished() {
                  "and the port is closed\n",
                  qPrintable(port_.devicePath()), qPrintable(port_.lossReason()));
     if (form_.optRxD()->isChecked()) {
-        finishReception();
+        finishReception(QStringLiteral("The port closed: %1 went away during the reception (%2); ")
+                            .arg(port_.devicePath(), port_.lossReason()));
         return;
     }
     // A nested mode switch set up the window for sending: only the port's
@@ -111,21 +127,56 @@ void Com1Command::deviceVanished() {
 bool Com1Command::place(unsigned char code) {
     form_.slot(code).number->setText(threeDigits(code));
     form_.slot(code).character->setText(textFromByte(code));
+    // Every 32 codes: each change is read out to a screen reader.
+    if (++placed_ % 32 == 0)
+        form_.statusLine()->say(
+            QStringLiteral("Receiving the table: %1 of 256 codes").arg(placed_));
     yieldToEvents();
     form_.showCodeText(code);
     ShowBitPattern(form_, code);
     return code == 255;
 }
 
-void Com1Command::finishReception() {
+// Bytes came, then none for a while, and code 255 not among them: the
+// reception still waits (it ends only on 255), but the window says what has
+// come so far, where a wrong wire or rate would otherwise wait unexplained.
+void Com1Command::lineFellQuiet() {
+    if (!port_.PortOpen() || !form_.optRxD()->isChecked())
+        return;
+    form_.statusLine()->say(QStringLiteral("No code 255 yet, the line quiet for %1 s: %2")
+                                .arg(QuietMs / 1000)
+                                .arg(checkSummary(checkCodes(allCodes(), received_))));
+}
+
+void Com1Command::finishReception(const QString& why) {
+    quiet_.stop();
     port_.closePort();
     form_.enableDisplayOptions(true);
     form_.enableSlotButtons();
     enterState(form_, ControlState::ReadyAfterReception);
+    checkTable(why);
+}
+
+// What came against the codes 0 to 255 in order, worded as the cable test
+// words it: in the status line, and with the details on standard error. A
+// code that did not come shows its number in grey.
+void Com1Command::checkTable(const QString& why) {
+    const CodeCheck check = checkCodes(allCodes(), received_);
+    const QString summary = checkSummary(check);
+    form_.statusLine()->say(why + summary);
+    std::fprintf(stderr, "zerbo: the table on COM1: %s\n", qPrintable(summary));
+    if (!check.passed())
+        for (const QString& line : checkDetails(check, QStringLiteral("arrived as"))
+                                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            std::fprintf(stderr, "  %s\n", qPrintable(line));
+    for (int code : check.missing)
+        markSlotMissing(form_, code);
 }
 
 void Com1Command::sendReady() {
     enterState(form_, ControlState::SendReady, SlotButtons::Skip);
     emptyTable(form_, true);
     state_.StopSending = 0;
+    form_.statusLine()->say(
+        QStringLiteral("Ready to send: click a slot, or type a string and press Send"));
 }

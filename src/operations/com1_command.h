@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+#include <QTimer>
 
 class CommControl;
 class FrmAscii;
@@ -11,15 +13,17 @@ struct ProgramState;
 // 256 codes into the slots; with TxD selected it prepares for sending.
 class Com1Command {
 public:
-    Com1Command(FrmAscii& form, CommControl& port, ProgramState& state)
-        : form_(form), port_(port), state_(state) {}
+    Com1Command(FrmAscii& form, CommControl& port, ProgramState& state);
 
     void cmdCom1_Click();
 
 private:
     void receive();
     void prepareReception();
-    void finishReception();
+    // why: what ended it, for the status line, when not the last code.
+    void finishReception(const QString& why = {});
+    void checkTable(const QString& why);
+    void lineFellQuiet();
     void sendReady();
     // The next bytes from the board, waiting for events (not spinning) until
     // some arrive. False when the port failed or a nested operation closed it.
@@ -32,4 +36,8 @@ private:
     FrmAscii& form_;
     CommControl& port_;
     ProgramState& state_;
+    QByteArray received_; // every byte the reception read, for the check at its end
+    int placed_ = 0;
+    static constexpr int QuietMs = 1000;
+    QTimer quiet_; // from the last byte: the line fell quiet before code 255
 };

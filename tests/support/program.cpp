@@ -44,7 +44,8 @@ QByteArray wholeTable() {
 int numberedSlots(const FrmAscii& form) {
     int count = 0;
     for (int i = 0; i < FrmAscii::SlotCount; ++i)
-        count += form.slot(i).number->text() == threeDigits(i);
+        count += form.slot(i).number->text() == threeDigits(i) &&
+                 textColour(form.slot(i).number) != Grey;
     return count;
 }
 

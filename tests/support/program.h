@@ -36,5 +36,5 @@ inline void onceWaiting(Program& p, std::function<void()> action) {
 QByteArray wholeTable();
 
 // What the user sees of the table.
-int numberedSlots(const FrmAscii& form); // slots whose number label shows their code
+int numberedSlots(const FrmAscii& form); // slots whose number shows their code, not greyed
 QString bitRow(const FrmAscii& form);    // "b" blue, "r" red, "w" white; txtP(7) first

@@ -10,7 +10,7 @@ constexpr QPoint WaitingTwips{1050, 1335}; // where the main window stands until
 } // namespace
 
 QRect zerboFrame(QRect available) {
-    const QSize client = FrmAscii::DesignTwips / DesignTwipsPerPixel;
+    const QSize client = FrmAscii::ClientTwips / DesignTwipsPerPixel;
     const double scale = fitScale(client, AssumedFrame, available);
     const QSize frame = (QSizeF(client) * scale).toSize().grownBy(AssumedFrame);
     QRect both;
