@@ -199,6 +199,8 @@ private slots:
         for (int i = 0; i < 256; ++i)
             QCOMPARE(shown(p, i), textFromByte(static_cast<unsigned char>(i)) + "/16");
         QCOMPARE(p.form.txtO()->text() + " " + bitRow(p.form), QString("255 bbrrrrrr"));
+        QCOMPARE(p.form.statusLine()->news(),
+                 "Filled without the board; each code was also sent on COM1");
         QVERIFY(p.form.cmdMan()->isEnabled() && p.form.slot(100).sendButton->isEnabled());
         p.form.slot(40).sendButton->setEnabled(false);
         markCurrentSlot(p.form, 20);
@@ -222,6 +224,8 @@ private slots:
         setBackground(p.form.txtO(), Red); // a code the continuous send refused
         p.form.cmdNew()->click();          // leaves the port and the pause alone
         QCOMPARE(numberedSlots(p.form), 0);
+        QCOMPARE(p.form.statusLine()->news(),
+                 "The table is empty: to receive again, pick RxD Receive, then Com1");
         for (int i = 0; i < 256; ++i)
             QVERIFY(shown(p, i) == "/10" && background(p.form.slot(i).character) == White);
         QCOMPARE(bitRow(p.form) + p.form.txtO()->text() + p.form.txtS()->text(),

@@ -66,6 +66,38 @@ int inkRows(const QFont& font, const QString& text) {
     return top < 0 ? 0 : bottom - top + 1;
 }
 
+// How many columns the text's ink covers in the field as shown, and drawn with nothing to cut it.
+int inkColumns(const QImage& with, const QImage& without) {
+    int left = -1, right = -1;
+    for (int x = 0; x < with.width(); ++x)
+        for (int y = 0; y < with.height(); ++y)
+            if (with.pixel(x, y) != without.pixel(x, y)) {
+                if (left < 0)
+                    left = x;
+                right = x;
+                break;
+            }
+    return left < 0 ? 0 : right - left + 1;
+}
+int inkColumns(QLineEdit* field) {
+    const QString text = field->text();
+    const QImage with = field->grab().toImage();
+    field->clear();
+    const QImage without = field->grab().toImage();
+    field->setText(text);
+    return inkColumns(with, without);
+}
+int freeInkColumns(const QFont& font, const QString& text) {
+    QImage blank(800, 60, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    QImage page = blank;
+    QPainter painter(&page);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(50, 40, text);
+    painter.end();
+    return inkColumns(page, blank);
+}
 } // namespace
 
 class SlotGlyphsTest : public QObject {
@@ -102,6 +134,20 @@ private slots:
                                     .arg(ink.inside.bottom())
                                     .arg(whole)));
         }
+    }
+
+    // The captions that are text fields show their whole text, first letter to last: the "A"
+    // of "Asc(Mid(txtS,I,1))" was cut where the smaller font came out a pixel too wide.
+    void captionsWhole() {
+        FrmAscii form;
+        form.show();
+        const Captions& captions = form.captions();
+        for (QLineEdit* caption : {captions.txtS, captions.txtTime, captions.bitRow})
+            QVERIFY2(inkColumns(caption) == freeInkColumns(caption->font(), caption->text()),
+                     qPrintable(QString("%1: %2 of %3 columns")
+                                    .arg(caption->text())
+                                    .arg(inkColumns(caption))
+                                    .arg(freeInkColumns(caption->font(), caption->text()))));
     }
 };
 

@@ -105,8 +105,11 @@ void Zerbo::connectHandlers() {
 }
 
 void Zerbo::reportError(const std::exception& error) {
-    // Behind the box, the window says it too: the last thing it did.
+    // Behind the box, the window says it too, and shows no port open that is not:
+    // a state that lights "Port open" before the open failed.
     form.statusLine()->say(runTimeErrorText(error).simplified());
+    if (!comTest.PortOpen())
+        form.chkOpen()->setChecked(false);
     reportErrorAndEnd(error, &comTest);
 }
 

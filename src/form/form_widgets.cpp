@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QPushButton>
 
 QLineEdit* textField(QWidget* parent, const QString& name, QRect twips, const QFont& font,
@@ -26,7 +28,27 @@ QLineEdit* captionField(QWidget* parent, const QString& name, QRect twips, const
     field->setReadOnly(true);
     field->setFocusPolicy(Qt::ClickFocus);
     setBackground(field, buttonFace());
+    fitText(field);
     return field;
+}
+
+// At some of the forms' factors the smaller font comes out a pixel or two
+// wider than the field, which then scrolls its text and cuts the first
+// letter: a caption takes the largest size a quarter point smaller at which
+// it fits (inside the contents, less the 2 pixels Qt keeps on either side).
+void fitText(QLineEdit* field) {
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.lineWidth = 0;
+    const int room =
+        field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field).width() - 5;
+    QFont font = field->font();
+    while (QFontMetrics(font).boundingRect(field->text()).width() > room &&
+           font.pointSizeF() > 2)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    if (font != field->font())
+        field->setFont(font);
+    field->setCursorPosition(0);
 }
 
 QLabel* label(QWidget* parent, const QString& name, QRect twips, Qt::Alignment alignment,

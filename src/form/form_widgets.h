@@ -33,6 +33,8 @@ QLineEdit* textField(QWidget* parent, const QString& name, QRect twips, const QF
                      Qt::Alignment alignment = Qt::AlignLeft);
 // A text field that reads as a caption: flat, on the button face, out of the tab order.
 QLineEdit* captionField(QWidget* parent, const QString& name, QRect twips, const QString& text);
+// The field's font made just small enough for its whole text to show.
+void fitText(QLineEdit* field);
 // Black on the button face, in the label font.
 QLabel* label(QWidget* parent, const QString& name, QRect twips, Qt::Alignment alignment,
               const QString& text = {});

@@ -7,6 +7,7 @@
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
 #include "form/slot_style.h"
+#include "form/status_line.h"
 #include "operations/paced_send.h"
 #include "operations/pause_field.h"
 #include "serial/comm_control.h"
@@ -39,6 +40,8 @@ void LocalFill::fill() {
     port_.closePort();
     enterState(form_, ControlState::Ready);
     form_.txtTime()->clear();
+    form_.statusLine()->say(
+        QStringLiteral("Filled without the board; each code was also sent on COM1"));
 }
 
 void LocalFill::fillSlot(int code, PacedSend& paced) {

@@ -7,6 +7,7 @@
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
 #include "form/slot_style.h"
+#include "form/status_line.h"
 #include "operations/program_state.h"
 
 #include <QLineEdit>
@@ -32,4 +33,6 @@ void TableReset::reset() {
     form_.clearCode();
     form_.showProgressAtZero();
     enterState(form_, ControlState::Ready);
+    form_.statusLine()->say(
+        QStringLiteral("The table is empty: to receive again, pick RxD Receive, then Com1"));
 }
