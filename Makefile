@@ -32,17 +32,20 @@ CHECK_PACKAGES := lintian desktop-file-utils appstream man-db
 # download of the kernel and udev packages; the unpacked udevadm needs
 # systemd's shared library.
 DRIVER_PACKAGES := qemu-system-x86 busybox-static libsystemd-shared apt dpkg
-# A virtual X server, for the bench's start-up and the screenshot.
-XVFB_PACKAGES := xvfb
+# A virtual X server and its window tools, for the window manager test, the
+# bench's start-up and the screenshot; a real window manager for the test.
+XVFB_PACKAGES := xvfb x11-utils
+WM_PACKAGES := openbox
 BENCH_PACKAGES := libxcb1-dev
-SCREENSHOT_PACKAGES := x11-utils imagemagick
+SCREENSHOT_PACKAGES := imagemagick
 SANITIZER_PACKAGES := clang libclang-rt-dev
 # make test-fresh bootstraps its Debian root with mmdebstrap.
 FRESH_PACKAGES := mmdebstrap
 
 PACKAGES_run := $(TOOLCHAIN_PACKAGES) $(QT_PACKAGES) $(FIRMWARE_PACKAGES) $(SIMULATOR_PACKAGES)
 PACKAGES_package := $(PACKAGES_run) $(DEB_PACKAGES)
-PACKAGES_test := $(PACKAGES_package) $(CHECK_PACKAGES) $(DRIVER_PACKAGES)
+PACKAGES_test := $(PACKAGES_package) $(CHECK_PACKAGES) $(DRIVER_PACKAGES) $(XVFB_PACKAGES) \
+                 $(WM_PACKAGES)
 PACKAGES_test-asan := $(PACKAGES_run) $(SANITIZER_PACKAGES)
 PACKAGES_bench := $(PACKAGES_run) $(XVFB_PACKAGES) $(BENCH_PACKAGES)
 PACKAGES_screenshot := $(PACKAGES_run) $(XVFB_PACKAGES) $(SCREENSHOT_PACKAGES)

@@ -46,6 +46,9 @@ test busybox file:/bin/busybox busybox-static
 test libsystemd-shared file:/usr/lib/x86_64-linux-gnu/systemd/libsystemd-shared-252.so libsystemd-shared
 test apt-get program apt
 test sudo optional sudo
+test Xvfb program xvfb
+test openbox program openbox
+test xwininfo program x11-utils
 bench xcb pkg-config libxcb1-dev
 bench Xvfb program xvfb
 screenshot Xvfb program xvfb
