@@ -57,10 +57,14 @@ bool fitsTheArea(QRect frame, double scale) {
 
 // While start-up waits, the window stands at the design position, its client area at 1050, 1335
 // twips, where the frame fits there; else its frame is moved only as far as needed to lie inside.
+// The frame counts as assumed until the window system has framed the window, then as it is.
 bool atDesignPosition(const QWidget& form) {
     const double perPixel = 15 / expectedScale();
     const QPoint design(qRound(1050 / perPixel), qRound(1335 / perPixel));
-    const QRect frame = QRect(design, form.size()).marginsAdded(Frame);
+    const QRect outer = form.frameGeometry(), inner = form.geometry();
+    const QMargins real(inner.left() - outer.left(), inner.top() - outer.top(),
+                        outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    const QRect frame = QRect(design, form.size()).marginsAdded(outer == inner ? Frame : real);
     if (area().contains(frame))
         return form.geometry().topLeft() == design;
     const auto edge = [](int start, int extent, int areaStart, int areaExtent) {
