@@ -194,6 +194,7 @@ private slots:
         QVERIFY(line.started());
         QProcess first, second;
         const QString device = line.devicePath();
+        QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
         const auto end = qScopeGuard([&] {
             for (QProcess* program : {&first, &second}) {
                 program->kill();
