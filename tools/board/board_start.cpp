@@ -46,6 +46,8 @@ std::unique_ptr<QCoreApplication> makeBoardApplication(int& argc, char** argv) {
     if (hasArgument(argc, argv, {"--headless", "-h", "--help", "--help-all", "-v", "--version"}) ||
         !hasDisplay(argc, argv))
         return std::make_unique<QCoreApplication>(argc, argv);
+    // Placed beside ZERBO's window only where it can be placed at all.
+    preferX11ThroughXWayland(argc, argv);
     return std::make_unique<QApplication>(argc, argv);
 }
 
@@ -58,6 +60,10 @@ bool windowPossible(bool headless) {
 }
 
 void showBesideZerbo(QWidget& window) {
+    if (desktopPlacesWindows())
+        std::fputs("zerbo-board: the desktop places the window (Wayland without XWayland), "
+                   "beside ZERBO's or not\n",
+                   stderr);
     placeBesideZerbo(window);
     window.show();
     reportGeometry(window);
