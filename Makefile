@@ -33,7 +33,8 @@ CHECK_PACKAGES := lintian desktop-file-utils appstream man-db
 # systemd's shared library.
 DRIVER_PACKAGES := qemu-system-x86 busybox-static libsystemd-shared apt dpkg
 # A virtual X server and its window tools, for the window manager test, the
-# bench's start-up and the screenshot; a real window manager for the test.
+# test that the board's window stays in sight, the bench's start-up and the
+# screenshot; a real window manager for the tests.
 XVFB_PACKAGES := xvfb x11-utils
 WM_PACKAGES := openbox
 # A headless Wayland desktop with XWayland and Qt's plugin for running on it

@@ -26,10 +26,12 @@ void placeBesideZerbo(QWidget& window) {
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     // A long port path widens the window beyond its set size once it is shown.
     const QSize size = window.size().expandedTo(window.minimumSizeHint());
-    const BoardPlace place =
-        boardPlace(size.grownBy(AssumedFrame), available, zerboFrame(available));
-    window.move(place.topLeft);
-    window.setWindowFlag(Qt::WindowStaysOnTopHint, place.keepOnTop);
+    window.move(boardPlace(size.grownBy(AssumedFrame), available, zerboFrame(available)));
+    // Placed beside ZERBO's window, it is still covered by what ZERBO opens or
+    // moves later: its full-screen background, its help on a screen 1366 or
+    // 1280 wide, its window centred. A desktop keeps a window that asks to stay
+    // on top above all the others, whatever they open later or raise by a click.
+    window.setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
 void reportGeometry(const QWidget& window) {
