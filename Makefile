@@ -33,9 +33,13 @@ CHECK_PACKAGES := lintian desktop-file-utils appstream man-db
 # systemd's shared library.
 DRIVER_PACKAGES := qemu-system-x86 busybox-static libsystemd-shared apt dpkg
 # A virtual X server and its window tools, for the window manager test, the
-# bench's start-up and the screenshot; a real window manager for the test.
+# test that the board's window stays in sight, the bench's start-up and the
+# screenshot; a real window manager for the tests.
 XVFB_PACKAGES := xvfb x11-utils
 WM_PACKAGES := openbox
+# A headless Wayland desktop with XWayland and Qt's plugin for running on it
+# natively, for the test that ZERBO and the board take X11 where they can.
+WAYLAND_PACKAGES := weston xwayland qt6-wayland
 BENCH_PACKAGES := libxcb1-dev
 SCREENSHOT_PACKAGES := imagemagick
 SANITIZER_PACKAGES := clang libclang-rt-dev
@@ -45,7 +49,7 @@ FRESH_PACKAGES := mmdebstrap
 PACKAGES_run := $(TOOLCHAIN_PACKAGES) $(QT_PACKAGES) $(FIRMWARE_PACKAGES) $(SIMULATOR_PACKAGES)
 PACKAGES_package := $(PACKAGES_run) $(DEB_PACKAGES)
 PACKAGES_test := $(PACKAGES_package) $(CHECK_PACKAGES) $(DRIVER_PACKAGES) $(XVFB_PACKAGES) \
-                 $(WM_PACKAGES)
+                 $(WM_PACKAGES) $(WAYLAND_PACKAGES)
 PACKAGES_test-asan := $(PACKAGES_run) $(SANITIZER_PACKAGES)
 PACKAGES_bench := $(PACKAGES_run) $(XVFB_PACKAGES) $(BENCH_PACKAGES)
 PACKAGES_screenshot := $(PACKAGES_run) $(XVFB_PACKAGES) $(SCREENSHOT_PACKAGES)

@@ -64,8 +64,14 @@ int main(int argc, char* argv[]) {
     // own loop writes once until it wakes. Nothing here needs GLib's.
     if (qEnvironmentVariableIsEmpty("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
+    preferX11ThroughXWayland(argc, argv);
     ZerboApplication app(argc, argv);
     nameApplication();
+    if (desktopPlacesWindows())
+        std::fputs("zerbo: the desktop places the windows (Wayland without XWayland): Set form "
+                   "position, Set form center, Top and Left cannot move the window, nor can the "
+                   "virtual board open beside it\n",
+                   stderr);
     const CommandLine line = readCommandLine();
     std::optional<QString> device;
     try {

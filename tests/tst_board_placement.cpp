@@ -2,32 +2,48 @@
 // The virtual board's window opens beside ZERBO's main window, never under
 // it, wherever both fit; on a smaller screen it stays above it. Checked on
 // the real programs, each reporting where its window stands on the screen
-// the test gives them, and on the placement alone for every size.
+// the test gives them, and on the placement alone for every size. On a
+// Wayland desktop both take X11 through XWayland, where they can place
+// their windows, and say so where they cannot.
 #include "board_placement.h"
+#include "cannot_run.h"
+#include "test_desktops.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <initializer_list>
+#include <memory>
 
 namespace {
 const QString Screens = QStringLiteral(ZERBO_SCREENS_DIR);
 
-// "frame X Y W H" from the line of standard error that starts with prefix.
-QRect reportedFrame(QProcess& program, const QString& prefix) {
+// "frame X Y W H" from the line of standard error that starts with prefix;
+// said gets all that came up to it.
+QRect reportedFrame(QProcess& program, const QString& prefix, QString* said = nullptr) {
     program.setReadChannel(QProcess::StandardError);
     const QRegularExpression line("^" + prefix + ".*frame (-?\\d+) (-?\\d+) (\\d+) (\\d+)",
                                   QRegularExpression::MultilineOption);
-    QString said;
+    QString text;
     for (;;) {
-        const auto match = line.match(said);
-        if (match.hasMatch() && said.endsWith('\n'))
+        const auto match = line.match(text);
+        if (said)
+            *said = text;
+        if (match.hasMatch() && text.endsWith('\n'))
             return {match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
                     match.captured(4).toInt()};
         if (!program.waitForReadyRead(20000))
             return {};
-        said += QString::fromLocal8Bit(program.readAllStandardError());
+        text += QString::fromLocal8Bit(program.readAllStandardError());
+    }
+}
+
+void endAll(std::initializer_list<QProcess*> programs) {
+    for (QProcess* program : programs) {
+        program->kill();
+        program->waitForFinished();
     }
 }
 
@@ -51,12 +67,7 @@ private slots:
         QFETCH(QString, screen);
         QTemporaryDir dir;
         QProcess table, zerbo, board;
-        const auto end = qScopeGuard([&] {
-            for (QProcess* program : {&zerbo, &table, &board}) {
-                program->kill();
-                program->waitForFinished();
-            }
-        });
+        const auto end = qScopeGuard([&] { endAll({&zerbo, &table, &board}); });
         table.start(ZERBO_BOARD_BINARY,
                     {"--headless", "--send-table-after", "500", "--link", dir.filePath("table")});
         QVERIFY(table.waitForReadyRead(10000));
@@ -86,11 +97,58 @@ private slots:
                                 .arg(boardFrame.height())));
     }
 
+    // Weston's headless desktop, 1920x1080: with XWayland there and no
+    // platform chosen, both programs run on X11 and place their windows; where
+    // it is missing or the user chose Wayland, they say the desktop places them.
+    void onWayland_data() {
+        QTest::addColumn<bool>("xwayland");
+        QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM as the user set it
+        QTest::addColumn<bool>("placed");
+        QTest::newRow("XWayland there") << true << "" << true;
+        QTest::newRow("no XWayland") << false << "" << false;
+        QTest::newRow("Wayland chosen") << true << "wayland" << false;
+    }
+    void onWayland() {
+        QFETCH(bool, xwayland);
+        QFETCH(QString, platform);
+        QFETCH(bool, placed);
+        if (!weston)
+            weston = std::make_unique<WestonDesktop>(QSize(1920, 1080));
+        if (!weston->failure().isEmpty())
+            ZERBO_CANNOT_RUN(qPrintable(weston->failure()));
+        QProcessEnvironment env = weston->environment(xwayland);
+        env.insert("ZERBO_REPORT_GEOMETRY", "1");
+        if (!platform.isEmpty())
+            env.insert("QT_QPA_PLATFORM", platform);
+        QTemporaryDir dir;
+        QProcess table, zerbo, board;
+        const auto end = qScopeGuard([&] { endAll({&zerbo, &table, &board}); });
+        table.start(ZERBO_BOARD_BINARY, {"--headless", "--link", dir.filePath("table")});
+        QVERIFY(table.waitForReadyRead(10000));
+        zerbo.setProcessEnvironment(env);
+        zerbo.start(ZERBO_BINARY, {"--port", dir.filePath("table")});
+        board.setProcessEnvironment(env);
+        board.start(ZERBO_BOARD_BINARY, {"--link", dir.filePath("board")});
+        QString zerboSaid, boardSaid;
+        const QRect zerboFrame = reportedFrame(zerbo, "geometry: waiting", &zerboSaid);
+        const QRect boardFrame = reportedFrame(board, "board geometry:", &boardSaid);
+        QVERIFY2(!zerboFrame.isEmpty() && !boardFrame.isEmpty(), qPrintable(zerboSaid + boardSaid));
+        QCOMPARE(zerboSaid.contains("zerbo: the desktop places the windows"), !placed);
+        QCOMPARE(boardSaid.contains("zerbo-board: the desktop places the window"), !placed);
+        if (placed) {
+            const QRect screen(0, 0, 1920, 1080);
+            QVERIFY2(screen.contains(zerboFrame) && screen.contains(boardFrame) &&
+                         !boardFrame.intersects(zerboFrame),
+                     qPrintable(zerboSaid + boardSaid));
+        }
+    }
+
     // Both fit side by side from 1280x720 up; below on a tall screen; on a
-    // smaller one the board stays on top, whole on the screen.
+    // smaller one the board overlaps ZERBO, whole on the screen (and on top,
+    // as always: tst_board_in_sight).
     void placement_data() {
         QTest::addColumn<QSize>("screen");
-        QTest::addColumn<bool>("keepOnTop");
+        QTest::addColumn<bool>("overlaps");
         QTest::addColumn<QString>("where");
         QTest::newRow("1920x1080") << QSize(1920, 1080) << false << "right";
         QTest::newRow("1366x768") << QSize(1366, 768) << false << "right";
@@ -101,21 +159,22 @@ private slots:
     }
     void placement() {
         QFETCH(QSize, screen);
-        QFETCH(bool, keepOnTop);
+        QFETCH(bool, overlaps);
         QFETCH(QString, where);
         const QRect available(QPoint(0, 0), screen);
         const QSize frame(476, 468);
         const QRect zerbo = zerboFrame(available);
-        const BoardPlace place = boardPlace(frame, available, zerbo);
-        const QRect board(place.topLeft, frame);
-        QCOMPARE(place.keepOnTop, keepOnTop);
+        const QRect board(boardPlace(frame, available, zerbo), frame);
         QVERIFY(available.contains(board));
-        QCOMPARE(board.intersects(zerbo), keepOnTop);
+        QCOMPARE(board.intersects(zerbo), overlaps);
         if (where == "right")
             QVERIFY(board.left() > zerbo.right() && board.right() == available.right());
         else if (where == "below")
             QVERIFY(board.top() > zerbo.bottom());
     }
+
+private:
+    std::unique_ptr<WestonDesktop> weston;
 };
 
 QTEST_GUILESS_MAIN(BoardPlacementTest)

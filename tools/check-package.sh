@@ -83,7 +83,8 @@ odd_dirs=$(grep '^d' "$scratch/contents" | grep -v '^drwxr-xr-x root/root ' || t
 field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
-for needed in libqt6widgets6 libqt6serialport6 libqt6core6 fonts-liberation; do
+# libsimavr2: the board runs the packaged firmware on the simulator's runtime library.
+for needed in libqt6widgets6 libqt6serialport6 libqt6core6 libsimavr2 fonts-liberation; do
     grep -qw "$needed" <<<"$depends" && pass "depends on $needed" || fail "no $needed in Depends"
 done
 grep -q -- '-dev\b' <<<"$depends" && fail "Depends names a development package" ||
@@ -114,6 +115,24 @@ if help=$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/zerbo-board" --help 2>&1) &&
     pass "zerbo-board --help"
 else
     fail "zerbo-board --help said: $help"
+fi
+# Without --firmware the packaged board runs the packaged image, found beside
+# it wherever the package was unpacked; Key 1 pressed at once, it sends the table.
+board_said=$scratch/board-said
+timeout 10 "$root/usr/bin/zerbo-board" --headless --send-table-after 0 \
+    --link "$scratch/board-link" >"$board_said" 2>&1 &
+board=$!
+for _ in $(seq 100); do
+    grep -q '^table sent' "$board_said" && break
+    sleep 0.1
+done
+kill "$board" 2>/dev/null || true
+wait "$board" 2>/dev/null || true
+if grep -q '^zerbo-board: runs the firmware zerbo-board.hex' "$board_said" &&
+    grep -q '^table sent' "$board_said"; then
+    pass "zerbo-board runs the packaged firmware and sends the table"
+else
+    fail "zerbo-board without --firmware said: $(cat "$board_said")"
 fi
 file "$root/usr/bin/zerbo" "$root/usr/bin/zerbo-board" | grep -v ', stripped$' &&
     fail "a binary is not stripped" || pass "binaries stripped"

@@ -4,6 +4,9 @@
 #include "virtual_line.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -56,6 +59,20 @@ int milliseconds(const QCommandLineParser& parser, const QCommandLineOption& opt
     return value;
 }
 
+// The image installed with the program (the package's
+// /usr/share/zerbo/firmware/zerbo-board.hex), found from where this program
+// lies so that any install prefix works; empty in a build tree, which runs
+// the scripted board unless --firmware names its image (make run does).
+QString installedFirmware() {
+#ifdef ZERBO_BOARD_SIMULATOR
+    const QString image = QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                          QStringLiteral("/" ZERBO_INSTALLED_FIRMWARE));
+    if (QFileInfo(image).isFile())
+        return image;
+#endif
+    return {};
+}
+
 } // namespace
 
 Options parse(const QStringList& arguments) {
@@ -93,8 +110,13 @@ Options parse(const QStringList& arguments) {
     QCommandLineOption firmware(
         QStringLiteral("firmware"),
         QStringLiteral("Run the board's firmware image FILE.hex (make firmware builds "
-                       "zerbo-board.hex) on a simulated ATmega8 instead of the scripted board."),
+                       "zerbo-board.hex) on a simulated ATmega8 instead of the scripted board; "
+                       "the default where the image is installed with the program."),
         QStringLiteral("FILE"));
+    const QCommandLineOption scripted(
+        QStringLiteral("scripted"),
+        QStringLiteral("Run the scripted board even where the firmware image is installed "
+                       "(--echo and --pause choose it too)."));
     QCommandLineOption logLeds(
         QStringLiteral("log-leds"),
         QStringLiteral("Headless, with --firmware: log each pattern the firmware puts on the "
@@ -106,8 +128,8 @@ Options parse(const QStringList& arguments) {
     firmware.setFlags(QCommandLineOption::HiddenFromHelp);
     logLeds.setFlags(QCommandLineOption::HiddenFromHelp);
 #endif
-    parser.addOptions(
-        {headless, timestamps, keyFromStdin, sendAfter, pause, link, echo, firmware, logLeds});
+    parser.addOptions({headless, timestamps, keyFromStdin, sendAfter, pause, link, echo, firmware,
+                       logLeds, scripted});
     parser.process(arguments);
 
     Options options;
@@ -119,12 +141,19 @@ Options parse(const QStringList& arguments) {
     options.pauseMs = milliseconds(parser, pause, 0);
     options.firmwarePath = parser.value(firmware);
     options.logLeds = parser.isSet(logLeds);
+    const bool scriptedChosen = parser.isSet(scripted) || options.echo || parser.isSet(pause);
+    if (!options.firmwarePath.isEmpty() && parser.isSet(scripted)) {
+        std::fprintf(stderr, "zerbo-board: --scripted and --firmware choose different boards\n");
+        std::exit(2);
+    }
     if (!options.firmwarePath.isEmpty() && (options.echo || parser.isSet(pause))) {
         std::fprintf(stderr, "zerbo-board: --echo and --pause are the scripted board's; the "
                              "firmware's pause is built in (make firmware "
                              "FIRMWARE_PAUSE_MS=MS)\n");
         std::exit(2);
     }
+    if (!parser.isSet(firmware) && !scriptedChosen)
+        options.firmwarePath = installedFirmware();
     options.linkPath = parser.isSet(link) ? parser.value(link) : VirtualLine::defaultLinkPath();
     return options;
 }

@@ -21,12 +21,12 @@ QRect zerboFrame(QRect available) {
     return both;
 }
 
-BoardPlace boardPlace(QSize boardFrame, QRect available, QRect zerbo) {
+QPoint boardPlace(QSize boardFrame, QRect available, QRect zerbo) {
     const int right = available.x() + available.width() - boardFrame.width();
     const int bottom = available.y() + available.height() - boardFrame.height();
     if (right >= zerbo.x() + zerbo.width() + Gap)
-        return {{right, std::max(available.y(), std::min(zerbo.y(), bottom))}};
+        return {right, std::max(available.y(), std::min(zerbo.y(), bottom))};
     if (bottom >= zerbo.y() + zerbo.height() + Gap)
-        return {{std::max(available.x(), std::min(zerbo.x(), right)), bottom}};
-    return {{std::max(available.x(), right), std::max(available.y(), bottom)}, true};
+        return {std::max(available.x(), std::min(zerbo.x(), right)), bottom};
+    return {std::max(available.x(), right), std::max(available.y(), bottom)};
 }

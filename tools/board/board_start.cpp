@@ -26,10 +26,12 @@ void placeBesideZerbo(QWidget& window) {
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     // A long port path widens the window beyond its set size once it is shown.
     const QSize size = window.size().expandedTo(window.minimumSizeHint());
-    const BoardPlace place =
-        boardPlace(size.grownBy(AssumedFrame), available, zerboFrame(available));
-    window.move(place.topLeft);
-    window.setWindowFlag(Qt::WindowStaysOnTopHint, place.keepOnTop);
+    window.move(boardPlace(size.grownBy(AssumedFrame), available, zerboFrame(available)));
+    // Placed beside ZERBO's window, it is still covered by what ZERBO opens or
+    // moves later: its full-screen background, its help on a screen 1366 or
+    // 1280 wide, its window centred. A desktop keeps a window that asks to stay
+    // on top above all the others, whatever they open later or raise by a click.
+    window.setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
 void reportGeometry(const QWidget& window) {
@@ -46,6 +48,8 @@ std::unique_ptr<QCoreApplication> makeBoardApplication(int& argc, char** argv) {
     if (hasArgument(argc, argv, {"--headless", "-h", "--help", "--help-all", "-v", "--version"}) ||
         !hasDisplay(argc, argv))
         return std::make_unique<QCoreApplication>(argc, argv);
+    // Placed beside ZERBO's window only where it can be placed at all.
+    preferX11ThroughXWayland(argc, argv);
     return std::make_unique<QApplication>(argc, argv);
 }
 
@@ -58,6 +62,10 @@ bool windowPossible(bool headless) {
 }
 
 void showBesideZerbo(QWidget& window) {
+    if (desktopPlacesWindows())
+        std::fputs("zerbo-board: the desktop places the window (Wayland without XWayland), "
+                   "beside ZERBO's or not\n",
+                   stderr);
     placeBesideZerbo(window);
     window.show();
     reportGeometry(window);

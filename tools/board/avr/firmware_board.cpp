@@ -43,6 +43,8 @@ int runFirmwareBoard(const Options& options) {
 
     std::unique_ptr<BoardWindow> window;
     if (options.headless) {
+        // The window names the board; without it, a script (or a user) reads it here.
+        std::fprintf(stderr, "zerbo-board: runs the %s\n", qPrintable(description));
         QObject::connect(engine.get(), &FirmwareEngine::received,
                          [timestamps = options.timestamps](unsigned char byte) {
                              say(receivedLine(byte, timestamps));

@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The virtual board's window stays in sight while ZERBO opens and moves its
+// own: what the screen shows where the board stands does not change when
+// ZERBO shows its background, opens its help or centres its window. On a
+// virtual X server with a window manager, which stacks windows as a desktop
+// does, at the size ZERBO_X_SCREEN names; ZERBO's own classes start as the
+// program does, beside the real board process.
+#include "app/zerbo.h"
+#include "board_process.h"
+#include "cannot_run.h"
+#include "form/window_position.h"
+#include "test_desktops.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace {
+constexpr int SettleMs = 5000; // a window manager on a loaded machine
+
+QSize screenSize() {
+    const QString size = qEnvironmentVariable("ZERBO_X_SCREEN", QStringLiteral("1920x1080"));
+    return {size.section('x', 0, 0).toInt(), size.section('x', 1).toInt()};
+}
+
+QImage onScreen(const QRect& area) {
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage();
+}
+
+QWidget* shownWindow(const char* name) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String(name) && window->isVisible())
+            return window;
+    return nullptr;
+}
+} // namespace
+
+class BoardInSightTest : public QObject {
+    Q_OBJECT
+public:
+    explicit BoardInSightTest(const XDesktop& desktop) : desktop_(desktop) {}
+
+private slots:
+    void initTestCase() {
+        if (!desktop_.failure().isEmpty())
+            ZERBO_CANNOT_RUN(qPrintable(desktop_.failure()));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ZERBO_REPORT_GEOMETRY", "1");
+        board_.setProcessEnvironment(env);
+        board_.setReadChannel(QProcess::StandardError);
+        board_.start(ZERBO_BOARD_BINARY, {"--link", dir_.filePath("board")});
+        const QRegularExpression report("board geometry: frame (\\d+) (\\d+) (\\d+) (\\d+)");
+        QString said;
+        while (!report.match(said).hasMatch() && board_.waitForReadyRead(20000))
+            said += QString::fromLocal8Bit(board_.readAllStandardError());
+        const auto frame = report.match(said);
+        QVERIFY2(frame.hasMatch(), qPrintable("the board said: " + said));
+        // Where the board put its frame, as large as its client area: the
+        // title bar and the window below it with Key 1 and the LEDs.
+        boardArea_ = QRect(frame.captured(1).toInt(), frame.captured(2).toInt(),
+                           frame.captured(3).toInt(), frame.captured(4).toInt());
+
+        QVERIFY(table_.started());
+        zerbo_ = std::make_unique<Zerbo>(table_.link());
+        QTimer::singleShot(500, this, [this] { table_.pressKeyOne(); });
+        zerbo_->Form_Load();
+        QVERIFY(QTest::qWaitForWindowActive(&zerbo_->form));
+        QTest::qWait(500);
+        seen_ = onScreen(boardArea_);
+        save(seen_, "start");
+    }
+
+    void staysInSight_data() {
+        QTest::addColumn<QStringList>("actions");
+        QTest::newRow("Show background") << QStringList{"background"};
+        QTest::newRow("Help") << QStringList{"help"};
+        QTest::newRow("Set form center") << QStringList{"center"};
+        QTest::newRow("all three") << QStringList{"background", "help", "center"};
+    }
+    void staysInSight() {
+        QFETCH(QStringList, actions);
+        FrmAscii& form = zerbo_->form;
+        for (const QString& action : actions) {
+            if (action == "background") {
+                form.cmdBackShowHide()->click();
+                QVERIFY(QTest::qWaitFor([] { return shownWindow("frmBack"); }, SettleMs));
+                QVERIFY(QTest::qWaitForWindowExposed(shownWindow("frmBack")));
+            } else if (action == "help") {
+                form.optHelp()->click();
+                QVERIFY(QTest::qWaitFor([] { return shownWindow("frmHelp"); }, SettleMs));
+                QVERIFY(QTest::qWaitForWindowExposed(shownWindow("frmHelp")));
+            } else {
+                const QRect before = form.frameGeometry();
+                form.cmdCenter()->click();
+                QVERIFY(QTest::qWaitFor([&] { return form.frameGeometry() != before; }, SettleMs));
+            }
+        }
+        QImage now;
+        const bool same = QTest::qWaitFor(
+            [&] {
+                QTest::qWait(200);
+                now = onScreen(boardArea_);
+                return now == seen_;
+            },
+            SettleMs);
+        save(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), QTest::currentDataTag());
+        if (!same)
+            QFAIL(qPrintable(QStringLiteral("the board is covered: %1 shows it, %2 the screen")
+                                 .arg(save(seen_, "board"), save(now, "covered"))));
+    }
+
+    void cleanup() {
+        if (!zerbo_)
+            return;
+        if (shownWindow("frmBack"))
+            zerbo_->form.cmdBackShowHide()->click();
+        if (shownWindow("frmHelp"))
+            zerbo_->form.optHelp()->click();
+        placeWindow(zerbo_->form, FrmAscii::StartTwips);
+        QTest::qWait(300);
+    }
+
+    void cleanupTestCase() {
+        board_.kill();
+        board_.waitForFinished();
+    }
+
+private:
+    // Into ZERBO_TEST_SCREENSHOTS where set, for a look at them; else the temporary folder.
+    QString save(const QImage& image, const QString& what) {
+        const QString folder = qEnvironmentVariable("ZERBO_TEST_SCREENSHOTS", QDir::tempPath());
+        const QString path = QStringLiteral("%1/board-in-sight-%2x%3-%4.png")
+                                 .arg(folder)
+                                 .arg(screenSize().width())
+                                 .arg(screenSize().height())
+                                 .arg(QString(what).replace(' ', '-'));
+        image.save(path);
+        return path;
+    }
+
+    const XDesktop& desktop_;
+    QTemporaryDir dir_;
+    QProcess board_;
+    QRect boardArea_;
+    QImage seen_;
+    BoardProcess table_;
+    std::unique_ptr<Zerbo> zerbo_;
+};
+
+int main(int argc, char* argv[]) {
+    const XDesktop desktop(screenSize());
+    // Without it the application stays offscreen, and the test fails saying why.
+    if (desktop.failure().isEmpty()) {
+        qputenv("DISPLAY", desktop.display().toLocal8Bit());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    QApplication app(argc, argv);
+    BoardInSightTest test(desktop);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_board_in_sight.moc"
