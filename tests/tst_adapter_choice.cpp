@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
@@ -192,7 +193,9 @@ private slots:
         QFETCH(QString, option);
         QFETCH(QString, says);
         QProcess program;
-        program.start("env", {"-u", "DISPLAY", "QT_QPA_PLATFORM=xcb", ZERBO_BINARY, option});
+        QTemporaryDir runtime; // where no virtual board runs
+        program.start("env", {"-u", "DISPLAY", "QT_QPA_PLATFORM=xcb",
+                              "XDG_RUNTIME_DIR=" + runtime.path(), ZERBO_BINARY, option});
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitCode(), 0);
         QString output = QString::fromLocal8Bit(program.readAllStandardOutput());

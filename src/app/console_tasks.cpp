@@ -4,6 +4,7 @@
 #include "app/com1_device.h"
 #include "app/error_report.h"
 #include "app/loopback_report.h"
+#include "serial/board_link.h"
 #include "serial/loopback.h"
 #include "serial/port_choice.h"
 #include "serial/port_status.h"
@@ -21,7 +22,12 @@ int listPorts() {
     for (const PortDescription& port : ports)
         std::printf("%s: %s\n", qPrintable(describePort(port)),
                     qPrintable(portStatus(port.device)));
-    if (ports.isEmpty())
+    // The system's list knows no pseudo-terminals.
+    const QString link = BoardLink::defaultPath();
+    if (const QString board = BoardLink::runningDevice(link); !board.isEmpty())
+        std::printf("%s (the virtual board, %s): %s\n", qPrintable(link), qPrintable(board),
+                    qPrintable(portStatus(link)));
+    else if (ports.isEmpty())
         std::fprintf(stderr, "zerbo: no serial ports found\n");
     return 0;
 }

@@ -2,6 +2,7 @@
 #include "serial/port_status.h"
 
 #include "serial/port_holder.h"
+#include "serial/port_lock.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,10 +44,13 @@ QString openStatus(int openError) {
 }
 
 QString portStatus(const QString& device) {
-    // A terminal opens for a second program too, so the processes are asked
-    // first; a lock of the holder's (TIOCEXCL) would only say "busy".
-    if (const QList<pid_t> holders = PortHolder::openers(device); !holders.isEmpty())
-        return QStringLiteral("busy: held by %1").arg(PortHolder::describe(holders.first()));
+    const QString real = PortLock::realDevice(device);
+    if (const QString holder = PortLock::holderOf(real); !holder.isEmpty())
+        return QStringLiteral("busy: ") + holder;
+    // A terminal opens for a second program too, whose reads would take bytes
+    // from this one's: said as well, though the open would not refuse it.
+    if (const QStringList readers = PortHolder::otherReaders(real); !readers.isEmpty())
+        return QStringLiteral("busy: held by %1").arg(readers.first());
     return openStatus(openError(device));
 }
 

@@ -5,8 +5,11 @@
 
 #include <QString>
 
-// Whether the device opens now, for a port list: "free", "busy: held by PID
-// 1234 (zerbo)", "busy", "no permission", "no UART", or the system's reason.
+// Whether the device opens now, for a port list: "free", "busy: " with what
+// the open would meet (an exclusive open, a lock file, an flock: "busy: PID
+// 1234 (cat) holds its lock file ..."), "busy: held by PID 1234 (zerbo)"
+// for one that another program merely has open, "no permission", "no UART",
+// or the system's reason.
 QString portStatus(const QString& device);
 
 // The same from the result of openError() alone.
