@@ -34,12 +34,12 @@ int listPorts() {
 
 int loopbackTest(const QString& namedDevice) {
     try {
-        const std::optional<QString> device = findCom1Device(namedDevice, WhenSeveral::Refuse);
-        if (!device)
+        const std::optional<Com1> com1 = findCom1Device(namedDevice, WhenSeveral::Refuse);
+        if (!com1)
             return PortUnusable;
         const QByteArray codes = loopbackCodes();
-        const Loopback::Echo echo = Loopback::exchange(*device, codes);
-        std::fputs(qPrintable(loopbackReport(*device, codes, echo)), stdout);
+        const Loopback::Echo echo = Loopback::exchange(com1->device, codes);
+        std::fputs(qPrintable(loopbackReport(com1->device, codes, echo)), stdout);
         return loopbackPassed(codes, echo) ? Passed : Failed;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "zerbo: %s\n", qPrintable(runTimeErrorText(error).simplified()));
