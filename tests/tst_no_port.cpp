@@ -20,7 +20,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -41,9 +43,9 @@ private slots:
     // only when it is there), another look, or the end. A board the user
     // runs is taken without asking; a link left by one that ended is not.
     void noPortAsks_data() {
-        QTest::addColumn<QString>("ttyS0");       // "missing" or "busy"
-        QTest::addColumn<QString>("link");        // "", "board": one runs, "left": none runs
-        QTest::addColumn<QString>("board");       // the board program, "" for none
+        QTest::addColumn<QString>("ttyS0"); // "missing" or "busy"
+        QTest::addColumn<QString>("link");  // "", "board": one runs, "left", "older": none there
+        QTest::addColumn<QString>("board"); // the board program, "" for none
         QTest::addColumn<QStringList>("answers"); // in turn
         QTest::addColumn<QStringList>("asked");   // each question: board, adapters, text
         QTest::addColumn<QString>("device");      // COM1, "" for the end
@@ -89,6 +91,11 @@ private slots:
             << "left"
             << "" << QStringList{"end"} << QStringList{"0 | " + missing} << ""
             << "";
+        QTest::newRow("its number since taken by another board: asked")
+            << "missing"
+            << "older"
+            << "" << QStringList{"end"} << QStringList{"0 | " + missing} << ""
+            << "";
     }
     void noPortAsks() {
         QFETCH(QString, ttyS0);
@@ -108,12 +115,18 @@ private slots:
         if (ttyS0 == "busy") // held by a process that runs, through its lock file
             QVERIFY(writeFile(lockFile, "         1\n"));
         std::unique_ptr<BoardProcess> running;
-        if (link == "board")
+        if (link == "board" || link == "older")
             running = std::make_unique<BoardProcess>();
         QTemporaryDir left;
-        search.boardLink = running ? running->link() : left.filePath("zerbo-board");
+        search.boardLink = link == "board" ? running->link() : left.filePath("zerbo-board");
         if (link == "left") // its terminal's number since given to another's: this one
             QVERIFY(QFile::link(busyPort.slavePath(), search.boardLink));
+        if (link == "older") { // made an hour before the running board's terminal
+            QVERIFY(QFile::link(running->devicePath(), search.boardLink));
+            const timespec anHourAgo{::time(nullptr) - 3600, 0}, times[2]{anHourAgo, anHourAgo};
+            QVERIFY(::utimensat(AT_FDCWD, qPrintable(search.boardLink), times,
+                                AT_SYMLINK_NOFOLLOW) == 0);
+        }
         search.askNoPort = [&](const QString& why, bool withBoard, const QStringList& adapters) {
             questions << QStringLiteral("%1 %2| %3").arg(withBoard).arg(adapters.join(' '), why);
             QString answer = answers.takeFirst();

@@ -11,6 +11,7 @@ QString defaultPath();
 
 // The pseudo-terminal behind link while a zerbo-board that runs holds it;
 // empty for no link, and for one left by a board that ended: its terminal
-// gone, or its number since given to another program's terminal.
+// gone, or its number since given to another terminal (a program's, or
+// another board's: the terminal is younger than the link).
 QString runningDevice(const QString& link);
 } // namespace BoardLink
