@@ -73,19 +73,18 @@ int main(int argc, char* argv[]) {
                    "virtual board open beside it\n",
                    stderr);
     const CommandLine line = readCommandLine();
-    std::optional<QString> device;
+    std::optional<Com1> com1;
     try {
-        device = findCom1Device(line.namedDevice, WhenSeveral::Ask);
+        com1 = findCom1Device(line.namedDevice, WhenSeveral::Ask);
     } catch (const std::exception& error) {
         reportErrorAndEnd(error);
     }
-    if (!device)
+    if (!com1)
         return 0; // the user ended the program instead of picking a port
     if (!line.namedDevice.isEmpty())
-        sayCom1(*device, line.namedByEnvironment ? QStringLiteral("named by ZERBO_PORT")
-                                                 : QStringLiteral("named by --port"));
+        sayCom1(*com1);
 
-    Zerbo zerbo(*device);
+    Zerbo zerbo(com1->device);
     // The first events are handled while the reception waits, the window shown.
     QTimer::singleShot(0, &zerbo.form, [&zerbo] { reportGeometry(zerbo.form, "waiting"); });
     try {

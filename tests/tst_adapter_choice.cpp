@@ -3,6 +3,7 @@
 // (injected lists), the dialog that asks among several adapters, and the real
 // program's list of ports.
 #include "app/com1_device.h"
+#include "dialogs.h"
 #include "form/port_picker.h"
 #include "pty_pair.h"
 #include "serial/port_choice.h"
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
@@ -57,36 +59,48 @@ private slots:
     void choice_data() {
         QTest::addColumn<int>("defaultError");
         QTest::addColumn<QList<PortDescription>>("present");
+        QTest::addColumn<bool>("ask"); // a window can ask the user
         QTest::addColumn<Outcome>("outcome");
         QTest::addColumn<QStringList>("adapters");
         QTest::addColumn<QString>("says"); // the 8002 text, when none is found
-        QTest::newRow("ttyS0 opens, an adapter present")
-            << 0 << QList{BuiltIn, Ftdi} << Outcome::Default << QStringList() << "";
+        QTest::newRow("ttyS0 opens, an adapter present, nobody to ask")
+            << 0 << QList{BuiltIn, Ftdi} << false << Outcome::Default << QStringList() << "";
+        QTest::newRow("ttyS0 opens, adapters present: all offered")
+            << 0 << QList{BuiltIn, Ftdi, Cdc} << true << Outcome::DefaultOrAdapters
+            << QStringList{Ftdi.device, Cdc.device} << "";
+        QTest::newRow("ttyS0 opens alone")
+            << 0 << QList{BuiltIn, NoUart} << true << Outcome::Default << QStringList() << "";
         QTest::newRow("ttyS0 busy, one adapter")
-            << EBUSY << QList{Ftdi} << Outcome::OneAdapter << QStringList{Ftdi.device} << "";
+            << EBUSY << QList{Ftdi} << false << Outcome::OneAdapter << QStringList{Ftdi.device}
+            << "";
+        QTest::newRow("ttyS0 busy, one adapter, asked: ttyS0's error, the adapter offered")
+            << EBUSY << QList{Ftdi} << true << Outcome::Refused << QStringList{Ftdi.device} << "";
         // ttyS ports never count; an ACM port by its name, another by its USB id.
         QTest::newRow("ttyS0 without a UART, several adapters")
-            << ENODEV << QList{Cdc, NoUart, Odd} << Outcome::SeveralAdapters
+            << ENODEV << QList{Cdc, NoUart, Odd} << true << Outcome::SeveralAdapters
             << QStringList{Cdc.device, Odd.device} << "";
         QTest::newRow("ttyS0 not allowed, none: ttyS0's own error")
-            << EACCES << QList{BuiltIn} << Outcome::Default << QStringList() << "";
+            << EACCES << QList{BuiltIn} << false << Outcome::Default << QStringList() << "";
+        QTest::newRow("ttyS0 not allowed, none, asked")
+            << EACCES << QList{BuiltIn} << true << Outcome::Refused << QStringList() << "";
         QTest::newRow("ttyS0 absent, none")
-            << ENOENT << QList<PortDescription>() << Outcome::NoneFound << QStringList()
+            << ENOENT << QList<PortDescription>() << true << Outcome::NoneFound << QStringList()
             << "Serial port /dev/ttyS0 (COM1) was not found, and no USB serial adapter";
         QTest::newRow("no terminal at ttyS0, none")
-            << ENOTTY << QList{NoUart} << Outcome::NoneFound << QStringList()
+            << ENOTTY << QList{NoUart} << false << Outcome::NoneFound << QStringList()
             << "Serial port /dev/ttyS0 (COM1) is not a serial device, and no USB serial adapter";
         QTest::newRow("ttyS ports without a UART only")
-            << ENODEV << QList{BuiltIn, NoUart} << Outcome::NoneFound << QStringList()
+            << ENODEV << QList{BuiltIn, NoUart} << false << Outcome::NoneFound << QStringList()
             << "Serial port /dev/ttyS0 (COM1) could not be opened (No such device), and no";
     }
     void choice() {
         QFETCH(int, defaultError);
         QFETCH(QList<PortDescription>, present);
+        QFETCH(bool, ask);
         QFETCH(Outcome, outcome);
         QFETCH(QStringList, adapters);
         QFETCH(QString, says);
-        const Com1Choice choice = chooseCom1(defaultError, present);
+        const Com1Choice choice = chooseCom1(defaultError, present, ask);
         QCOMPARE(choice.outcome, outcome);
         QStringList devices;
         for (const PortDescription& adapter : choice.adapters)
@@ -123,7 +137,7 @@ private slots:
         QFETCH(QList<PortDescription>, present);
         QFETCH(QString, device);
         QFETCH(QString, says);
-        std::optional<QString> found;
+        std::optional<Com1> found;
         PtyPair ttyS0; // the default device, when a row's device is "opens"
         const QString fallback = device == "opens" ? ttyS0.slavePath() : "/nonexistent/ttyS0";
         device.replace("opens", ttyS0.slavePath());
@@ -132,8 +146,40 @@ private slots:
             found =
                 findCom1Device({}, WhenSeveral::Refuse, {fallback, [present] { return present; }});
         });
-        QCOMPARE(found.value_or(QString()), device);
+        QCOMPARE(found.value_or(Com1()).device, device);
         QCOMPARE(said, says);
+    }
+
+    // ttyS0 opens and adapters are plugged in: the window lists them all,
+    // ttyS0 first, and keeps it there as the list follows the adapters.
+    void pickerOffersTheDefaultFirst() {
+        PtyPair ttyS0;
+        QList<PortDescription> present{Cdc, Ftdi};
+        Com1Search search{ttyS0.slavePath(), [&present] { return present; }};
+        search.askNoPort = [](const QString& why, bool, const QStringList&) {
+            qWarning("asked: %s", qPrintable(why));
+            return NoPortAnswer::End;
+        };
+        QStringList listed;
+        onNextDialog([&](QDialog& dialog) {
+            auto* picker = qobject_cast<PortPicker*>(&dialog);
+            if (!picker)
+                return dialog.reject();
+            present = {Ftdi};
+            picker->refresh();
+            for (int row = 0; row < picker->list->count(); ++row)
+                listed << picker->list->item(row)->data(Qt::UserRole).toString();
+            click(*picker, 0);
+            picker->use->click();
+        });
+        std::optional<Com1> found;
+        const QString said =
+            standardErrorOf([&] { found = findCom1Device({}, WhenSeveral::Ask, search); });
+        QCOMPARE(listed, QStringList({ttyS0.slavePath(), Ftdi.device}));
+        QCOMPARE(found.value_or(Com1()).device, ttyS0.slavePath());
+        QCOMPARE(said, QStringLiteral("zerbo: COM1 is %1 (picked from %1 and the USB serial "
+                                      "adapters)\n")
+                           .arg(ttyS0.slavePath()));
     }
 
     // The look at the default device, on real ones: a serial line, and none.
@@ -192,7 +238,9 @@ private slots:
         QFETCH(QString, option);
         QFETCH(QString, says);
         QProcess program;
-        program.start("env", {"-u", "DISPLAY", "QT_QPA_PLATFORM=xcb", ZERBO_BINARY, option});
+        QTemporaryDir runtime; // where no virtual board runs
+        program.start("env", {"-u", "DISPLAY", "QT_QPA_PLATFORM=xcb",
+                              "XDG_RUNTIME_DIR=" + runtime.path(), ZERBO_BINARY, option});
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitCode(), 0);
         QString output = QString::fromLocal8Bit(program.readAllStandardOutput());

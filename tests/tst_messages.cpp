@@ -86,15 +86,15 @@ private slots:
         QTest::newRow("dialout, sudo")
             << "dialout" << 0660 << true
             << "(owner root, group dialout, mode crw-rw----). Join the dialout group with "
-               "`sudo adduser $USER dialout`, then log out and in again.";
+               "`sudo adduser nobody dialout`, then log out and in again.";
         QTest::newRow("dialout, no sudo")
             << "dialout" << 0660 << false
             << "(owner root, group dialout, mode crw-rw----). Join the dialout group with "
-               "`su -c \"adduser $USER dialout\"`, then log out and in again.";
+               "`su - -c \"adduser nobody dialout\"`, then log out and in again.";
         QTest::newRow("another group")
             << "uucp" << 0660 << true
             << "(owner root, group uucp, mode crw-rw----). Join the uucp group with `sudo "
-               "adduser $USER uucp`";
+               "adduser nobody uucp`";
         QTest::newRow("root:root 0600")
             << "root" << 0600 << true
             << "(owner root, group root, mode crw-------). Only root can open it: ask your "

@@ -6,7 +6,9 @@
 #include "app/com1_device.h"
 #include "app/virtual_board.h"
 #include "app/zerbo.h"
+#include "board_process.h"
 #include "form/no_port_dialog.h"
+#include "pty_pair.h"
 #include "standard_error.h"
 
 #include <QCheckBox>
@@ -14,48 +16,119 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 const PortDescription Ftdi{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001};
 const PortDescription NoUart{"/dev/ttyS1", {}, {}, {}, {}, {}};
+
+bool writeFile(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
 } // namespace
 
 class NoPortTest : public QObject {
     Q_OBJECT
 private slots:
-    // With no port at all the window asks instead of ending: the virtual
-    // board (offered only when it is there), another look, or the end. The
-    // cable test, with nobody to ask, gets 8002, which names the board too.
+    // With no port at all, or a ttyS0 that refuses (here: busy), the window
+    // asks instead of ending: the adapter found, the virtual board (offered
+    // only when it is there), another look, or the end. A board the user
+    // runs is taken without asking; a link left by one that ended is not.
     void noPortAsks_data() {
-        QTest::addColumn<QString>("board");       // the board program, "" for none
+        QTest::addColumn<QString>("ttyS0"); // "missing" or "busy"
+        QTest::addColumn<QString>("link");  // "", "board": one runs, "left", "older": none there
+        QTest::addColumn<QString>("board"); // the board program, "" for none
         QTest::addColumn<QStringList>("answers"); // in turn
+        QTest::addColumn<QStringList>("asked");   // each question: board, adapters, text
         QTest::addColumn<QString>("device");      // COM1, "" for the end
         QTest::addColumn<QString>("says");        // on standard error
+        const QString missing = "Serial port /nonexistent/ttyS0 (COM1) was not found";
         QTest::newRow("the virtual board")
-            << "/opt/zerbo-board" << QStringList{"board"} << "/run/board"
+            << "missing"
+            << ""
+            << "/opt/zerbo-board" << QStringList{"board"} << QStringList{"1 | " + missing}
+            << "/run/board"
             << "zerbo: COM1 is /run/board (the virtual board, /opt/zerbo-board)\n";
         QTest::newRow("it does not start: asked again")
-            << "/opt/zerbo-board" << QStringList{"board fails", "end"} << ""
+            << "missing"
+            << ""
+            << "/opt/zerbo-board" << QStringList{"board fails", "end"}
+            << QStringList{"1 | " + missing, "1 | " + missing} << ""
             << "";
         QTest::newRow("an adapter plugged in, listed again")
-            << "" << QStringList{"plug in", "again"} << Ftdi.device << "using the USB serial";
+            << "missing"
+            << ""
+            << "" << QStringList{"plug in", "again"} << QStringList{"0 | " + missing} << Ftdi.device
+            << "using the USB serial";
         QTest::newRow("still nothing, listed again, then the end")
-            << "" << QStringList{"again", "end"} << ""
+            << "missing"
+            << ""
+            << "" << QStringList{"again", "end"} << QStringList{"0 | " + missing, "0 | " + missing}
+            << ""
+            << "";
+        const QString busy = "Serial port %1 (COM1) is in use by another program: PID 1 (";
+        QTest::newRow("ttyS0 busy: its error, then the adapter plugged in")
+            << "busy"
+            << ""
+            << "" << QStringList{"plug in", "again", "adapter"}
+            << QStringList{"0 | " + busy, "0 /dev/ttyUSB0| " + busy} << Ftdi.device
+            << "zerbo: COM1 is /dev/ttyUSB0 (picked from the USB serial adapters)\n";
+        QTest::newRow("a board runs: taken")
+            << "busy"
+            << "board"
+            << "/opt/zerbo-board" << QStringList() << QStringList() << "%link"
+            << "zerbo: %1: Device or resource busy; using the virtual board that runs at %link";
+        QTest::newRow("a link left by a board that ended: asked")
+            << "missing"
+            << "left"
+            << "" << QStringList{"end"} << QStringList{"0 | " + missing} << ""
+            << "";
+        QTest::newRow("its number since taken by another board: asked")
+            << "missing"
+            << "older"
+            << "" << QStringList{"end"} << QStringList{"0 | " + missing} << ""
             << "";
     }
     void noPortAsks() {
+        QFETCH(QString, ttyS0);
+        QFETCH(QString, link);
         QFETCH(QString, board);
         QFETCH(QStringList, answers);
+        QFETCH(QStringList, asked);
         QFETCH(QString, device);
         QFETCH(QString, says);
+        PtyPair busyPort;
+        const QString lockFile = "/tmp/LCK.." + busyPort.slavePath().mid(5).replace('/', '_');
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFile); });
         QList<PortDescription> present{NoUart};
-        QStringList asked;
-        Com1Search search{"/nonexistent/ttyS0", [&present] { return present; }};
-        search.askNoPort = [&](const QString& why, bool withBoard) {
-            asked << QStringLiteral("%1 %2").arg(withBoard).arg(why.section(QChar(','), 0, 0));
+        QStringList questions;
+        Com1Search search{ttyS0 == "busy" ? busyPort.slavePath() : "/nonexistent/ttyS0",
+                          [&present] { return present; }};
+        if (ttyS0 == "busy") // held by a process that runs, through its lock file
+            QVERIFY(writeFile(lockFile, "         1\n"));
+        std::unique_ptr<BoardProcess> running;
+        if (link == "board" || link == "older")
+            running = std::make_unique<BoardProcess>();
+        QTemporaryDir left;
+        search.boardLink = link == "board" ? running->link() : left.filePath("zerbo-board");
+        if (link == "left") // its terminal's number since given to another's: this one
+            QVERIFY(QFile::link(busyPort.slavePath(), search.boardLink));
+        if (link == "older") { // made an hour before the running board's terminal
+            QVERIFY(QFile::link(running->devicePath(), search.boardLink));
+            const timespec anHourAgo{::time(nullptr) - 3600, 0}, times[2]{anHourAgo, anHourAgo};
+            QVERIFY(::utimensat(AT_FDCWD, qPrintable(search.boardLink), times,
+                                AT_SYMLINK_NOFOLLOW) == 0);
+        }
+        search.askNoPort = [&](const QString& why, bool withBoard, const QStringList& adapters) {
+            questions << QStringLiteral("%1 %2| %3").arg(withBoard).arg(adapters.join(' '), why);
             QString answer = answers.takeFirst();
             if (answer == "plug in") {
                 present << Ftdi;
@@ -63,6 +136,7 @@ private slots:
             }
             return answer.startsWith("board") ? NoPortAnswer::VirtualBoard
                    : answer == "again"        ? NoPortAnswer::ListAgain
+                   : answer == "adapter"      ? NoPortAnswer::UseAdapter
                                               : NoPortAnswer::End;
         };
         search.boardProgram = [board] { return board; };
@@ -73,20 +147,27 @@ private slots:
             return QString("/run/board");
         };
         boardFails = QTest::currentDataTag() == QByteArray("it does not start: asked again");
-        std::optional<QString> found;
+        std::optional<Com1> found;
         const QString said =
             standardErrorOf([&] { found = findCom1Device({}, WhenSeveral::Ask, search); });
-        QCOMPARE(found.value_or(QString()), device);
+        device.replace("%link", search.boardLink);
+        says.replace("%link", search.boardLink).replace("%1", busyPort.slavePath());
+        QCOMPARE(found.value_or(Com1()).device, device);
         QVERIFY2(says.isEmpty() ? said.isEmpty() : said.contains(says), qPrintable(said));
         QVERIFY(answers.isEmpty());
-        for (const QString& question : asked)
-            QCOMPARE(question,
-                     QStringLiteral("%1 Serial port /nonexistent/ttyS0 (COM1) was not found")
-                         .arg(!board.isEmpty()));
+        QCOMPARE(questions.size(), asked.size());
+        for (int at = 0; at < asked.size(); ++at)
+            QVERIFY2(questions[at].startsWith(asked[at].replace("%1", busyPort.slavePath())),
+                     qPrintable(questions[at]));
+    }
+
+    // Without a window nothing is asked: none at all is 8002, which names the
+    // board too; a ttyS0 that refuses is taken, for its open to say why.
+    void withoutAWindowNothingIsAsked() {
         bool refused = false;
-        present = {NoUart};
         try {
-            findCom1Device({}, WhenSeveral::Refuse, search);
+            findCom1Device({}, WhenSeveral::Refuse,
+                           {"/nonexistent/ttyS0", [] { return QList{NoUart}; }});
         } catch (const RuntimeError& error) {
             refused = error.number() == 8002 &&
                       error.description().contains("Without hardware, zerbo-board plays the "
@@ -94,20 +175,38 @@ private slots:
                                                    "path it prints.");
         }
         QVERIFY(refused);
+        PtyPair busyPort;
+        const QString lockFile = "/tmp/LCK.." + busyPort.slavePath().mid(5).replace('/', '_');
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFile); });
+        QVERIFY(writeFile(lockFile, "         1\n"));
+        std::optional<Com1> found;
+        const QString said = standardErrorOf([&] {
+            found = findCom1Device({}, WhenSeveral::Refuse,
+                                   {busyPort.slavePath(), [] { return QList{NoUart}; }});
+        });
+        QCOMPARE(found.value_or(Com1()).device, busyPort.slavePath());
+        QCOMPARE(said, QStringLiteral("zerbo: COM1 is %1 (device or resource busy, and no USB "
+                                      "serial adapter)\n")
+                           .arg(busyPort.slavePath()));
     }
 
     // The dialog itself: its buttons and what each answers.
     void noPortDialogAnswers() {
         NoPortDialog without("nothing found", false);
         QVERIFY(!without.virtualBoard);
+        QVERIFY(!without.useAdapter);
+        QCOMPARE(NoPortDialog("busy", false, {Ftdi.device, "/dev/ttyACM0"}).useAdapter->text(),
+                 "Pick a USB serial adapter");
         QCOMPARE(without.listAgain->text(), "List again");
         QCOMPARE(without.end->text(), "End");
         QCOMPARE(without.text->text(), "nothing found");
         for (const auto& [button, answer] :
-             {std::pair{&NoPortDialog::virtualBoard, NoPortDialog::Answer::VirtualBoard},
+             {std::pair{&NoPortDialog::useAdapter, NoPortDialog::Answer::UseAdapter},
+              std::pair{&NoPortDialog::virtualBoard, NoPortDialog::Answer::VirtualBoard},
               std::pair{&NoPortDialog::listAgain, NoPortDialog::Answer::ListAgain},
               std::pair{&NoPortDialog::end, NoPortDialog::Answer::End}}) {
-            NoPortDialog dialog("nothing found", true);
+            NoPortDialog dialog("nothing found", true, {Ftdi.device});
+            QCOMPARE(dialog.useAdapter->text(), "Use /dev/ttyUSB0");
             QCOMPARE(dialog.virtualBoard->text(), "Start the virtual board");
             QPushButton* pressed = dialog.*button;
             QTimer::singleShot(0, pressed, [pressed] { pressed->click(); });

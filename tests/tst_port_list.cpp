@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What zerbo --list-ports tells of each port: whether it opens now (free,
-// busy and by whom, no permission, no UART), and the USB ids, maker and
-// serial number read from sysfs where no udev database answers.
+// busy and by whom, as the open finds it, no permission, no UART), the USB
+// ids, maker and serial number read from sysfs where no udev database
+// answers, and a virtual board that runs.
 #include "cannot_run.h"
 #include "pty_pair.h"
+#include "run_program.h"
 #include "serial/port_status.h"
 
 #include <QDir>
@@ -14,7 +16,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
+#include <csignal>
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +30,27 @@ void write(const QString& path, const QByteArray& text) {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(text + '\n');
+}
+
+// A child process that holds the device opened exclusively (TIOCEXCL), as
+// terminal programs do; its PID once it does, 0 when it could not.
+pid_t holdExclusively(const QString& device) {
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return 0;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int fd = ::open(qPrintable(device), O_RDWR | O_NOCTTY);
+        const char done = fd >= 0 && ::ioctl(fd, TIOCEXCL) == 0 ? 'y' : 'n';
+        if (::write(ends[1], &done, 1) == 1)
+            ::pause();
+        ::_exit(0);
+    }
+    ::close(ends[1]);
+    char done = 'n';
+    const bool held = ::read(ends[0], &done, 1) == 1 && done == 'y';
+    ::close(ends[0]);
+    return held ? child : 0;
 }
 
 // portStatus() as the user nobody sees it, from a child process.
@@ -124,15 +150,75 @@ private slots:
 
     // The real program: one port a line, what it is, then whether it opens.
     void realProgramListsTheStatus() {
-        QProcess program;
-        program.start(ZERBO_BINARY, {"--list-ports"});
-        QVERIFY(program.waitForFinished(10000));
-        QCOMPARE(program.exitCode(), 0);
-        const QRegularExpression line("^/dev/\\S+( \\(.+\\))?: (free|busy|busy: held by PID \\d+.*|"
+        const Run listed = runProgram(ZERBO_BINARY, {"--list-ports"});
+        QCOMPARE(listed.exitCode, 0);
+        const QRegularExpression line("^/\\S+( \\(.+\\))?: (free|busy|busy: .+|"
                                       "no permission|no UART|.+)$");
-        for (const QString& text : QString::fromLocal8Bit(program.readAllStandardOutput())
-                                       .split('\n', Qt::SkipEmptyParts))
+        for (const QString& text : listed.out.split('\n', Qt::SkipEmptyParts))
             QVERIFY2(line.match(text).hasMatch(), qPrintable(text));
+    }
+
+    // A virtual board that runs is listed on its link, busy as the cable
+    // test's open finds it, word for word: opened exclusively by another
+    // process, or its lock file held; one that was killed is not listed.
+    void listsTheBoardAsTheOpenFindsIt_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("status"); // how the list begins it
+        QTest::newRow("free") << "free"
+                              << "free";
+        QTest::newRow("open exclusively") << "exclusive"
+                                          << "busy: it is open exclusively in PID %1 "
+                                             "(tst_port_list)\n";
+        QTest::newRow("its lock file held") << "lock file"
+                                            << "busy: PID 1 (";
+        QTest::newRow("killed") << "killed"
+                                << "";
+    }
+    void listsTheBoardAsTheOpenFindsIt() {
+        QFETCH(QString, situation);
+        QFETCH(QString, status);
+        QTemporaryDir runtime;
+        const QString link = runtime.filePath("zerbo-board");
+        QProcess board;
+        board.start(ZERBO_BOARD_BINARY, {"--headless", "--link", link});
+        QVERIFY(board.waitForReadyRead(10000));
+        const QString device = QFileInfo(link).canonicalFilePath();
+        QVERIFY(device.startsWith("/dev/pts/"));
+        const QString lockFile = "/tmp/LCK.." + device.mid(5).replace('/', '_');
+        pid_t holder = 0;
+        const auto end = qScopeGuard([&] {
+            QFile::remove(lockFile);
+            if (holder > 0 && ::kill(holder, SIGKILL) == 0)
+                ::waitpid(holder, nullptr, 0);
+            board.kill();
+            board.waitForFinished();
+        });
+        if (situation == "exclusive")
+            QVERIFY((holder = holdExclusively(device)) > 0);
+        else if (situation == "lock file")
+            write(lockFile, "         1"); // PID 1 runs
+        else if (situation == "killed")
+            board.kill();
+        QVERIFY(board.state() == QProcess::Running || board.waitForFinished());
+        const QStringList environment{"XDG_RUNTIME_DIR=" + runtime.path()};
+        const QString said = runProgram(ZERBO_BINARY, {"--list-ports"}, {environment}).out;
+        const QString listing = link + " (the virtual board, " + device + "): ";
+        if (status.isEmpty()) {
+            QVERIFY(QFileInfo(link).isSymLink()); // left behind, and passed over
+            QVERIFY2(!said.contains(link), qPrintable(said));
+            return;
+        }
+        const QString line = said.mid(said.indexOf(listing)).section('\n', 0, 0) + '\n';
+        QVERIFY2(line.startsWith(listing + status.replace("%1", QString::number(holder))),
+                 qPrintable(said));
+        if (!status.startsWith("busy"))
+            return;
+        const Run test = runProgram(ZERBO_BINARY, {"--loopback-test", "--port", link});
+        QCOMPARE(test.exitCode, 2);
+        QVERIFY2(test.err.contains("Run-time error 8005: Serial port " + link +
+                                   " (COM1) is in use by another program: " +
+                                   line.mid(listing.size() + 6).trimmed() + ". Close that program"),
+                 qPrintable(line + "\n" + test.err));
     }
 };
 

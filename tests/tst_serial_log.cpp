@@ -27,17 +27,17 @@ int playUnplugDuringReception() {
         adapter.device = board.slavePath();
         return QList<PortDescription>{adapter};
     };
-    const std::optional<QString> found = findCom1Device({}, WhenSeveral::Refuse, search);
-    const std::optional<QString> named = findCom1Device(board.slavePath(), WhenSeveral::Refuse);
+    const std::optional<Com1> found = findCom1Device({}, WhenSeveral::Refuse, search);
+    const std::optional<Com1> named = findCom1Device(board.slavePath(), WhenSeveral::Refuse);
     if (!found || !named)
         return 2;
-    Zerbo zerbo(*named);
+    Zerbo zerbo(named->device);
     onceWaiting(zerbo, [&board] {
         board.write(wholeTable().left(10));
         later(50, [&board] { board.closeMaster(); });
     });
     zerbo.Form_Load();
-    std::printf("device %s\n", qPrintable(*named));
+    std::printf("device %s\n", qPrintable(named->device));
     return 0;
 }
 

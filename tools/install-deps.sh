@@ -13,7 +13,7 @@ done
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then
     if ! command -v sudo >/dev/null 2>&1; then
-        echo "install-deps.sh: missing packages ${missing[*]}; install them as root: su -c \"apt-get install ${missing[*]}\"" >&2
+        echo "install-deps.sh: missing packages ${missing[*]}; install them as root: su - -c \"apt-get install ${missing[*]}\"" >&2
         exit 1
     fi
     as_root=(sudo)

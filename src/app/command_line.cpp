@@ -19,12 +19,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption port(
         QStringLiteral("port"),
         QStringLiteral("Serial device used as COM1 (default: the environment variable "
-                       "ZERBO_PORT, else /dev/ttyS0 when it opens, else the USB serial "
-                       "adapter plugged in)."),
+                       "ZERBO_PORT, else the one found: /dev/ttyS0 when it opens, a USB "
+                       "serial adapter, or a virtual board that runs; see zerbo(1))."),
         QStringLiteral("DEVICE"));
     const QCommandLineOption listPorts(
         QString::fromLatin1(ListPorts),
-        QStringLiteral("Print the serial ports present, one a line, and end."));
+        QStringLiteral("Print the serial ports present and a virtual board that runs, one a "
+                       "line, and end."));
     const QCommandLineOption loopbackTest(
         QString::fromLatin1(LoopbackTest),
         QStringLiteral("Cable test: with pins 2 and 3 of the port's 9-pin socket bridged, send "

@@ -6,8 +6,9 @@
 // The tasks of the command line that print and end, without a window. Each
 // returns the exit status.
 
-// --list-ports: the serial ports present, one a line, on standard output, each
-// with what is known of it and whether it opens now; 0.
+// --list-ports: the serial ports present and a virtual board that runs on
+// its standard link, one a line, on standard output, each with what is known
+// of it and whether it opens now; 0.
 int listPorts();
 
 // --loopback-test: the cable test on COM1's device, its report on standard

@@ -8,9 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-NoPortDialog::NoPortDialog(const QString& why, bool withBoard, QWidget* parent)
+NoPortDialog::NoPortDialog(const QString& why, bool withBoard, const QStringList& adapters,
+                           QWidget* parent)
     : QDialog(parent), text(new QLabel(why, this)) {
-    setWindowTitle(QStringLiteral("ZERBO: no serial port"));
+    setWindowTitle(QStringLiteral("ZERBO: no serial port for COM1"));
     setWindowIcon(appIcon());
     text->setWordWrap(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -21,6 +22,16 @@ NoPortDialog::NoPortDialog(const QString& why, bool withBoard, QWidget* parent)
             accept();
         });
     };
+    if (!adapters.isEmpty()) {
+        const bool one = adapters.size() == 1;
+        useAdapter = buttons->addButton(one ? QStringLiteral("Use %1").arg(adapters.first())
+                                            : QStringLiteral("Pick a USB serial adapter"),
+                                        QDialogButtonBox::AcceptRole);
+        useAdapter->setToolTip(
+            one ? QStringLiteral("Uses the USB serial adapter found as COM1")
+                : QStringLiteral("Lists the USB serial adapters found, to pick the board's"));
+        answerWith(useAdapter, Answer::UseAdapter);
+    }
     if (withBoard) {
         virtualBoard = buttons->addButton(QStringLiteral("Start the virtual board"),
                                           QDialogButtonBox::AcceptRole);

@@ -6,20 +6,26 @@
 class QLabel;
 class QPushButton;
 
-// Says that no serial port was found for COM1 and asks what to do instead of
-// ending: start the virtual board (when it is installed), look again, or end.
+// Says that no serial port was found for COM1, or that the default one
+// refuses (its error and fix), and asks what to do instead of ending: use
+// the USB serial adapter found (when there is one), start the virtual board
+// (when it is installed), look again, or end.
 class NoPortDialog : public QDialog {
     Q_OBJECT
 public:
-    enum class Answer { VirtualBoard, ListAgain, End };
+    enum class Answer { UseAdapter, VirtualBoard, ListAgain, End };
 
-    // why: what was looked for and not found; withBoard: zerbo-board is there to start.
-    NoPortDialog(const QString& why, bool withBoard, QWidget* parent = nullptr);
+    // why: what was looked for and not found, or the default device's error;
+    // withBoard: zerbo-board is there to start; adapters: the USB serial
+    // adapters found, offered as COM1 (one to use, several to pick from).
+    NoPortDialog(const QString& why, bool withBoard, const QStringList& adapters = {},
+                 QWidget* parent = nullptr);
 
     // Shows the dialog modally; closing it by its frame or Escape is End.
     Answer ask();
 
     QLabel* text;
+    QPushButton* useAdapter = nullptr;   // null without an adapter
     QPushButton* virtualBoard = nullptr; // null without the board
     QPushButton* listAgain;
     QPushButton* end;

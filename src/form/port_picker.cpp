@@ -11,15 +11,19 @@
 #include <QVBoxLayout>
 
 PortPicker::PortPicker(const QList<PortDescription>& adapters, PortLister listPorts,
-                       QWidget* parent)
+                       const std::optional<PortDescription>& opening, QWidget* parent)
     : QDialog(parent), list(new QListWidget(this)), note(new QLabel(this)),
-      listPorts_(std::move(listPorts)), refreshTimer_(new QTimer(this)) {
+      listPorts_(std::move(listPorts)), opening_(opening), refreshTimer_(new QTimer(this)) {
     setWindowTitle(QStringLiteral("ZERBO: which serial adapter?"));
     setWindowIcon(appIcon());
     auto* question = new QLabel(
-        QStringLiteral("%1 cannot be used, and several USB serial adapters are plugged in.\n"
-                       "Pick the one wired to the board; it will stand for COM1.")
-            .arg(QString::fromLatin1(DefaultCom1Device)),
+        opening ? QStringLiteral("%1 opens, and USB serial adapters are plugged in too.\n"
+                                 "Pick the port wired to the board; it will stand for COM1.")
+                      .arg(opening->device)
+                : QStringLiteral("%1 cannot be used, and several USB serial adapters are "
+                                 "plugged in.\nPick the one wired to the board; it will stand "
+                                 "for COM1.")
+                      .arg(QString::fromLatin1(DefaultCom1Device)),
         this);
     note->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(this);
@@ -40,28 +44,31 @@ PortPicker::PortPicker(const QList<PortDescription>& adapters, PortLister listPo
     // cheap, and only while this question is open.
     connect(refreshTimer_, &QTimer::timeout, this, &PortPicker::refresh);
     refreshTimer_->start(RefreshMs);
-    showAdapters(adapters);
+    showPorts(adapters);
     list->setCurrentRow(0);
 }
 
 void PortPicker::refresh() {
-    showAdapters(usbAdaptersAmong(listPorts_()));
+    showPorts(usbAdaptersAmong(listPorts_()));
 }
 
-void PortPicker::showAdapters(const QList<PortDescription>& adapters) {
+void PortPicker::showPorts(const QList<PortDescription>& adapters) {
+    QList<PortDescription> ports = adapters;
+    if (opening_)
+        ports.prepend(*opening_);
     const QString selected = selectedDevice();
     QStringList before;
     for (int row = 0; row < list->count(); ++row)
         before << list->item(row)->data(Qt::UserRole).toString();
     QStringList now;
-    for (const PortDescription& port : adapters)
+    for (const PortDescription& port : ports)
         now << port.device;
     if (now == before)
         return; // leaves the user's selection and scrolling alone
 
     QSignalBlocker quiet(list);
     list->clear();
-    for (const PortDescription& port : adapters) {
+    for (const PortDescription& port : ports) {
         auto* item = new QListWidgetItem(describePort(port), list);
         item->setData(Qt::UserRole, port.device);
         if (port.device == selected)

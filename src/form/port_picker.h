@@ -11,18 +11,21 @@ class QListWidget;
 class QPushButton;
 class QTimer;
 
-// Asks which of several USB serial adapters is the board's. The list follows
-// adapters being plugged in and out while it is open; a device that went away
-// cannot be picked. Accepted: chosenDevice() is the pick. Rejected: the user
-// ends the program.
+// Asks which of several USB serial adapters is the board's, or, where the
+// default port opens too, which of it and the adapters (the default first).
+// The list follows adapters being plugged in and out while it is open; a
+// device that went away cannot be picked. Accepted: chosenDevice() is the
+// pick. Rejected: the user ends the program.
 class PortPicker : public QDialog {
     Q_OBJECT
 public:
     using PortLister = std::function<QList<PortDescription>()>;
 
     // adapters: those found; listPorts: the ports present now, asked again
-    // every RefreshMs and before a pick is taken.
+    // every RefreshMs and before a pick is taken; opening: the default port,
+    // which opens, listed first.
     PortPicker(const QList<PortDescription>& adapters, PortLister listPorts,
+               const std::optional<PortDescription>& opening = std::nullopt,
                QWidget* parent = nullptr);
 
     static constexpr int RefreshMs = 1000;
@@ -37,11 +40,12 @@ public:
     QPushButton* end;
 
 private:
-    void showAdapters(const QList<PortDescription>& adapters);
+    void showPorts(const QList<PortDescription>& adapters);
     void useSelected();
     QString selectedDevice() const;
 
     PortLister listPorts_;
+    std::optional<PortDescription> opening_;
     QString chosen_;
     QTimer* refreshTimer_;
 };

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 namespace {
-QString com1NamedBy;
+QString namedBy;
 
 QString portName(const QString& path) {
     return QStringLiteral("serial port %1 (COM1)").arg(path);
@@ -19,17 +19,17 @@ QString portName(const QString& path) {
 // the user may not remember having set it.
 QString openedPortName(const QString& path) {
     QString name = portName(path);
-    if (!com1NamedBy.isEmpty())
-        name += QStringLiteral(", named by %1,").arg(com1NamedBy);
+    if (!namedBy.isEmpty())
+        name += QStringLiteral(", named by %1,").arg(namedBy);
     return name;
 }
 
 // How to name another device: telling a user who set ZERBO_PORT to set it
 // would send them round in a circle.
 QString nameAnotherDevice(const QString& what) {
-    if (!com1NamedBy.isEmpty())
+    if (!namedBy.isEmpty())
         return QStringLiteral("set %1 to %2 (or unset it, and ZERBO looks for the port itself)")
-            .arg(com1NamedBy, what);
+            .arg(namedBy, what);
     return QStringLiteral("name %1 with --port DEVICE or the environment variable ZERBO_PORT")
         .arg(what);
 }
@@ -54,7 +54,11 @@ bool mayReadAndWrite(const QString& path) {
 } // namespace
 
 void CommErrors::setCom1NamedBy(const QString& source) {
-    com1NamedBy = source;
+    namedBy = source;
+}
+
+QString CommErrors::com1NamedBy() {
+    return namedBy;
 }
 
 RuntimeError CommErrors::openFailed(const QString& path, QSerialPort::SerialPortError error,

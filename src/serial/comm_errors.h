@@ -13,6 +13,7 @@ namespace CommErrors {
 // Where COM1's device name came from when the user set it outside the
 // command line ("ZERBO_PORT"); the open errors then say so. Empty: --port or found.
 void setCom1NamedBy(const QString& source);
+QString com1NamedBy();
 // Why QSerialPort::open() failed on path, told apart into not found, busy,
 // permission denied and anything else.
 RuntimeError openFailed(const QString& path, QSerialPort::SerialPortError error,

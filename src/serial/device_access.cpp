@@ -49,8 +49,9 @@ QString DeviceAccess::permissionFix(const QString& path) {
     const mode_t groupReadWrite = S_IRGRP | S_IWGRP;
     if ((info.st_mode & groupReadWrite) == groupReadWrite && info.st_gid != 0) {
         const QString group = groupName(info.st_gid);
+        // The name itself: su - starts a login shell, which sets $USER to root.
         return QStringLiteral("Join the %1 group with %2, then log out and in again.")
-            .arg(group, asRoot(QStringLiteral("adduser $USER %1").arg(group)));
+            .arg(group, asRoot(QStringLiteral("adduser %1 %2").arg(userName(::getuid()), group)));
     }
     const QString owner = info.st_uid == 0 ? QStringLiteral("root") : userName(info.st_uid);
     return QStringLiteral("Only %1 can open it: ask your administrator or use a udev rule.")
@@ -79,5 +80,6 @@ QString DeviceAccess::notSerialReason(const QString& path) {
 QString DeviceAccess::asRoot(const QString& command) {
     if (!QStandardPaths::findExecutable(QStringLiteral("sudo")).isEmpty())
         return QStringLiteral("`sudo %1`").arg(command);
-    return QStringLiteral("`su -c \"%1\"`").arg(command);
+    // With "-": a plain su keeps the user's PATH, which lacks /usr/sbin on Debian.
+    return QStringLiteral("`su - -c \"%1\"`").arg(command);
 }

@@ -10,7 +10,8 @@ namespace DeviceAccess {
 QString ownership(const QString& path);
 
 // The fix for a device this user may not open: join the group that may read
-// and write it, or, when only its owner may, ask the administrator.
+// and write it (the command names this user), or, when only its owner may,
+// ask the administrator.
 QString permissionFix(const QString& path);
 
 // Why the path is no serial device ("a regular file", "a directory", "a
@@ -18,6 +19,6 @@ QString permissionFix(const QString& path);
 // device, or when it cannot be looked at (missing, no permission).
 QString notSerialReason(const QString& path);
 
-// `sudo COMMAND` where sudo is installed, else `su -c "COMMAND"`.
+// `sudo COMMAND` where sudo is installed, else `su - -c "COMMAND"`.
 QString asRoot(const QString& command);
 } // namespace DeviceAccess

@@ -97,11 +97,16 @@ int openError(const QString& device) {
     return error;
 }
 
-Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& present) {
+Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& present, bool canAsk) {
     using Outcome = Com1Choice::Outcome;
-    if (defaultOpenError == 0)
-        return {Outcome::Default, {}};
     const QList<PortDescription> adapters = usbAdaptersAmong(present);
+    if (defaultOpenError == 0)
+        return {canAsk && !adapters.isEmpty() ? Outcome::DefaultOrAdapters : Outcome::Default,
+                canAsk ? adapters : QList<PortDescription>()};
+    // The board may be wired to the default port itself: its error and fix
+    // are shown rather than passed over for an adapter.
+    if (canAsk && refusesUs(defaultOpenError))
+        return {Outcome::Refused, adapters};
     if (adapters.size() == 1)
         return {Outcome::OneAdapter, adapters};
     if (adapters.size() > 1)

@@ -39,18 +39,23 @@ QString describePort(const PortDescription& port);
 int openError(const QString& device);
 
 // What stands for COM1 when no device is named, from how the default device
-// opened (0 or errno) and the ports present.
+// opened (0 or errno, com1OpenError()) and the ports present. canAsk: a
+// window may ask the user; without one the default device that opens is
+// taken as it is, and one that refuses (8005, 8010) reports its own error.
 struct Com1Choice {
     enum class Outcome {
-        Default,         // DefaultCom1Device, as before the adapters were looked at
-        OneAdapter,      // adapters[0]
-        SeveralAdapters, // the user picks among adapters
-        NoneFound,       // noPortFound() says what was looked for
+        Default,           // DefaultCom1Device: it opens, or nobody can be asked
+        OneAdapter,        // adapters[0]
+        SeveralAdapters,   // the user picks among adapters
+        DefaultOrAdapters, // it opens, and adapters too: the user picks, the default first
+        Refused,           // it refuses (8005, 8010): the user is asked, adapters offered
+        NoneFound,         // noPortFound() says what was looked for
     };
     Outcome outcome;
     QList<PortDescription> adapters;
 };
-Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& present);
+Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& present,
+                      bool canAsk = false);
 
 // Error 8002: neither the default device nor an adapter; names both, how to
 // name a device and the virtual board.

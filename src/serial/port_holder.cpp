@@ -12,13 +12,6 @@
 #include <unistd.h>
 
 namespace {
-QString programName(pid_t pid) {
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    if (!comm.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLocal8Bit(comm.readAll()).trimmed();
-}
-
 std::optional<struct stat> statOf(const QString& path) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
@@ -26,6 +19,13 @@ std::optional<struct stat> statOf(const QString& path) {
     return info;
 }
 } // namespace
+
+QString PortHolder::programName(pid_t pid) {
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (!comm.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLocal8Bit(comm.readAll()).trimmed();
+}
 
 QString PortHolder::describe(pid_t pid) {
     const QString name = programName(pid);
@@ -97,6 +97,33 @@ QList<pid_t> PortHolder::openers(const QString& device) {
     return found;
 }
 
+QList<pid_t> PortHolder::terminalMakers(const QString& slave) {
+    const QFileInfo info(slave);
+    if (info.path() != QLatin1String("/dev/pts"))
+        return {};
+    const QByteArray index = "tty-index:\t" + info.fileName().toLatin1() + '\n';
+    QList<pid_t> found;
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool ok = false;
+        const pid_t pid = pid_t(entry.toInt(&ok));
+        if (!ok)
+            continue;
+        const QDir fds(proc.filePath(entry + QStringLiteral("/fd")));
+        for (const QString& fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+            const QString target = QFile::symLinkTarget(fds.filePath(fd));
+            if (target != QLatin1String("/dev/ptmx") && target != QLatin1String("/dev/pts/ptmx"))
+                continue;
+            QFile fdinfo(proc.filePath(QStringLiteral("%1/fdinfo/%2").arg(entry, fd)));
+            if (fdinfo.open(QIODevice::ReadOnly) && fdinfo.readAll().contains(index)) {
+                found << pid;
+                break;
+            }
+        }
+    }
+    return found;
+}
+
 QStringList PortHolder::otherReaders(const QString& device) {
     QStringList found;
     for (const pid_t pid : openers(device))
@@ -108,7 +135,8 @@ QStringList PortHolder::otherReaders(const QString& device) {
 QString PortHolder::exclusiveHolders(const QString& device) {
     QStringList found;
     for (const pid_t pid : openers(device))
-        found << describe(pid);
+        if (programName(pid) != QLatin1String("zerbo-board")) // its own line, never exclusive
+            found << describe(pid);
     // Without root, other users' processes do not show; a mark whose holder
     // died stays on a pseudo-terminal until its board ends.
     if (found.isEmpty())

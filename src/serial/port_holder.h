@@ -11,6 +11,8 @@
 namespace PortHolder {
 // "PID 1234 (cat)", or "PID 1234" when its name cannot be read.
 QString describe(pid_t pid);
+// "cat", or empty when it cannot be read.
+QString programName(pid_t pid);
 // The PID a UUCP lock file names (ASCII "%10d" or "%d", or a binary int).
 std::optional<pid_t> lockFilePid(const QByteArray& contents);
 // Whether the PID belongs to a running process (ours or another user's).
@@ -19,12 +21,15 @@ bool alive(pid_t pid);
 std::optional<pid_t> flockHolder(const QString& device);
 // The other processes that have the device open (any path to it).
 QList<pid_t> openers(const QString& device);
+// The processes that hold the other end (the master) of the pseudo-terminal
+// /dev/pts/N, as the kernel tells each master's tty index.
+QList<pid_t> terminalMakers(const QString& slave);
 // The other processes that have the device open and may read it, as
 // "PID 12 (cat)". The virtual board holds the other end of its line
 // without reading it: never named.
 QStringList otherReaders(const QString& device);
 // Who has the device open exclusively: "it is open exclusively in PID 12
 // (cat)"; every other process with it open is named, as the flag does
-// not tell whose it is.
+// not tell whose it is, except the virtual board, which never sets it.
 QString exclusiveHolders(const QString& device);
 } // namespace PortHolder

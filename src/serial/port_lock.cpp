@@ -36,8 +36,12 @@ QStringList lockFilesOf(const QString& device) {
     return files;
 }
 
-// Another program's live lock file: a lock whose PID is dead is removed.
-QString lockFileHolder(const QString& device) {
+// Look: only find out who holds the device. Take: as the open does, also
+// remove a stale lock file, clear a stale exclusive mark and keep the flock.
+enum class Mode { Look, Take };
+
+// Another program's live lock file: a lock whose PID is dead is stale.
+QString lockFileHolder(const QString& device, Mode mode) {
     for (const QString& path : lockFilesOf(device)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -60,6 +64,8 @@ QString lockFileHolder(const QString& device) {
                                   "program uses the port)")
                 .arg(path);
         file.close();
+        if (mode == Mode::Look)
+            continue;
         // Stale: the program that made it has ended.
         if (!QFile::remove(path) && QFile::exists(path))
             return QStringLiteral("its lock file %1 is left from %2, which has ended, and "
@@ -69,6 +75,41 @@ QString lockFileHolder(const QString& device) {
     }
     return {};
 }
+
+// Who holds the device, looked at through fd, a descriptor of it; empty
+// when nobody does. Take keeps the flock on fd.
+QString holderSeenThrough(int fd, const QString& device, Mode mode) {
+    if (const QString holder = lockFileHolder(device, mode); !holder.isEmpty())
+        return holder;
+    int exclusive = 0;
+    if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive) {
+        // Root may open it anyway, but must not share it. A pseudo-terminal
+        // keeps the mark after its holder died, until its board ends: with
+        // no process left that has it open, the mark is stale.
+        if (!PortHolder::openers(device).isEmpty())
+            return PortHolder::exclusiveHolders(device);
+        if (mode == Mode::Take) {
+            qCDebug(zerboSerial,
+                    "%s is marked open exclusively, but no process has it open: the "
+                    "mark of a program that ended, cleared",
+                    qPrintable(device));
+            ::ioctl(fd, TIOCNXCL);
+        }
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const auto pid = PortHolder::flockHolder(device);
+        return QStringLiteral("%1 has locked it")
+            .arg(pid ? PortHolder::describe(*pid) : QStringLiteral("another process"));
+    }
+    if (mode == Mode::Look)
+        ::flock(fd, LOCK_UN);
+    return {};
+}
+
+int openForLock(const QString& device) {
+    return ::open(QFile::encodeName(device).constData(),
+                  O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+}
 } // namespace
 
 QString PortLock::realDevice(const QString& path) {
@@ -76,39 +117,25 @@ QString PortLock::realDevice(const QString& path) {
     return real.isEmpty() ? path : real;
 }
 
+QString PortLock::holderOf(const QString& device) {
+    const int fd = openForLock(device);
+    if (fd < 0)
+        return errno == EBUSY ? PortHolder::exclusiveHolders(device) : QString();
+    const QString holder = holderSeenThrough(fd, device, Mode::Look);
+    ::close(fd);
+    return holder;
+}
+
 void PortLock::acquire(const QString& device, const QString& shownPath) {
     release();
-    const int fd =
-        ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = openForLock(device);
     if (fd < 0 && errno == EBUSY)
         throw CommErrors::heldBy(shownPath, PortHolder::exclusiveHolders(device));
     if (fd < 0)
         return; // missing, forbidden: the port's open tells which, before any lock
-    if (const QString holder = lockFileHolder(device); !holder.isEmpty()) {
+    if (const QString holder = holderSeenThrough(fd, device, Mode::Take); !holder.isEmpty()) {
         ::close(fd);
         throw CommErrors::heldBy(shownPath, holder);
-    }
-    int exclusive = 0;
-    if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive) {
-        // Root may open it anyway, but must not share it. A pseudo-terminal
-        // keeps the mark after its holder died, until its board ends: with
-        // no process left that has it open, the mark is stale.
-        if (!PortHolder::openers(device).isEmpty()) {
-            ::close(fd);
-            throw CommErrors::heldBy(shownPath, PortHolder::exclusiveHolders(device));
-        }
-        qCDebug(zerboSerial,
-                "%s is marked open exclusively, but no process has it open: the "
-                "mark of a program that ended, cleared",
-                qPrintable(device));
-        ::ioctl(fd, TIOCNXCL);
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const auto pid = PortHolder::flockHolder(device);
-        ::close(fd);
-        throw CommErrors::heldBy(shownPath, QStringLiteral("%1 has locked it")
-                                                .arg(pid ? PortHolder::describe(*pid)
-                                                         : QStringLiteral("another process")));
     }
     fd_ = fd;
 }

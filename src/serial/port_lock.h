@@ -26,6 +26,10 @@ public:
     // device; a lock file whose PID is dead is stale and removed. A device
     // that cannot be opened at all is left for the port's own open to report.
     void acquire(const QString& device, const QString& shownPath);
+    // Who acquire() would find holding the device ("PID 1234 (cat) holds its
+    // lock file ..."), found without taking it or clearing anything; empty
+    // when nobody does or the device cannot be opened at all.
+    static QString holderOf(const QString& device);
     void release();
 
 private:

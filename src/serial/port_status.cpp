@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/port_status.h"
 
+#include "serial/comm_errors.h"
 #include "serial/port_holder.h"
+#include "serial/port_lock.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,11 +45,40 @@ QString openStatus(int openError) {
 }
 
 QString portStatus(const QString& device) {
-    // A terminal opens for a second program too, so the processes are asked
-    // first; a lock of the holder's (TIOCEXCL) would only say "busy".
-    if (const QList<pid_t> holders = PortHolder::openers(device); !holders.isEmpty())
-        return QStringLiteral("busy: held by %1").arg(PortHolder::describe(holders.first()));
+    const QString real = PortLock::realDevice(device);
+    if (const QString holder = PortLock::holderOf(real); !holder.isEmpty())
+        return QStringLiteral("busy: ") + holder;
+    // A terminal opens for a second program too, whose reads would take bytes
+    // from this one's: said as well, though the open would not refuse it.
+    if (const QStringList readers = PortHolder::otherReaders(real); !readers.isEmpty())
+        return QStringLiteral("busy: held by %1").arg(readers.first());
     return openStatus(openError(device));
+}
+
+int com1OpenError(const QString& device) {
+    const int error = openError(device);
+    if (error != 0)
+        return error;
+    return PortLock::holderOf(PortLock::realDevice(device)).isEmpty() ? 0 : EBUSY;
+}
+
+RuntimeError openRefusal(const QString& device, int openError) {
+    const QString reason = QString::fromLocal8Bit(std::strerror(openError));
+    switch (openError) {
+    case ENOENT:
+        return CommErrors::openFailed(device, QSerialPort::DeviceNotFoundError, reason);
+    case EBUSY: {
+        const QString real = PortLock::realDevice(device);
+        const QString holder = PortLock::holderOf(real);
+        return CommErrors::heldBy(device,
+                                  holder.isEmpty() ? PortHolder::exclusiveHolders(real) : holder);
+    }
+    case EACCES:
+    case EPERM:
+        return CommErrors::openFailed(device, QSerialPort::PermissionError, reason);
+    default:
+        return CommErrors::openFailed(device, QSerialPort::OpenError, reason);
+    }
 }
 
 void fillFromSysfs(PortDescription& port, const QString& sysRoot) {

@@ -54,7 +54,7 @@ apt-get install -y -qq pkg-a DEBIAN_FRONTEND=noninteractive by sudo" ""
 rm "$bin/sudo"
 
 run 1000 pkg-a pkg-b
-check "user without sudo" 1 "" 'missing packages pkg-a pkg-b; install them as root: su -c "apt-get install pkg-a pkg-b"'
+check "user without sudo" 1 "" 'missing packages pkg-a pkg-b; install them as root: su - -c "apt-get install pkg-a pkg-b"'
 [ "$(grep -c . "$work/err")" = 1 ] || { echo "FAIL user without sudo: more than one line"; failures=$((failures + 1)); }
 
 # Without a network: one line names the packages and says apt could not reach its sources.

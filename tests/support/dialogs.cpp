@@ -11,18 +11,22 @@ struct Answered {
     QString title, text;
 } answered;
 
-void lookForBox(std::function<void(QMessageBox&)> action) {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) {
-        QTimer::singleShot(5, [action = std::move(action)] { lookForBox(action); });
+template <typename Window> void lookFor(std::function<void(Window&)> action) {
+    auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
+    if (!window) {
+        QTimer::singleShot(5, [action = std::move(action)] { lookFor<Window>(action); });
         return;
     }
-    action(*box);
+    action(*window);
 }
 } // namespace
 
 void onNextMessageBox(std::function<void(QMessageBox&)> action) {
-    QTimer::singleShot(0, [action = std::move(action)] { lookForBox(action); });
+    QTimer::singleShot(0, [action = std::move(action)] { lookFor<QMessageBox>(action); });
+}
+
+void onNextDialog(std::function<void(QDialog&)> action) {
+    QTimer::singleShot(0, [action = std::move(action)] { lookFor<QDialog>(action); });
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer() {

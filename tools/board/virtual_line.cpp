@@ -2,6 +2,7 @@
 #include "virtual_line.h"
 
 #include "raw_pty.h"
+#include "serial/board_link.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -210,11 +211,9 @@ void VirtualLine::replaceDevice() {
     emit deviceReplaced();
 }
 
+// Where ZERBO looks for a board that runs: one place says it for both.
 QString VirtualLine::defaultLinkPath() {
-    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtimeDir.isEmpty())
-        return runtimeDir + QStringLiteral("/zerbo-board");
-    return QStringLiteral("/tmp/zerbo-board-%1").arg(::getuid());
+    return BoardLink::defaultPath();
 }
 
 qsizetype VirtualLine::send(const QByteArray& bytes) {
