@@ -7,6 +7,7 @@
 #include "app/zerbo_application.h"
 #include "base/display.h"
 #include "form/form_scale.h"
+#include "form/status_line.h"
 #include "serial/comm_errors.h"
 
 #include <QTimer>
@@ -85,6 +86,12 @@ int main(int argc, char* argv[]) {
         sayCom1(*com1);
 
     Zerbo zerbo(com1->device);
+    // The device and why it is COM1 stay in sight at the right of the status line, and
+    // so does a desktop that places the windows itself.
+    zerbo.form.statusLine()->showCom1(
+        com1->device, desktopPlacesWindows() ? com1->why + QStringLiteral("; the desktop places "
+                                                                          "the windows")
+                                             : com1->why);
     // The first events are handled while the reception waits, the window shown.
     QTimer::singleShot(0, &zerbo.form, [&zerbo] { reportGeometry(zerbo.form, "waiting"); });
     try {
