@@ -95,6 +95,19 @@ Options parse(const QStringList& arguments) {
         QStringLiteral("Run the board's firmware image FILE.hex (make firmware builds "
                        "zerbo-board.hex) on a simulated ATmega8 instead of the scripted board."),
         QStringLiteral("FILE"));
+    QCommandLineOption mcu(
+        QStringLiteral("mcu"),
+        QStringLiteral("With --firmware or --bootloader: the chip, atmega8 (the ATmega8A board "
+                       "at the image's clock, the default) or atmega328p (an Arduino Uno or "
+                       "Nano at 16 MHz, for zerbo-board-uno.hex)."),
+        QStringLiteral("CHIP"), QStringLiteral("atmega8"));
+    QCommandLineOption bootloader(
+        QStringLiteral("bootloader"),
+        QStringLiteral("Start the chip in the bootloader FILE.hex, with the --firmware image (if "
+                       "any) already in flash, and restart it in the bootloader whenever a "
+                       "program opens the port after one that left HUPCL set, as an Arduino "
+                       "Uno does when DTR rises. avrdude -c arduino writes through it."),
+        QStringLiteral("FILE"));
     QCommandLineOption logLeds(
         QStringLiteral("log-leds"),
         QStringLiteral("Headless, with --firmware: log each pattern the firmware puts on the "
@@ -105,9 +118,11 @@ Options parse(const QStringList& arguments) {
     // leaves them out, which is how scripts tell the builds apart.
     firmware.setFlags(QCommandLineOption::HiddenFromHelp);
     logLeds.setFlags(QCommandLineOption::HiddenFromHelp);
+    mcu.setFlags(QCommandLineOption::HiddenFromHelp);
+    bootloader.setFlags(QCommandLineOption::HiddenFromHelp);
 #endif
-    parser.addOptions(
-        {headless, timestamps, keyFromStdin, sendAfter, pause, link, echo, firmware, logLeds});
+    parser.addOptions({headless, timestamps, keyFromStdin, sendAfter, pause, link, echo, firmware,
+                       mcu, bootloader, logLeds});
     parser.process(arguments);
 
     Options options;
@@ -119,7 +134,14 @@ Options parse(const QStringList& arguments) {
     options.pauseMs = milliseconds(parser, pause, 0);
     options.firmwarePath = parser.value(firmware);
     options.logLeds = parser.isSet(logLeds);
-    if (!options.firmwarePath.isEmpty() && (options.echo || parser.isSet(pause))) {
+    options.mcu = parser.value(mcu);
+    options.bootloaderPath = parser.value(bootloader);
+    if (options.firmwarePath.isEmpty() && options.bootloaderPath.isEmpty() && parser.isSet(mcu)) {
+        std::fprintf(stderr, "zerbo-board: --mcu names the chip that runs --firmware FILE (or "
+                             "--bootloader FILE); the scripted board has none\n");
+        std::exit(2);
+    }
+    if (options.runsChip() && (options.echo || parser.isSet(pause))) {
         std::fprintf(stderr, "zerbo-board: --echo and --pause are the scripted board's; the "
                              "firmware's pause is built in (make firmware "
                              "FIRMWARE_PAUSE_MS=MS)\n");

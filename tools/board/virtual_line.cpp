@@ -112,8 +112,27 @@ void VirtualLine::dropWhatACloseLeft() {
         }
     const int own = std::min(closes, ownCloses_);
     ownCloses_ -= own;
-    if (closes > own)
-        dropStale();
+    if (closes <= own)
+        return;
+    termios tio{};
+    if (::tcgetattr(master_, &tio) == 0 && (tio.c_cflag & HUPCL) != 0)
+        dtrUp_ = false;
+    dropStale();
+}
+
+bool VirtualLine::takeDtrRise() {
+    dropWhatACloseLeft();
+    if (dtrUp_ || !programHoldsPort())
+        return false;
+    dtrUp_ = true;
+    return true;
+}
+
+void VirtualLine::setHangUpOnClose() {
+    termios tio{};
+    ::tcgetattr(master_, &tio);
+    tio.c_cflag |= HUPCL;
+    ::tcsetattr(master_, TCSANOW, &tio);
 }
 
 bool VirtualLine::programHoldsPort() const {

@@ -52,6 +52,15 @@ public:
     // such bytes: a pseudo-terminal tells of a close only afterwards.
     void dropWhatACloseLeft();
 
+    // Only without holdOtherEnd: DTR as a board's USB-serial chip sees it. It
+    // rises when a program opens the port and falls at a close with HUPCL
+    // set, the default of a USB port (setHangUpOnClose makes it this port's);
+    // a program that clears HUPCL, as ZERBO does, keeps it up between its
+    // closes and reopens. True once for each rise, at the first call after it.
+    bool takeDtrRise();
+    // HUPCL on, as on a freshly plugged-in USB serial port.
+    void setHangUpOnClose();
+
     // The standard place: $XDG_RUNTIME_DIR/zerbo-board, or
     // /tmp/zerbo-board-<uid> where there is no runtime directory.
     static QString defaultLinkPath();
@@ -75,4 +84,5 @@ private:
     int hangUpRetryMs_ = 50;
     int closeWatch_ = -1; // inotify: every close of the program's end
     int ownCloses_ = 0;   // those dropStale makes itself
+    bool dtrUp_ = false;
 };

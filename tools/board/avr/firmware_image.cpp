@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 
 extern "C" {
@@ -146,32 +147,39 @@ FirmwareImage readFirmwareImage(const std::string& path, const Chip& chip) {
     return image;
 }
 
+// The simulator's reader stops at the start-address record (type 03) that
+// bootloader images carry, so their data records are read here.
 FirmwareImage readBootloaderImage(const std::string& path, const Chip& chip) {
     checkHexSyntax(path);
-    ihex_chunk_p chunks = nullptr;
-    const int count = read_ihex_chunks(path.c_str(), &chunks);
-    if (count <= 0) {
-        free_ihex_chunks(chunks);
+    std::ifstream in(path);
+    std::map<std::uint32_t, std::uint8_t> bytes;
+    std::uint32_t base = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.size() < 11)
+            continue;
+        const auto number = [&line](size_t at, size_t digits) {
+            return std::uint32_t(std::stoul(line.substr(at, digits), nullptr, 16));
+        };
+        const std::uint32_t length = number(1, 2), offset = number(3, 4), type = number(7, 2);
+        if (type == 0)
+            for (std::uint32_t i = 0; i < length; ++i)
+                bytes[base + offset + i] = std::uint8_t(number(9 + 2 * i, 2));
+        else if (type == 2)
+            base = number(9, 4) << 4;
+        else if (type == 4)
+            base = number(9, 4) << 16;
+    }
+    if (bytes.empty())
         throw bad(path, "the file holds no bootloader");
-    }
-    FirmwareImage image;
-    image.clockHz = chip.clockHz;
-    std::uint32_t first = chunks[0].baseaddr;
-    std::uint32_t end = 0;
-    for (int i = 0; i < count; ++i) {
-        first = std::min(first, chunks[i].baseaddr);
-        end = std::max(end, chunks[i].baseaddr + chunks[i].size);
-    }
-    if (first < chip.flashBytes - BootAreaBytes || end > chip.flashBytes) {
-        free_ihex_chunks(chunks);
+    const std::uint32_t first = bytes.begin()->first, end = bytes.rbegin()->first + 1;
+    if (first < chip.flashBytes - BootAreaBytes || end > chip.flashBytes)
         throw bad(path, std::string("it is no bootloader for the ") + chip.title +
                             ": its data is not in the last 4 KiB of its flash");
-    }
+    FirmwareImage image;
+    image.clockHz = chip.clockHz;
     image.address = first;
-    image.flash.assign(end - first, 0xFF);
-    for (int i = 0; i < count; ++i)
-        std::copy(chunks[i].data, chunks[i].data + chunks[i].size,
-                  image.flash.begin() + (chunks[i].baseaddr - first));
-    free_ihex_chunks(chunks);
+    image.flash.assign(end - first, 0xFF); // erased between the records
+    for (const auto& [address, byte] : bytes)
+        image.flash[address - first] = byte;
     return image;
 }

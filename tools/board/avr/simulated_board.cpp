@@ -114,20 +114,26 @@ SimulatedBoard::~SimulatedBoard() {
 }
 
 SimulatedBoard::Cycle SimulatedBoard::cycle() const {
-    return avr_->cycle;
+    return cycleBase_ + avr_->cycle;
 }
 
 bool SimulatedBoard::runUntil(Cycle target) {
     // A sleeping chip jumps to its next timer event; this one makes it stop
     // at the target, so a byte that comes then is not put off to a later tick.
     avr_cycle_timer_cancel(avr_, stopHere, this);
-    if (target > avr_->cycle)
-        avr_cycle_timer_register(avr_, target - avr_->cycle, stopHere, this);
-    while (avr_->cycle < target) {
+    if (target > cycle())
+        avr_cycle_timer_register(avr_, target - cycle(), stopHere, this);
+    while (cycle() < target) {
         // The UART's own hooks recompute its byte time on some writes; keep ours.
         if (frameCycles_ != 0)
             uart_->cycles_per_byte = frameCycles_;
+        const Cycle before = avr_->cycle;
         const int state = avr_run(avr_);
+        if (avr_->cycle < before) { // the watchdog reset the chip, and its count
+            cycleBase_ += before;
+            afterReset();
+            avr_cycle_timer_register(avr_, target - cycle(), stopHere, this);
+        }
         if (keyToReassert_) {
             keyToReassert_ = false;
             setKeyDown(true);
@@ -144,8 +150,17 @@ void SimulatedBoard::setKeyDown(bool down) {
 }
 
 void SimulatedBoard::resetExternally() {
+    const Cycle before = avr_->cycle;
     avr_reset(avr_);
+    if (avr_->cycle < before)
+        cycleBase_ += before;
     avr_->data[chip_.mcusr] = Extrf;
+    afterReset();
+}
+
+// A reset clears the registers this board shadows. Some versions of the
+// simulator also start its cycle count again from 0; the board's own goes on.
+void SimulatedBoard::afterReset() {
     ubrrh_ = ubrrl_ = ucsra_ = ucsrb_ = 0;
     ucsrc_ = 0x86;
     updateFrameCycles();
@@ -169,7 +184,7 @@ double SimulatedBoard::uartBaud() const {
 void SimulatedBoard::uartOutput(avr_irq_t*, std::uint32_t value, void* self) {
     auto* board = static_cast<SimulatedBoard*>(self);
     if (board->onTransmit)
-        board->onTransmit(std::uint8_t(value), board->avr_->cycle);
+        board->onTransmit(std::uint8_t(value), board->cycle());
 }
 
 // The firmware writes the LEDs' last port last, so that write completes the pattern.
@@ -189,7 +204,7 @@ void SimulatedBoard::lastPortWritten(avr_irq_t*, std::uint32_t value, void* self
             pin.port == chip.lastPort ? value : board->avr_->data[chip.portAddress(pin.port)];
         leds |= std::uint8_t(((port >> pin.bit) & 1u) << bit);
     }
-    board->onLeds(leds, board->avr_->cycle);
+    board->onLeds(leds, board->cycle());
 }
 
 void SimulatedBoard::registerWritten(avr_t* avr, std::uint16_t address, std::uint8_t value,

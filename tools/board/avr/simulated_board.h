@@ -60,6 +60,7 @@ private:
     static void lastPortWritten(struct avr_irq_t* irq, std::uint32_t value, void* self);
     static void registerWritten(avr_t* avr, std::uint16_t address, std::uint8_t value, void* self);
     void updateFrameCycles();
+    void afterReset();
 
     const Chip& chip_;
     avr_t* avr_ = nullptr;
@@ -70,6 +71,7 @@ private:
     Cycle frameCycles_ = 0;
     Cycle cyclesPerBit_ = 0;
     std::uint32_t bootAddress_ = 0; // 0: no bootloader
+    Cycle cycleBase_ = 0;           // cycles before the simulator's last reset
     // UBRRH and UCSRC share one address on the ATmega8; URSEL picks which.
     std::uint8_t ubrrh_ = 0;
     std::uint8_t ubrrl_ = 0;
