@@ -46,6 +46,8 @@ test busybox file:/bin/busybox busybox-static
 test libsystemd-shared file:/usr/lib/x86_64-linux-gnu/systemd/libsystemd-shared-252.so libsystemd-shared
 test apt-get program apt
 test sudo optional sudo
+test avrdude program avrdude
+test optiboot.c file:/usr/share/arduino/hardware/arduino/avr/bootloaders/optiboot/optiboot.c arduino-core-avr
 bench xcb pkg-config libxcb1-dev
 bench Xvfb program xvfb
 screenshot Xvfb program xvfb
