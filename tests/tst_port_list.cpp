@@ -92,11 +92,28 @@ private slots:
         QTest::addColumn<QString>("described");
         QTest::newRow("nothing known")
             << true << PortDescription{"/dev/ttyUSB0", {}, {}, {}, {}, {}}
-            << "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, serial "
-               "number A50285BI, USB id 0403:6001)";
+            << "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, serial number A50285BI, USB id "
+               "0403:6001: an FTDI chip, as on older Arduino Nanos and many adapters)";
         QTest::newRow("what is known stays")
             << true << PortDescription{"/dev/ttyUSB0", "Board", {}, {}, 0x1234, 0x5678}
             << "/dev/ttyUSB0 (Board, maker FTDI, serial number A50285BI, USB id 1234:5678)";
+        // The Uno's ATmega16U2 (both product ids) and a Nano's CH340, as udev tells them.
+        QTest::newRow("Uno") << true << PortDescription{"/dev/ttyUSB0", "Uno",  "Arduino",
+                                                        "85",           0x2341, 0x0043}
+                             << "/dev/ttyUSB0 (Uno, maker Arduino, serial number 85, USB id "
+                                "2341:0043: an Arduino Uno)";
+        QTest::newRow("first Uno")
+            << true << PortDescription{"/dev/ttyUSB0", "Uno", "Arduino", "85", 0x2341, 0x0001}
+            << "/dev/ttyUSB0 (Uno, maker Arduino, serial number 85, USB id "
+               "2341:0001: an Arduino Uno)";
+        QTest::newRow("CH340") << true << PortDescription{"/dev/ttyUSB0", "USB Serial", "1a86", "1",
+                                                          0x1a86,         0x7523}
+                               << "/dev/ttyUSB0 (USB Serial, maker 1a86, serial number 1, USB id "
+                                  "1a86:7523: a CH340 chip, as on most Arduino Nanos)";
+        QTest::newRow("CH340's other product")
+            << true << PortDescription{"/dev/ttyUSB0", "USB Serial", "1a86", "1", 0x1a86, 0x7522}
+            << "/dev/ttyUSB0 (USB Serial, maker 1a86, serial "
+               "number 1, USB id 1a86:7522)";
         QTest::newRow("a built-in port")
             << false << PortDescription{"/dev/ttyUSB0", {}, {}, {}, {}, {}} << "/dev/ttyUSB0";
     }
