@@ -7,6 +7,7 @@
 // Nothing spins a core meanwhile. Exit ends the program at once, whatever runs.
 // Cases that end the program run in a child process, since ending ends it.
 #include "app/zerbo.h"
+#include "board_process.h"
 #include "child_scenario.h"
 #include "dialogs.h"
 #include "form/background_window.h"
@@ -14,6 +15,7 @@
 #include "form/pick_combo.h"
 #include "process_probe.h"
 #include "program.h"
+#include "run_program.h"
 #include "standard_error.h"
 
 #include <QCheckBox>
@@ -30,9 +32,14 @@
 #include <QTemporaryFile>
 #include <QTest>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
 #include <map>
+#include <memory>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -98,6 +105,62 @@ int playFault(const QString& operation, const QString& fault) {
     return 3;
 }
 
+// Child side: the board's pseudo-terminal gone after a slot click and its
+// number given to a new terminal (a terminal tab, say). The next click must
+// leave that terminal alone: no byte, its settings as they were.
+int playReplacedDevice() {
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("board"));
+    auto board = std::make_unique<PtyPair>();
+    const QByteArray device = board->slavePath().toLocal8Bit();
+    QFile::link(board->slavePath(), link);
+    Zerbo zerbo(link);
+    showReady(zerbo.form);
+    QTest::mouseClick(zerbo.form.slot(65).sendButton, Qt::LeftButton); // the port stays open
+    board.reset();
+    QTest::qWait(300); // the program sees the hang-up and lets go of the number
+    std::vector<int> others;
+    int tab = -1, tabMaster = -1;
+    for (int attempt = 0; attempt < 32 && tab < 0; ++attempt) {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+            break;
+        if (device == ::ptsname(master))
+            tab = ::open(device.constData(), O_RDWR | O_NOCTTY), tabMaster = master;
+        else
+            others.push_back(master); // kept, so that the next one takes another number
+    }
+    if (tab < 0) {
+        std::puts("no new terminal took the board's number");
+        return 4;
+    }
+    onNextMessageBox([tab, tabMaster](QMessageBox&) {
+        termios settings{};
+        int waiting = -1;
+        ::tcgetattr(tab, &settings);
+        ::ioctl(tabMaster, FIONREAD, &waiting);
+        std::printf("the new terminal: %d bytes, %s\n", waiting,
+                    (settings.c_lflag & ICANON) ? "canonical" : "raw");
+        std::fflush(stdout);
+    });
+    QTest::mouseClick(zerbo.form.slot(66).sendButton, Qt::LeftButton);
+    QTest::qWait(3000);
+    std::puts("the program went on after the error");
+    return 3;
+}
+
+// Child side: another program reading the port, until killed.
+int readPort(const char* device) {
+    const int fd = ::open(device, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    std::puts(fd < 0 ? "cannot open" : "reading");
+    std::fflush(stdout);
+    for (char bytes[256];;) {
+        pollfd waiting{fd, POLLIN, 0};
+        if (::poll(&waiting, 1, -1) > 0 && ::read(fd, bytes, sizeof bytes) < 0 && errno == EIO)
+            return 1;
+    }
+}
+
 // Receiving (nested in start-up) -> mode switch -> fill (nested again) -> Exit.
 void exitDuringNestedFill(Program& p) {
     later(20, [&p] {
@@ -130,6 +193,8 @@ void exitDuringAnEndlessPause(Program& p) {
 int playScenario(const QString& scenario) {
     answerBoxesAfterLooking();
     const QStringList parts = scenario.split(':');
+    if (scenario == "slot:replaced")
+        return playReplacedDevice();
     if (parts.size() == 2)
         return playFault(parts[0], parts[1]);
     Program p;
@@ -240,9 +305,97 @@ private slots:
         QVERIFY2(cpu.hasMatch() && cpu.captured(1).toInt() < LookMs / 5, qPrintable(said));
         QVERIFY2(!said.contains("went on"), qPrintable(said));
     }
+
+    // The board's pseudo-terminal gone and its number given to a new terminal:
+    // the next send is refused with the lost-device error, and nothing is
+    // set or written on the new terminal.
+    void aNewDeviceUnderTheNameIsLeftAlone() {
+        const ChildResult result = runChild(QStringLiteral("slot:replaced"));
+        const QString& said = result.output;
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(said.contains(QRegularExpression(
+                     "box: ZERBO \\| Run-time error 8002: Serial port .*/board \\(COM1\\) is "
+                     "gone: its name now leads to /dev/pts/\\d+, another device than the one "
+                     "opened before")),
+                 qPrintable(said));
+        QVERIFY2(said.contains("the new terminal: 0 bytes, canonical"), qPrintable(said));
+    }
+
+    // "Port open" follows the port: a board gone while a slot click held the
+    // port open unticks it at once, before any next action.
+    void portOpenFollowsTheDevice() {
+        Program p;
+        p.showReady();
+        QTest::mouseClick(p.form.slot(65).sendButton, Qt::LeftButton);
+        QVERIFY(p.zerbo.comTest.PortOpen() && p.form.chkOpen()->isChecked());
+        p.board.closeMaster();
+        QTRY_VERIFY(!p.form.chkOpen()->isChecked());
+        QVERIFY(!p.zerbo.comTest.PortOpen());
+    }
+
+    // Another program reading the port takes some of the table's bytes: no
+    // hang-up, the reception goes on waiting, and standard error names the
+    // reader once. Once it has gone, code 255 still ends the reception.
+    void anotherReaderIsNoHangUp() {
+        Program p;
+        QProcess reader;
+        reader.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--read-port"), p.board.slavePath()});
+        QVERIFY(reader.waitForReadyRead(5000) && reader.readAll().startsWith("reading"));
+        const QString warning = QStringLiteral("zerbo: %1 (COM1): bytes went missing: another "
+                                               "program may be reading the port: PID %2 "
+                                               "(tst_faults)")
+                                    .arg(p.board.slavePath())
+                                    .arg(reader.processId());
+        QTimer feeder; // codes 2 to 254 again and again, until the reader has taken some
+        feeder.setInterval(1);
+        int code = 2;
+        QString said;
+        QObject::connect(&feeder, &QTimer::timeout, [&] {
+            p.board.write(QByteArray(1, char(code)));
+            code = code == 254 ? 2 : code + 1;
+            if (p.zerbo.comTest.otherReaders().isEmpty())
+                return;
+            feeder.stop();
+            reader.kill();
+            reader.waitForFinished();
+            later(50, [&] { p.board.write(QByteArray(1, char(255))); });
+        });
+        later(10000, [&] { feeder.stop(), reader.kill(), p.board.write("\xff"); }); // in vain
+        onceWaiting(p, [&] { feeder.start(); });
+        said = standardErrorOf([&] { p.zerbo.Form_Load(); });
+        QVERIFY2(said.count(warning) == 1 && !said.contains("went away"), qPrintable(said));
+        QVERIFY(p.form.chkClosed()->isChecked()); // ended by code 255, as a whole table ends
+    }
+
+    // The cable test the same: what another reader took is blamed on it, by name.
+    void cableTestWithAnotherReader() {
+        BoardProcess wire({QStringLiteral("--echo")});
+        QProcess reader;
+        reader.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--read-port"), wire.devicePath()});
+        QVERIFY(reader.waitForReadyRead(5000) && reader.readAll().startsWith("reading"));
+        const qint64 readerPid = reader.processId();
+        // Which of the two reads an echoed byte first is the scheduler's choice:
+        // again until a read of the test's found the reader had taken its bytes.
+        Run result;
+        for (int attempt = 0; attempt < 40 && !result.out.contains("may be reading"); ++attempt)
+            result = runProgram(QStringLiteral(ZERBO_BINARY),
+                                {"--loopback-test", "--port", wire.link()});
+        reader.kill();
+        reader.waitForFinished();
+        QCOMPARE(result.exitCode, 1);
+        const QString blamed = QStringLiteral("FAILED: another program may be reading the port: "
+                                              "PID %1 (tst_faults)")
+                                   .arg(readerPid);
+        QVERIFY2(result.out.contains(blamed) && !result.out.contains("loose contact"),
+                 qPrintable(result.out + result.err));
+    }
 };
 
 int main(int argc, char** argv) {
+    if (argc == 3 && QByteArray(argv[1]) == "--read-port")
+        return readPort(argv[2]);
     return mainPlayingScenarios<FaultTest>(argc, argv, playScenario);
 }
 #include "tst_faults.moc"

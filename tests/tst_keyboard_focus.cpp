@@ -5,17 +5,23 @@
 #include "form/option_group.h"
 #include "program.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 namespace {
+// How the focus was left before the click.
+using Start = void (*)(Program&);
+
 QString focusName() {
     QWidget* focus = QApplication::focusWidget();
     return focus ? focus->objectName() : QStringLiteral("<none>");
 }
 } // namespace
+
+Q_DECLARE_METATYPE(Start)
 
 class KeyboardFocusTest : public QObject {
     Q_OBJECT
@@ -69,6 +75,51 @@ private slots:
         QTRY_VERIFY(sign->isEnabled()); // the operation has ended
         QVERIFY2(during != "cmdExit" && !during.isEmpty(), qPrintable(during));
         QCOMPARE(focusName(), after);
+    }
+
+    // Man clicked with the mouse while the window was not active (the board's
+    // window in front), after each way the focus may have been left: the
+    // window is activated during the fill, and the focus still never lands on
+    // Exit. It is back on Man once the fill has ended.
+    void focusNeverLandsOnExitAfterActivation_data() {
+        QTest::addColumn<Start>("start");
+        QTest::newRow("after the table: no focus") << Start([](Program& p) {
+            if (QWidget* focus = p.form.focusWidget())
+                focus->clearFocus();
+        });
+        QTest::newRow("after New by mouse")
+            << Start([](Program& p) { QTest::mouseClick(p.form.cmdNew(), Qt::LeftButton); });
+        QTest::newRow("after New by its accessible action") << Start([](Program& p) {
+            QAccessibleInterface* button = QAccessible::queryAccessibleInterface(p.form.cmdNew());
+            button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        });
+        QTest::newRow("from a field") << Start([](Program& p) { p.form.txtS()->setFocus(); });
+    }
+    void focusNeverLandsOnExitAfterActivation() {
+        QFETCH(Start, start);
+        Program p;
+        p.showReady();
+        p.form.options()->select(p.form.optRxD());
+        start(p);
+        QTRY_VERIFY(p.form.cmdMan()->isEnabled());
+        QWidget other; // the board's window, say
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        p.form.txtTime()->setText("10");
+        QString during;
+        waitUntil([&] { return !p.form.cmdMan()->isEnabled(); },
+                  [&] {
+                      p.form.activateWindow();
+                      later(50, [&] {
+                          during = focusName();
+                          p.form.txtTime()->clear(); // the rest of the fill at once
+                      });
+                  });
+        QTest::mouseClick(p.form.cmdMan(), Qt::LeftButton);
+        QTRY_VERIFY(p.form.cmdMan()->isEnabled());
+        QVERIFY2(during == "frmASCII", qPrintable(during)); // the window itself
+        QCOMPARE(focusName(), "cmdMan");
     }
 };
 

@@ -4,9 +4,11 @@
 // an flock on the device, an exclusive open, and a first copy of the program
 // reached through a symlink each get error 8005 naming the holder. A lock
 // file whose PID has ended is stale and taken over.
+#include "board_process.h"
 #include "cannot_run.h"
 #include "process_probe.h"
 #include "pty_pair.h"
+#include "raw_pty.h"
 #include "run_program.h"
 #include "standard_error.h"
 
@@ -21,6 +23,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -58,6 +61,16 @@ void writeLockFile(const QString& device, const QByteArray& contents, bool nobod
     file.close();
     if (nobody)
         QVERIFY(::chown(QFile::encodeName(file.fileName()).constData(), Nobody, Nobody) == 0);
+}
+
+// Whether the device is marked open exclusively (seen as root, who may open it anyway).
+bool markedExclusive(const QString& device) {
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int exclusive = 0;
+    const bool marked = fd >= 0 && ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+    if (fd >= 0)
+        ::close(fd);
+    return marked;
 }
 
 qint64 deadPid() {
@@ -147,6 +160,145 @@ private slots:
         QVERIFY(first.state() == QProcess::Running);
         if (holder.startsWith("lock file")) // the other program's lock is left alone
             QVERIFY(QFile::exists(lockFileOf(device)));
+    }
+
+    // A program killed while it held the port exclusively leaves the mark on
+    // the board's pseudo-terminal; the next start still gets the port, with
+    // either board, whether the board may clear the mark (root) or must move
+    // its link to a new pseudo-terminal (anyone else).
+    void restartAfterAKilledProgramGetsThePort_data() {
+        QTest::addColumn<QString>("board");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("nobody");
+        const std::pair<const char*, int> deaths[] = {
+            {"KILL", SIGKILL}, {"TERM", SIGTERM}, {"HUP", SIGHUP},  {"INT", SIGINT},
+            {"QUIT", SIGQUIT}, {"SEGV", SIGSEGV}, {"ABRT", SIGABRT}};
+        for (const auto& [name, number] : deaths)
+            QTest::addRow("firmware board, %s", name) << "firmware" << number << false;
+        QTest::addRow("scripted board, KILL") << "scripted" << SIGKILL << false;
+        for (const char* board : {"firmware", "scripted"})
+            QTest::addRow("%s board, KILL, as nobody", board) << board << SIGKILL << true;
+    }
+    void restartAfterAKilledProgramGetsThePort() {
+        QFETCH(QString, board);
+        QFETCH(int, signal);
+        QFETCH(bool, nobody);
+        QStringList options;
+        if (board == "firmware") {
+            if (QStringLiteral(ZERBO_FIRMWARE_HEX).isEmpty())
+                ZERBO_CANNOT_RUN("this build has no firmware image (gcc-avr, avr-libc)");
+            const QString image = QStringLiteral(ZERBO_FIRMWARE_HEX);
+            options = firmwareOptions(nobody ? reachableByNobody(image) : image);
+        }
+        BoardProcess line(options, nobody);
+        QVERIFY(line.started());
+        QProcess first, second;
+        const QString device = line.devicePath();
+        const auto end = qScopeGuard([&] {
+            for (QProcess* program : {&first, &second}) {
+                program->kill();
+                program->waitForFinished();
+            }
+            // What the killed programs left: the next test's pseudo-terminal may take its name.
+            for (const QString& used : {device, line.devicePath()})
+                QFile::remove(lockFileOf(used));
+        });
+        for (QProcess* program : {&first, &second}) {
+            runAs(*program, nobody);
+            program->setProcessChannelMode(QProcess::MergedChannels);
+        }
+        const QString zerbo = programFor(QStringLiteral(ZERBO_BINARY), nobody);
+        first.start(zerbo, {"--port", line.link()});
+        QTRY_VERIFY2_WITH_TIMEOUT(holdsDevice(first.processId(), line.devicePath()),
+                                  qPrintable(QString::fromLocal8Bit(first.readAll())), 10000);
+        ::kill(pid_t(first.processId()), signal);
+        QVERIFY(first.waitForFinished(5000));
+        // The board itself clears the mark, or moves its link to a new device.
+        QTRY_VERIFY(!markedExclusive(line.devicePath()));
+        second.start(zerbo, {"--port", line.link()});
+        QTRY_VERIFY2_WITH_TIMEOUT(holdsDevice(second.processId(), line.devicePath()),
+                                  qPrintable(QString::fromLocal8Bit(second.readAll())), 10000);
+    }
+
+    // A lock file that stops the program is always named, with the fix:
+    // one in /tmp (where Qt's serial port puts it when /run/lock is not
+    // writable), and one this user may not even read.
+    void lockFileRefusalNamesTheFile_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("nobody");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("live lock in /tmp, as this user")
+            << "/tmp" << 0644 << false << "PID %2 (sleep) holds its lock file %1";
+        QTest::newRow("root's lock, mode 0600, as nobody")
+            << "/run/lock" << 0600 << true
+            << "its lock file %1 (owner root, group root, mode -rw-------) may not be read by "
+               "you, so whether its program still runs cannot be told; if no program uses the "
+               "port, remove it with ";
+    }
+    void lockFileRefusalNamesTheFile() {
+        QFETCH(QString, folder);
+        QFETCH(int, mode);
+        QFETCH(bool, nobody);
+        QFETCH(QString, says);
+        PtyPair board;
+        const QString device = board.slavePath();
+        if (nobody)
+            QVERIFY(::chown(QFile::encodeName(device).constData(), Nobody, Nobody) == 0);
+        QProcess holder, zerbo;
+        holder.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(holder.waitForStarted());
+        const QString lock = folder + "/LCK.." + device.mid(5).replace('/', '_');
+        const auto end = qScopeGuard([&] {
+            for (QProcess* program : {&holder, &zerbo}) {
+                program->kill();
+                program->waitForFinished();
+            }
+            QFile::remove(lock);
+        });
+        QFile file(lock);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray::number(holder.processId()).rightJustified(10) + "\n");
+        file.close();
+        QVERIFY(::chmod(QFile::encodeName(lock).constData(), mode_t(mode)) == 0);
+        runAs(zerbo, nobody);
+        zerbo.start(programFor(QStringLiteral(ZERBO_BINARY), nobody), {"--port", device});
+        const QString error = reportedError(zerbo);
+        QVERIFY2(error.contains("Run-time error 8005: ") &&
+                     error.contains(QString(says)
+                                        .replace("%1", lock)
+                                        .replace("%2", QString::number(holder.processId()))),
+                 qPrintable(error));
+        QVERIFY(!holdsDevice(zerbo.processId(), device));
+    }
+
+    // A pseudo-terminal marked exclusive by a program that has ended (no
+    // process has it open): root takes it, clears the mark and says so on
+    // the debug log; with a live holder the mark stands (above).
+    void staleExclusiveMarkIsTakenOver() {
+        RawPty pty;
+        QVERIFY(openRawPty(pty));
+        QVERIFY(::ioctl(pty.slave, TIOCEXCL) == 0);
+        ::close(pty.slave);
+        const auto end = qScopeGuard([&] { ::close(pty.master); });
+        QProcess zerbo;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_LOGGING_RULES", "zerbo.serial.debug=true");
+        zerbo.setProcessEnvironment(env);
+        zerbo.setProcessChannelMode(QProcess::MergedChannels);
+        zerbo.start(QStringLiteral(ZERBO_BINARY), {"--port", pty.slavePath});
+        const auto stop = qScopeGuard([&] {
+            zerbo.kill();
+            zerbo.waitForFinished();
+            QFile::remove(lockFileOf(pty.slavePath));
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), pty.slavePath), 10000);
+        zerbo.waitForReadyRead(1000);
+        const QString said = QString::fromLocal8Bit(zerbo.readAll());
+        QVERIFY2(said.contains(pty.slavePath +
+                               " is marked open exclusively, but no process has "
+                               "it open: the mark of a program that ended, cleared"),
+                 qPrintable(said));
     }
 
     void staleLockIsTakenOver_data() {

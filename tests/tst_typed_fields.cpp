@@ -230,6 +230,52 @@ private slots:
                  QString("%1, %2").arg(qRound(at.x())).arg(qRound(at.y())));
     }
 
+    // Set form position clicked straight from Top, as a real pointer clicks: pressed at a
+    // point of the screen, the press's events handled for a while, released at the same point
+    // wherever the button has gone meanwhile. Also after Tab. Both fields are read, and the
+    // window goes where they say. Released off the button, there is no click: Top's own move
+    // follows once the focus leaves (Left, no plain number, stays). Held ms (-1: Tab first, then
+    // a quick click; -2: released off the button, then Tab) | where the window ends.
+    void setFormPositionStraightFromTop_data() {
+        QTest::addColumn<int>("heldMs");
+        QTest::addColumn<QPointF>("endsAt");
+        QTest::newRow("quick") << 0 << QPointF(2500, 1500);
+        QTest::newRow("held 50 ms") << 50 << QPointF(2500, 1500);
+        QTest::newRow("held 300 ms") << 300 << QPointF(2500, 1500);
+        QTest::newRow("after Tab, quick") << -1 << QPointF(2500, 1500);
+        QTest::newRow("released off the button, then Tab") << -2 << QPointF(1005, 1500);
+    }
+    void setFormPositionStraightFromTop() {
+        QFETCH(int, heldMs);
+        QFETCH(QPointF, endsAt);
+        Program p;
+        p.showReady();
+        moveWindow(p.form, {1005, 1005});
+        p.zerbo.positionLoop.start();
+        typeInto(p.form.txtLeft(), "2500abc");
+        typeInto(p.form.txtTop(), "1500");
+        if (heldMs == -1) {
+            QTest::keyClick(p.form.txtTop(), Qt::Key_Tab);
+            QCoreApplication::processEvents();
+        }
+        QPushButton* button = p.form.cmdSetPos();
+        const QPoint onScreen = button->mapToGlobal(button->rect().center());
+        QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+        QTest::qWait(std::max(heldMs, 0));
+        const QPoint off = heldMs == -2 ? QPoint(-40, -40) : QPoint();
+        QTest::mouseRelease(button, Qt::LeftButton, {}, button->mapFromGlobal(onScreen) + off);
+        QCoreApplication::processEvents();
+        if (heldMs == -2) {
+            QTest::keyClick(button, Qt::Key_Tab);
+            QCoreApplication::processEvents();
+        }
+        const QPointF missed = windowPosition(p.form) - endsAt;
+        QVERIFY2(qAbs(missed.x()) <= twipsPerPixel() && qAbs(missed.y()) <= twipsPerPixel(),
+                 qPrintable(QString("at %1, %2")
+                                .arg(windowPosition(p.form).x())
+                                .arg(windowPosition(p.form).y())));
+    }
+
     // A click from Left into Top applies Left; a move while Top is typed leaves Top's text.
     void clickIntoTopKeepsItsEdit() {
         Program p;

@@ -120,6 +120,10 @@ QString wrongLines(const QList<std::pair<int, int>>& wrong) {
 // What the faults found suggest, most telling first.
 QStringList hints(const Findings& found, const Loopback::Echo& echo) {
     QStringList hints;
+    // Bytes another reader took never reached the test: that first.
+    if (!echo.otherReaders.isEmpty())
+        hints << echo.otherReaders + QStringLiteral(", which took bytes that came back; close it "
+                                                    "and test again");
     int wrongBits = 0;
     for (const auto& [sent, back] : found.wrong)
         wrongBits |= sent ^ back;
@@ -131,7 +135,7 @@ QStringList hints(const Findings& found, const Loopback::Echo& echo) {
                                 "long unshielded cable) or, with a device echoing in the loop, at "
                                 "a baud rate other than %1")
                      .arg(BoardLine::Baud);
-    if (!found.missing.isEmpty())
+    if (!found.missing.isEmpty() && echo.otherReaders.isEmpty())
         hints << QStringLiteral("missing codes point at a loose contact or a device in the loop "
                                 "that cannot keep up");
     if (echo.received.size() >= Loopback::MostBytes)
@@ -162,6 +166,11 @@ QString loopbackReport(const QString& device, const QByteArray& sent, const Loop
     QString report = QStringLiteral("Cable test on %1 at %2: sent the codes 0 to 255 and read "
                                     "back what came.\n")
                          .arg(device, BoardLine::description());
+    if (back.isEmpty() && !echo.otherReaders.isEmpty())
+        return report + QStringLiteral("Came back: nothing that this test could read.\n"
+                                       "FAILED: %1, which took what came back; close it and "
+                                       "test again.\n")
+                            .arg(echo.otherReaders);
     if (back.isEmpty())
         return report + QStringLiteral(
                             "Came back: nothing within %1 s.\n"

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QPushButton>
+#include <cstdio>
 
 Zerbo::Zerbo(const QString& com1Device, QObject* parent) : QObject(parent), comTest(com1Device) {
     form.setWindowIcon(appIcon());
@@ -59,6 +60,14 @@ void Zerbo::connectHandlers() {
         connect(button, &QAbstractButton::clicked, this, guarded([handler](bool) { handler(); }));
     };
 
+    // "Port open" follows the port: a device gone while held open unticks it at once.
+    connect(&comTest, &CommControl::deviceGone, this,
+            [this] { form.chkOpen()->setChecked(false); });
+    // Bytes another program took never reach a slot: standard error says who may have them.
+    connect(&comTest, &CommControl::inputTakenElsewhere, this, [this] {
+        std::fprintf(stderr, "zerbo: %s (COM1): bytes went missing: %s\n",
+                     qPrintable(comTest.devicePath()), qPrintable(comTest.otherReaders()));
+    });
     connect(&form, &FrmAscii::unloading, this, [this] { endProgram(0); });
     connect(&background, &BackgroundControl::endRequested, this, [this] { endProgram(0); });
     onSelected(form.optRxD(), [this] { modes.optRxD_Click(); });

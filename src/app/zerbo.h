@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "form/focus_keeper.h"
 #include "form/frm_ascii.h"
 #include "operations/background_control.h"
 #include "operations/com1_command.h"
@@ -41,7 +40,6 @@ public:
     [[noreturn]] void endProgram(int exitCode);
 
     FrmAscii form;
-    FocusKeeper focusKeeper{form};
     CommControl comTest;
     ProgramState state;
 

@@ -9,31 +9,41 @@ FocusKeeper::FocusKeeper(QWidget& window) : window_(window) {
     connect(qApp, &QApplication::focusChanged, this, &FocusKeeper::focusChanged);
 }
 
-void FocusKeeper::focusChanged(QWidget* old, QWidget* now) {
-    if (!now)
+bool FocusKeeper::keepFromDisabled() {
+    QWidget* focus = window_.focusWidget();
+    // Qt passes the focus on from a disabled control only when it was
+    // disabled under the focus: a user never reaches one.
+    if (!focus || focus == &window_ || focus->isEnabled())
+        return false;
+    unpark();
+    parked_ = focus;
+    focus->installEventFilter(this);
+    // On the window itself, not nowhere: a window activated later gives the
+    // focus back to where it was, where nowhere would let Qt pick the first
+    // control enabled, Exit.
+    window_.setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void FocusKeeper::focusChanged(QWidget*, QWidget* now) {
+    // Parked on the window itself, or given back to it on activation.
+    if (!now || now == &window_)
         return;
-    // Focus leaves an enabled control only by the user's or the program's choice; it leaves a
-    // disabled one because it was disabled under the focus.
-    if (old && !old->isEnabled() && old->window() == &window_ && now->window() == &window_) {
-        if (parked_)
-            parked_->removeEventFilter(this);
-        parked_ = old;
-        old->installEventFilter(this);
-        now->clearFocus();
-        return;
-    }
-    if (parked_) { // put somewhere on purpose: that choice stands
+    unpark(); // put somewhere on purpose: that choice stands
+}
+
+void FocusKeeper::unpark() {
+    if (parked_)
         parked_->removeEventFilter(this);
-        parked_ = nullptr;
-    }
+    parked_ = nullptr;
 }
 
 bool FocusKeeper::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parked_ && event->type() == QEvent::EnabledChange && parked_->isEnabled()) {
         QWidget* button = parked_;
-        button->removeEventFilter(this);
-        parked_ = nullptr;
-        if (!window_.focusWidget() && button->isVisible())
+        unpark();
+        QWidget* focus = window_.focusWidget();
+        if ((!focus || focus == &window_) && button->isVisible())
             button->setFocus(Qt::OtherFocusReason);
     }
     return QObject::eventFilter(watched, event);

@@ -78,6 +78,10 @@ void FrmAscii::closeEvent(QCloseEvent* event) {
     emit unloading();
 }
 
+bool FrmAscii::focusNextPrevChild(bool next) {
+    return focusKeeper_.keepFromDisabled() || QWidget::focusNextPrevChild(next);
+}
+
 void FrmAscii::createToolbar() {
     tlbRTF_ = place(new QFrame(this), QStringLiteral("tlbRTF"), {0, 0, 16560, 390}, labelFont());
     tlbRTF_->setFrameShape(QFrame::StyledPanel);

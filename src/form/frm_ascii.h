@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "form/focus_keeper.h"
 #include "form/legend.h"
 
 #include <QAccessible>
@@ -134,6 +135,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Also where Qt passes the focus on from a control disabled under it.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void createToolbar();
@@ -188,4 +191,5 @@ private:
     QLineEdit* txtTime_;
 
     OptionGroup* options_;
+    FocusKeeper focusKeeper_{*this};
 };

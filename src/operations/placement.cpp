@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <cmath>
 #include <limits>
@@ -68,6 +69,7 @@ void Placement::cmdCenter_Click() {
 }
 
 void Placement::cmdSetPos_Click() {
+    moveWaitsForSetPos_ = false; // the field's own move is this one
     // No bounds here: what the fields say, read leniently, is where it goes. Both are read
     // first, since moving the left edge shows the window's position in the fields.
     const float left = positionFrom(numericValue(form_.txtLeft()->text()));
@@ -102,24 +104,43 @@ void Placement::editEnded(QLineEdit* field, float upperBound, const QString& upp
 }
 
 void Placement::judgePendingEdit() {
+    if (moveWaitsForSetPos_ && QApplication::focusWidget() != form_.cmdSetPos()) {
+        // Set form position lost the focus without a click: the field's move after all.
+        moveWaitsForSetPos_ = false;
+        loop_.applyFields();
+    }
     if (!pending_)
         return;
     const PendingEdit edit = *pending_;
     pending_.reset();
+    // Straight to Set form position (pressed, or reached by Tab): its click
+    // reads both fields and moves the window once. A move of the field's own
+    // now would slide the button from under a pressed pointer and lose the
+    // click, so it waits until the focus leaves the button without one.
+    if (QApplication::focusWidget() == form_.cmdSetPos()) {
+        clamp(edit);
+        state_.PositionEditing = 0;
+        moveWaitsForSetPos_ = true;
+        return;
+    }
     // Tab from one position field to the other began the next edit before this one is judged.
     const bool nextEditBegun = editsBegun_ != edit.begun;
     // A click that took the focus away runs before the field is judged.
     yieldToEvents();
-    // Only a proper number is clamped; anything else stays as typed.
+    clamp(edit);
+    state_.PositionEditing = 0;
+    loop_.applyFields();
+    if (nextEditBegun)
+        state_.PositionEditing = 1;
+}
+
+// Only a proper number is clamped; anything else stays as typed.
+void Placement::clamp(const PendingEdit& edit) {
     QLineEdit* field = edit.field;
     if (const auto value = strictPosition(field->text()); value && *value < LowerBound)
         field->setText(LowerText);
     if (const auto value = strictPosition(field->text()); value && *value > edit.upperBound)
         field->setText(edit.upperText);
-    state_.PositionEditing = 0;
-    loop_.applyFields();
-    if (nextEditBegun)
-        state_.PositionEditing = 1;
 }
 
 bool Placement::eventFilter(QObject* watched, QEvent* event) {

@@ -30,9 +30,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void editEnded(QLineEdit* field, float upperBound, const QString& upperText);
-    void judgePendingEdit();
-
     struct PendingEdit {
         QLineEdit* field;
         float upperBound;
@@ -40,11 +37,18 @@ private:
         unsigned long begun; // editsBegun_ when it ended
     };
 
+    void editEnded(QLineEdit* field, float upperBound, const QString& upperText);
+    void judgePendingEdit();
+    void clamp(const PendingEdit& edit);
+
     FrmAscii& form_;
     ProgramState& state_;
     PositionLoop& loop_;
     unsigned long editsBegun_ = 0; // focus-ins of txtLeft and txtTop so far
     std::optional<PendingEdit> pending_;
+    // An edit ended on Set form position: its click moves the window, or the
+    // field's move follows once the focus leaves the button without one.
+    bool moveWaitsForSetPos_ = false;
 };
 
 // Where a window's edge goes to be centred: half the room the screen leaves

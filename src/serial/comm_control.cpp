@@ -5,6 +5,7 @@
 #include "serial/comm_errors.h"
 #include "serial/descriptor_io.h"
 #include "serial/line_settings.h"
+#include "serial/port_holder.h"
 
 #include <QSerialPort>
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -21,6 +23,13 @@ namespace {
 int writeTimeoutMs(qsizetype byteCount) {
     const qint64 lineMs = qint64(byteCount) * 11 * 1000 / BoardLine::Baud;
     return int(std::min<qint64>(lineMs + 2000, std::numeric_limits<int>::max()));
+}
+
+// "another program may be reading the port: PID 12 (cat)", or without the
+// names where /proc shows none (another user's, seen without root).
+QString readerNote(const QStringList& readers) {
+    const QString note = QStringLiteral("another program may be reading the port");
+    return readers.isEmpty() ? note : note + QStringLiteral(": ") + readers.join(", ");
 }
 
 // Without HUPCL the kernel leaves DTR and RTS as they are at the last close: a
@@ -54,10 +63,11 @@ void closeKeepingLine(QSerialPort& port) {
 
 CommControl::CommControl(const QString& com1Device, QObject* parent)
     : QObject(parent), com1Device_(com1Device), port_(new QSerialPort(this)) {
-    // QSerialPort reports a hang-up as a failed read from its own reader.
+    // QSerialPort reports a hang-up as a failed read from its own reader, and
+    // so too a read that another program beat to the bytes.
     connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
-            deviceLost(QStringLiteral("the line hung up")); // errorString() is stale here
+            readFailed();
     });
 }
 
@@ -109,8 +119,17 @@ void CommControl::closePort() {
 
 void CommControl::openDevice() {
     lossReason_.clear();
+    otherReaders_.clear();
     // Opened by its real name, so that every path to it shares one lock.
     const QString device = PortLock::realDevice(devicePath());
+    // Every open after the first checks the name still leads to that device:
+    // nothing is set or written on another one that took its place.
+    const auto identity = DeviceIdentity::of(device);
+    if (opened_ && identity && *identity != *opened_) {
+        qCDebug(zerboSerial, "%s (COM1) now leads to another device, %s: not opened",
+                qPrintable(devicePath()), qPrintable(device));
+        throw CommErrors::replaced(devicePath(), device);
+    }
     lock_.acquire(device, devicePath());
     port_->setPortName(device);
     BoardLine::record(*port_);
@@ -119,6 +138,8 @@ void CommControl::openDevice() {
         throw CommErrors::openFailed(devicePath(), port_->error(), port_->errorString());
     }
     clearHangUpOnClose(int(port_->handle()));
+    if (!opened_)
+        opened_ = identity;
 }
 
 void CommControl::closeDevice() {
@@ -141,6 +162,32 @@ void CommControl::deviceLost(const QString& reason) {
     closeKeepingLine(*port_);
     lock_.release();
     emit portOpenChanged(false);
+    emit deviceGone();
+}
+
+void CommControl::readFailed() {
+    if (!stillThere()) {
+        deviceLost(QStringLiteral("the line hung up")); // errorString() is stale here
+        return;
+    }
+    // Another reader took the bytes: the port stays, and the next read
+    // listens again. Said once an open, with who may be reading.
+    port_->clearError();
+    if (!otherReaders_.isEmpty())
+        return;
+    const QStringList readers = PortHolder::otherReaders(PortLock::realDevice(devicePath()));
+    otherReaders_ = readerNote(readers);
+    qCDebug(zerboSerial, "%s (COM1): a read found none of the bytes announced; %s",
+            qPrintable(devicePath()), qPrintable(otherReaders_));
+    emit inputTakenElsewhere();
+}
+
+// A hang-up or an unplugged adapter shows in poll() as HUP or ERR.
+bool CommControl::stillThere() const {
+    if (!port_->isOpen())
+        return false;
+    pollfd state{int(port_->handle()), POLLIN, 0};
+    return ::poll(&state, 1, 0) >= 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0;
 }
 
 void CommControl::requireOpen() const {

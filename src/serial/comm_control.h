@@ -5,7 +5,10 @@
 #include <QObject>
 #include <QString>
 
+#include "serial/device_identity.h"
 #include "serial/port_lock.h"
+
+#include <optional>
 
 class QSerialPort;
 
@@ -50,8 +53,17 @@ public:
     // the next open; empty when it was closed by the program or never went away.
     QString lossReason() const { return lossReason_; }
 
+    // Set when, since the last open, a read found none of the bytes the
+    // device had announced while the device stayed: "another program may be
+    // reading the port: PID 12 (cat)". Empty otherwise.
+    QString otherReaders() const { return otherReaders_; }
+
 signals:
     void portOpenChanged(bool open);
+    // The device went away while open; the port is closed.
+    void deviceGone();
+    // Bytes went to another reader of the device (otherReaders() says who); once an open.
+    void inputTakenElsewhere();
 
 private:
     void openDevice();  // no signal
@@ -61,9 +73,14 @@ private:
     // closed): close at once, so that its dead descriptor does not keep
     // waking the event loop.
     void deviceLost(const QString& reason);
+    // A read came back empty or failed: lost, unless the device is still there.
+    void readFailed();
+    bool stillThere() const;
 
     QString com1Device_;
     QString lossReason_;
+    QString otherReaders_;
+    std::optional<DeviceIdentity> opened_; // the device COM1 led to at the first open
     QSerialPort* port_;
     PortLock lock_;     // held while port_ is open
     bool lost_ = false; // closed by a hang-up, not by a caller

@@ -102,6 +102,15 @@ RuntimeError CommErrors::heldBy(const QString& path, const QString& holder) {
                             .arg(capitalized(portName(path)), holder));
 }
 
+RuntimeError CommErrors::replaced(const QString& path, const QString& device) {
+    return RuntimeError(ErrorNumber::DeviceNotFound,
+                        QStringLiteral("%1 is gone: its name now leads to %2, another device "
+                                       "than the one opened before, which was left alone. "
+                                       "Connect the board's serial adapter (or start the "
+                                       "virtual board again), then restart.")
+                            .arg(capitalized(portName(path)), device));
+}
+
 RuntimeError CommErrors::notOpen(const QString& path) {
     return RuntimeError(ErrorNumber::PortNotOpen,
                         QStringLiteral("%1 is not open, so nothing can be sent or received. "

@@ -20,6 +20,9 @@ RuntimeError openFailed(const QString& path, QSerialPort::SerialPortError error,
 // Another program holds the port; holder says who and how ("PID 1234 (cat)
 // holds its lock file /run/lock/LCK..ttyS0").
 RuntimeError heldBy(const QString& path, const QString& holder);
+// The name now leads to device, another device than the one opened before
+// (the board's pseudo-terminal gone, and its number given to a new one).
+RuntimeError replaced(const QString& path, const QString& device);
 RuntimeError notOpen(const QString& path);
 RuntimeError writeFailed(const QString& path, int errorNumber);
 RuntimeError readFailed(const QString& path, int errorNumber);

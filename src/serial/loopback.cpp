@@ -28,7 +28,7 @@ Loopback::Echo Loopback::exchange(const QString& device, const QByteArray& bytes
     port.openSequence();
     port.discardInput(); // only what this test sends may come back
 
-    Echo echo{{}, 0, false};
+    Echo echo{{}, 0, false, {}};
     QElapsedTimer clock;
     clock.start();
     QTimer deadline;
@@ -57,5 +57,6 @@ Loopback::Echo Loopback::exchange(const QString& device, const QByteArray& bytes
     }
     if (echo.received.isEmpty())
         echo.elapsedMs = clock.elapsed();
+    echo.otherReaders = port.otherReaders();
     return echo;
 }

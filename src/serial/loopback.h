@@ -21,6 +21,7 @@ struct Echo {
     QByteArray received;
     qint64 elapsedMs; // from the first byte sent to the last one back; the whole wait if none came
     bool endless;     // the line never fell quiet: cut at LongestMs or MostBytes
+    QString otherReaders; // who else may have read bytes meant for this test; empty if none did
 };
 
 // Opens device as the window does (the board's line, no flow control), sends

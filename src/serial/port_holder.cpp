@@ -97,11 +97,23 @@ QList<pid_t> PortHolder::openers(const QString& device) {
     return found;
 }
 
+QStringList PortHolder::otherReaders(const QString& device) {
+    QStringList found;
+    for (const pid_t pid : openers(device))
+        if (programName(pid) != QLatin1String("zerbo-board"))
+            found << describe(pid);
+    return found;
+}
+
 QString PortHolder::exclusiveHolders(const QString& device) {
     QStringList found;
     for (const pid_t pid : openers(device))
         found << describe(pid);
+    // Without root, other users' processes do not show; a mark whose holder
+    // died stays on a pseudo-terminal until its board ends.
     if (found.isEmpty())
-        return QStringLiteral("another program has it open exclusively");
+        return QStringLiteral("another program has it open exclusively (if none does, one that "
+                              "ended left the mark: restart the program that made the port, "
+                              "such as zerbo-board)");
     return QStringLiteral("it is open exclusively in %1").arg(found.join(QStringLiteral(" or ")));
 }

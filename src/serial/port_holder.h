@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <sys/types.h>
 
@@ -18,6 +19,10 @@ bool alive(pid_t pid);
 std::optional<pid_t> flockHolder(const QString& device);
 // The other processes that have the device open (any path to it).
 QList<pid_t> openers(const QString& device);
+// The other processes that have the device open and may read it, as
+// "PID 12 (cat)". The virtual board holds the other end of its line
+// without reading it: never named.
+QStringList otherReaders(const QString& device);
 // Who has the device open exclusively: "it is open exclusively in PID 12
 // (cat)"; every other process with it open is named, as the flag does
 // not tell whose it is.

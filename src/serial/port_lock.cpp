@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/port_lock.h"
 
+#include "base/log_categories.h"
 #include "serial/comm_errors.h"
+#include "serial/device_access.h"
 #include "serial/port_holder.h"
 
 #include <QFile>
@@ -15,14 +17,17 @@
 
 namespace {
 // The lock file's name as other programs (and Qt's serial port) spell it:
-// the device below /dev with '/' turned into '_', after "LCK..".
+// the device below /dev with '/' turned into '_', after "LCK..", in each
+// directory where one may be kept: Qt's serial port takes the first it may
+// write, which is /tmp where /run/lock is not writable.
 QStringList lockFilesOf(const QString& device) {
     QString name = device;
     if (name.startsWith(QLatin1String("/dev/")))
         name.remove(0, 5);
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     QStringList files;
-    for (const char* dir : {"/var/lock", "/run/lock"}) {
+    for (const char* dir : {"/var/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
+                            "/tmp", "/var/tmp", "/var/lock/lockdev", "/run/lock"}) {
         const QString real = QFileInfo(QLatin1String(dir)).canonicalFilePath();
         const QString file = QStringLiteral("%1/LCK..%2").arg(real, name);
         if (!real.isEmpty() && !files.contains(file))
@@ -35,8 +40,15 @@ QStringList lockFilesOf(const QString& device) {
 QString lockFileHolder(const QString& device) {
     for (const QString& path : lockFilesOf(device)) {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
+        if (!file.open(QIODevice::ReadOnly)) {
+            if (!file.exists())
+                continue;
+            return QStringLiteral("its lock file %1 (%2) may not be read by you, so whether "
+                                  "its program still runs cannot be told; if no program uses "
+                                  "the port, remove it with %3")
+                .arg(path, DeviceAccess::ownership(path),
+                     DeviceAccess::asRoot(QStringLiteral("rm %1").arg(path)));
+        }
         const auto pid = PortHolder::lockFilePid(file.read(64));
         if (pid && *pid == ::getpid())
             continue; // our own, left by an open of this program's port
@@ -51,8 +63,9 @@ QString lockFileHolder(const QString& device) {
         // Stale: the program that made it has ended.
         if (!QFile::remove(path) && QFile::exists(path))
             return QStringLiteral("its lock file %1 is left from %2, which has ended, and "
-                                  "may not be removed by you (remove it with `sudo rm %1`)")
-                .arg(path, PortHolder::describe(*pid));
+                                  "may not be removed by you (remove it with %3)")
+                .arg(path, PortHolder::describe(*pid),
+                     DeviceAccess::asRoot(QStringLiteral("rm %1").arg(path)));
     }
     return {};
 }
@@ -77,8 +90,18 @@ void PortLock::acquire(const QString& device, const QString& shownPath) {
     }
     int exclusive = 0;
     if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive) {
-        ::close(fd); // root may open it anyway, but must not share it
-        throw CommErrors::heldBy(shownPath, PortHolder::exclusiveHolders(device));
+        // Root may open it anyway, but must not share it. A pseudo-terminal
+        // keeps the mark after its holder died, until its board ends: with
+        // no process left that has it open, the mark is stale.
+        if (!PortHolder::openers(device).isEmpty()) {
+            ::close(fd);
+            throw CommErrors::heldBy(shownPath, PortHolder::exclusiveHolders(device));
+        }
+        qCDebug(zerboSerial,
+                "%s is marked open exclusively, but no process has it open: the "
+                "mark of a program that ended, cleared",
+                qPrintable(device));
+        ::ioctl(fd, TIOCNXCL);
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const auto pid = PortHolder::flockHolder(device);

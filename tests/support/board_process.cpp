@@ -1,17 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "board_process.h"
 
+#include "run_program.h"
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
 constexpr int StartMs = 10000;
 }
 
-BoardProcess::BoardProcess(const QStringList& options) {
+BoardProcess::BoardProcess(const QStringList& options, bool asNobody) {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral(ZERBO_BOARD_BINARY),
+    QString program = QStringLiteral(ZERBO_BOARD_BINARY);
+    if (asNobody) {
+        QFile::setPermissions(dir_.path(), QFileDevice::Permissions(0x7777));
+        startsAsNobody(process_);
+        program = reachableByNobody(program);
+    }
+    process_.start(program,
                    QStringList{"--headless", "--key-from-stdin", "--link", link()} + options);
     started_ = waitForLine(QStringLiteral("port ") + link(), StartMs);
     if (!started_)

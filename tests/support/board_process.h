@@ -29,7 +29,8 @@ QStringList firmwareOptions(const QString& image);
 // ...). It sorts the lines the board prints into rx, leds and lines.
 class BoardProcess {
 public:
-    explicit BoardProcess(const QStringList& options = {});
+    // asNobody: the board runs as the user nobody, its link in a folder nobody may write.
+    explicit BoardProcess(const QStringList& options = {}, bool asNobody = false);
     ~BoardProcess();
     BoardProcess(const BoardProcess&) = delete;
     BoardProcess& operator=(const BoardProcess&) = delete;

@@ -25,8 +25,13 @@ BoardWindow::BoardWindow(const VirtualLine& line, const QString& engine, QWidget
     // The title names the board too, so a task bar (or a script) tells which runs.
     setWindowTitle(QStringLiteral("ZERBO virtual board: %1").arg(engine));
 
-    auto* port = new QLabel(QStringLiteral("Port for ZERBO: <b>%1</b> (%2)")
-                                .arg(line.linkPath().toHtmlEscaped(), line.devicePath()));
+    auto* port = new QLabel;
+    const auto showPort = [port, &line] {
+        port->setText(QStringLiteral("Port for ZERBO: <b>%1</b> (%2)")
+                          .arg(line.linkPath().toHtmlEscaped(), line.devicePath()));
+    };
+    showPort();
+    connect(&line, &VirtualLine::deviceReplaced, port, showPort);
     port->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* engineLabel = new QLabel(QStringLiteral("Board: %1").arg(engine));
     engineLabel->setObjectName(QStringLiteral("engine"));

@@ -42,9 +42,9 @@ VirtualLine::VirtualLine(const QString& linkPath, bool holdOtherEnd, QObject* pa
         hangUpRetryMs_ = 2; // no one holds the port between the program's opens
     }
     closeWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (closeWatch_ < 0 || ::inotify_add_watch(closeWatch_, devicePath_.toLocal8Bit().constData(),
-                                               IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
+    if (closeWatch_ < 0)
         throw failure(QStringLiteral("cannot watch %1 for closes").arg(devicePath_));
+    watchDevice();
     // At once, so that little time is left for a quick reopen to read them.
     auto* closes = new QSocketNotifier(closeWatch_, QSocketNotifier::Read, this);
     connect(closes, &QSocketNotifier::activated, this, &VirtualLine::programClosed);
@@ -165,14 +165,68 @@ char VirtualLine::framingErrorHandling() const {
     return (tio.c_iflag & PARMRK) != 0 ? 'm' : '0';
 }
 
+void VirtualLine::watchDevice() {
+    watchedDevice_ = ::inotify_add_watch(closeWatch_, devicePath_.toLocal8Bit().constData(),
+                                         IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
+    if (watchedDevice_ < 0)
+        throw failure(QStringLiteral("cannot watch %1 for closes").arg(devicePath_));
+}
+
 void VirtualLine::dropStale() {
     const int fd = ::open(devicePath_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
+    if (fd < 0) {
+        // Marked exclusive: by a program that holds it, or by one that died.
+        if (errno == EBUSY && slave_ < 0 && !othersHoldDevice())
+            replaceDevice();
         return;
+    }
     ::tcflush(fd, TCIOFLUSH);
+    if (slave_ < 0)
+        clearStaleExclusive(fd);
     ::close(fd);
     if (slave_ < 0)
         ++ownCloses_;
+}
+
+void VirtualLine::clearStaleExclusive(int fd) {
+    int exclusive = 0;
+    if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0 && !othersHoldDevice())
+        ::ioctl(fd, TIOCNXCL);
+}
+
+// Only root may open a device marked exclusive, and so clear the mark. For
+// anyone else the board makes a new pseudo-terminal and moves the link to
+// it in one step (a program opening it meanwhile finds one or the other).
+void VirtualLine::replaceDevice() {
+    RawPty pty;
+    if (!openRawPty(pty))
+        return;
+    ::close(pty.slave);
+    const QString old = devicePath_;
+    const QByteArray link = QFile::encodeName(linkPath_);
+    const QByteArray moving = link + ".new";
+    ::unlink(moving.constData());
+    if (QFile::symLinkTarget(linkPath_) != old ||
+        ::symlink(QFile::encodeName(pty.slavePath).constData(), moving.constData()) != 0 ||
+        ::rename(moving.constData(), link.constData()) != 0) {
+        ::unlink(moving.constData());
+        ::close(pty.master);
+        return; // the link is someone else's now, or cannot be moved: the old device stays
+    }
+    ::inotify_rm_watch(closeWatch_, watchedDevice_);
+    delete notifier_;
+    ::close(master_);
+    master_ = pty.master;
+    devicePath_ = pty.slavePath;
+    ownCloses_ = 0;
+    watchDevice();
+    notifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &VirtualLine::readWaiting);
+    std::fprintf(stderr,
+                 "zerbo-board: %s was left marked open exclusively by a program that ended; "
+                 "%s now leads to %s\n",
+                 qPrintable(old), qPrintable(linkPath_), qPrintable(devicePath_));
+    emit deviceReplaced();
 }
 
 QString VirtualLine::defaultLinkPath() {

@@ -42,7 +42,11 @@ public:
     // (IGNPAR), 'm' marked \377 \0 (PARMRK), else '0' read as a NUL.
     char framingErrorHandling() const;
     // Empties what waits in the program's end: bytes written while nobody
-    // held it, which the next opener would read.
+    // held it, which the next opener would read. Without holdOtherEnd it
+    // also clears the mark of an exclusive open that no process holds any
+    // more (a program killed while it held the port): a real port forgets it
+    // at its last close. Where that is not allowed (not root), a new
+    // pseudo-terminal takes the old one's place under the link.
     void dropStale();
     // Only without holdOtherEnd: if the program closed its end since the
     // last call, drops what it left unread there, as the close of a real
@@ -67,6 +71,8 @@ public:
 
 signals:
     void received(unsigned char byte);
+    // The link now leads to a new pseudo-terminal (devicePath()).
+    void deviceReplaced();
 
 private:
     void readWaiting();
@@ -75,6 +81,9 @@ private:
     bool othersHoldDevice() const;
     void publish();
     void unpublish();
+    void clearStaleExclusive(int fd);
+    void replaceDevice();
+    void watchDevice();
 
     int master_ = -1;
     int slave_ = -1;
@@ -83,6 +92,7 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     int hangUpRetryMs_ = 50;
     int closeWatch_ = -1; // inotify: every close of the program's end
-    int ownCloses_ = 0;   // those dropStale makes itself
+    int watchedDevice_ = -1;
+    int ownCloses_ = 0; // those dropStale makes itself
     bool dtrUp_ = false;
 };
