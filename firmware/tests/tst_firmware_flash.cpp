@@ -15,6 +15,7 @@
 namespace {
 const QString UnoImage = QStringLiteral(ZERBO_FIRMWARE_DIR "/zerbo-board-uno.hex");
 const QString ResetLine = QStringLiteral("reset: DTR rose, the bootloader runs");
+const QString TableSent = QStringLiteral("table sent");
 
 QStringList uno(const QStringList& more) {
     return QStringList{"--log-leds", "--mcu", "atmega328p"} + more;
@@ -40,8 +41,8 @@ private slots:
 
     // The board resets at avrdude's open and again at ZERBO's first open
     // (avrdude left HUPCL set), never at ZERBO's closes and reopens. Key 1
-    // pressed while the bootloader waits sends nothing; pressed once the
-    // firmware runs, the whole table.
+    // pressed while the bootloader waits sends nothing, nor does the firmware
+    // the bootloader starts; key 1 pressed once the firmware runs, the whole table.
     void flashedThroughTheBootloaderThenTheTable() {
         QElapsedTimer took;
         took.start();
@@ -54,20 +55,26 @@ private slots:
         qInfo("flashed and verified in %lld ms", qlonglong(took.elapsed()));
         board.readAvailable();
         QCOMPARE(board.lines.count(ResetLine), 1);
-        board.settle(300); // the bootloader has started the firmware
+        // The bootloader starts the new firmware, which sends nothing by itself.
+        board.readUntil([] { return false; }, 300);
+        QVERIFY2(!board.lines.contains(TableSent), "the firmware sent the table unasked");
+        board.settle(0);
 
         Zerbo zerbo(board.link());
-        bool nothingFromTheBootloader = false;
-        onceWaiting(zerbo, [&board, &nothingFromTheBootloader] {
+        bool nothingUnasked = false;
+        onceWaiting(zerbo, [&board, &nothingUnasked] {
             board.pressKeyOne(); // the bootloader runs: nobody reads the key
-            // The firmware's first pattern on the LEDs: it runs now.
+            // The firmware's first pattern on the LEDs: it runs now, and sends nothing yet.
             board.readUntil([&board] { return !board.leds.isEmpty(); }, 5000);
-            nothingFromTheBootloader = board.lines.count(ResetLine) == 1 && board.rx.isEmpty();
+            board.readUntil([] { return false; }, 100);
+            nothingUnasked = board.lines.count(ResetLine) == 1 && board.rx.isEmpty() &&
+                             !board.lines.contains(TableSent) &&
+                             codesOf(board.leds).count(0) == board.leds.size();
             board.pressKeyOne();
         });
         QTimer::singleShot(15000, &board.process(), &QProcess::kill); // ends a reception in vain
         zerbo.Form_Load();
-        QVERIFY(nothingFromTheBootloader);
+        QVERIFY(nothingUnasked);
         QCOMPARE(numberedSlots(zerbo.form), 256);
         board.settle(100);
 

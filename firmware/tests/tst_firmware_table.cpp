@@ -152,6 +152,24 @@ private slots:
         QCOMPARE(sent, size_t(256));
     }
 
+    // A reset clears the pin registers; the key, not pressed, must read up
+    // again once the firmware sets its pull-up, or it would send by itself.
+    void keyReadsUpAfterAReset() {
+        const Chip& uno = *findChip("atmega328p");
+        SimulatedBoard board(readFirmwareImage(image("zerbo-board-uno.hex").toStdString(), uno),
+                             uno);
+        size_t sent = 0;
+        board.onTransmit = [&](std::uint8_t, SimulatedBoard::Cycle) { ++sent; };
+        const auto ms = board.clockHz() / 1000;
+        board.runUntil(5 * ms);
+        board.resetExternally();
+        board.runUntil(board.cycle() + 100 * ms);
+        QCOMPARE(sent, size_t(0));
+        board.setKeyDown(true);
+        board.runUntil(board.cycle() + 100 * ms);
+        QCOMPARE(sent, size_t(256));
+    }
+
     void pauseBuildSpacesTheBytes() {
         SimulatedBoard board(readFirmwareImage(image("zerbo-board-pause5.hex").toStdString()));
         std::vector<Event> sent;

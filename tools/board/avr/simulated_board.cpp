@@ -101,7 +101,9 @@ SimulatedBoard::SimulatedBoard(const FirmwareImage& image, const Chip& chip,
         avr_register_io_write(avr_, address, registerWritten, this);
     }
     // Looked up once: each look-up asks every module of the chip.
-    keyPin_ = avr_io_getirq(avr_, AVR_IOCTL_IOPORT_GETIRQ(chip.key.port), chip.key.bit);
+    // Unfiltered: a reset clears the pin registers but not the pin's last
+    // value, so a key that is up must be told again or it would read down.
+    keyPin_ = unfiltered(avr_io_getirq(avr_, AVR_IOCTL_IOPORT_GETIRQ(chip.key.port), chip.key.bit));
     uartInput_ = avr_io_getirq(avr_, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_INPUT);
     setKeyDown(false);
 }
