@@ -71,12 +71,21 @@ void FirmwareEngine::advance() {
     syncRates();
     runTo(target);
     sendBatch();
+    const bool reframing = (toBoardLine_ && toBoardLine_->nextReceivedAt() >= 0) ||
+                           (toProgramLine_ && toProgramLine_->nextReceivedAt() >= 0);
     const bool busy =
-        !outgoing_.empty() || !incoming_.empty() || keyUpAt_ != 0 ||
+        !outgoing_.empty() || !incoming_.empty() || keyUpAt_ != 0 || reframing ||
         board_.cycle() < SimulatedBoard::Cycle(outLineFree_ + 10 * board_.frameCycles());
     const int interval = busy ? BusyTickMs : IdleTickMs;
     if (tick_.interval() != interval)
         tick_.start(interval);
+}
+
+SimulatedBoard::Cycle FirmwareEngine::cycleByClock() const {
+    const qint64 nowNs = clock_.isValid() ? clock_.nsecsElapsed() - lostNs_ : 0;
+    const auto byClock = SimulatedBoard::Cycle(std::max(0.0, double(nowNs) * cyclesPerNs_));
+    const auto maxLag = SimulatedBoard::Cycle(MaxLagMs * 1e6 * cyclesPerNs_);
+    return std::clamp(byClock, board_.cycle(), board_.cycle() + maxLag);
 }
 
 void FirmwareEngine::runTo(SimulatedBoard::Cycle target) {
@@ -146,9 +155,15 @@ double FirmwareEngine::programBitCycles() const {
     return programBaud_ > 0 ? double(board_.clockHz()) / programBaud_ : 0;
 }
 
+// The bytes of one read reached the line together. Running the chip up to
+// each of them first would spread them over the time each run takes: on a
+// busy machine, a page of 128 bytes over seconds. So each is placed at the
+// real clock's time, as far as the chip may lag behind it.
 void FirmwareEngine::fromProgram(unsigned char byte) {
-    advance();
-    const double now = double(board_.cycle());
+    syncRates();
+    const double now = double(cycleByClock());
+    if (tick_.interval() != BusyTickMs)
+        tick_.start(BusyTickMs);
     if (toBoardLine_) {
         toBoardLine_->send(byte, now);
         return;

@@ -48,6 +48,8 @@ signals:
 private:
     void advance();
     void runTo(SimulatedBoard::Cycle target);
+    // Where the chip should be by the real clock, at most MaxLagMs past its cycle.
+    SimulatedBoard::Cycle cycleByClock() const;
     void fromProgram(unsigned char byte);
     void transmitted(std::uint8_t byte, SimulatedBoard::Cycle at);
     void deliverDue(SimulatedBoard::Cycle now);
