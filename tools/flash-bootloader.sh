@@ -24,18 +24,42 @@ if [ -z "$port" ]; then
     exit 2
 fi
 
-avrdude -c arduino -p m328p -P "$port" -b "$rate" -D -U "flash:w:$image:i" && exit 0
+if [ ! -r "$image" ]; then
+    echo "flash: no image $image to write: make flash BOARD=$board builds it" >&2
+    exit 2
+fi
 
-# The processes that hold the port, as "PID (name)".
+# One sync attempt: the bootloader has listened for most of a second by then
+# (avrdude resets the board at the open and drains two syncs first), and each
+# attempt a silent board costs 5 s: avrdude's ten would keep it a minute.
+present=$([ -e "$port" ] && echo yes)
+avrdude -c arduino -p m328p -P "$port" -b "$rate" -x attempts=1 -D -U "flash:w:$image:i" &
+flashing=$!
+trap 'kill $flashing 2>/dev/null' EXIT INT TERM HUP
+# avrdude waits for ever on a port that went away (its reads return end of
+# file), so the port is watched here.
+while kill -0 $flashing 2>/dev/null; do
+    if [ -n "$present" ] && [ ! -e "$port" ]; then
+        kill $flashing
+        wait $flashing
+        echo >&2 # after avrdude's progress bar
+        echo "flash: $port went away during the flash: check the USB cable, plug the board in again and flash again (the bootloader takes a new image at every reset)" >&2
+        exit 1
+    fi
+    sleep 0.2
+done
+wait $flashing && exit 0
+
+# The processes that hold the port, as "PID (name)"; one find, since a
+# readlink for each descriptor of the machine took seconds.
 holders() {
-    local device fd pid
-    device=$(readlink -f "$port")
-    for fd in /proc/[0-9]*/fd/*; do
-        [ "$(readlink "$fd" 2>/dev/null)" = "$device" ] || continue
-        pid=${fd#/proc/}
-        pid=${pid%%/*}
-        echo "$pid ($(cat "/proc/$pid/comm" 2>/dev/null))"
-    done | sort -u | paste -sd, -
+    local fd pid
+    find /proc/[0-9]*/fd -maxdepth 1 -lname "$(readlink -f "$port")" 2>/dev/null |
+        while read -r fd; do
+            pid=${fd#/proc/}
+            pid=${pid%%/*}
+            echo "$pid ($(cat "/proc/$pid/comm" 2>/dev/null))"
+        done | sort -u | paste -sd, -
 }
 if [ ! -e "$port" ]; then
     echo "flash: $port is not there: check the USB cable, then the port's name (ls /dev/ttyACM* /dev/ttyUSB*)" >&2
