@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The flash path without hardware: a simulated Uno in its
+// The flash path without hardware: a simulated Uno (or older Nano) in its
 // bootloader, the real avrdude writing the Uno image through it with make
 // flash's own command (tools/flash-bootloader.sh), and the real ZERBO then
 // taking the table from the chip just flashed and lighting its LEDs. And the
@@ -52,9 +52,10 @@ private slots:
     void init() {
         if (!AVRDUDE_FOUND)
             ZERBO_CANNOT_RUN("no avrdude: apt-get install avrdude (make test installs it)");
-        if (QStringLiteral(OPTIBOOT_HEX).isEmpty())
-            ZERBO_CANNOT_RUN("no optiboot.c to build the Uno's bootloader from: apt-get install "
-                             "arduino-core-avr (make test installs it)");
+        if (QStringLiteral(OPTIBOOT_HEX).isEmpty() || QStringLiteral(ATMEGABOOT_HEX).isEmpty())
+            ZERBO_CANNOT_RUN("no optiboot.c or ATmegaBOOT_168_atmega328.hex for the simulated "
+                             "boards' bootloaders: apt-get install arduino-core-avr (make test "
+                             "installs it)");
     }
 
     // kind: make flash BOARD=kind; bootloader: the one the simulated chip starts in.
@@ -62,6 +63,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("bootloader");
         QTest::newRow("Uno: optiboot at 115200 baud") << "uno" << OPTIBOOT_HEX;
+        QTest::newRow("older Nano: ATmegaBOOT at 57600 baud") << "nano-old" << ATMEGABOOT_HEX;
     }
     // The board resets at avrdude's open and again at ZERBO's first open
     // (avrdude left HUPCL set), never at ZERBO's closes and reopens. Key 1

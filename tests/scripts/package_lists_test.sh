@@ -48,6 +48,7 @@ test apt-get program apt
 test sudo optional sudo
 test avrdude program avrdude
 test optiboot.c file:/usr/share/arduino/hardware/arduino/avr/bootloaders/optiboot/optiboot.c arduino-core-avr
+test ATmegaBOOT_168_atmega328.hex file:/usr/share/arduino/hardware/arduino/avr/bootloaders/atmega/ATmegaBOOT_168_atmega328.hex arduino-core-avr
 bench xcb pkg-config libxcb1-dev
 bench Xvfb program xvfb
 screenshot Xvfb program xvfb
