@@ -213,6 +213,11 @@ void VirtualLine::replaceDevice() {
         ::close(pty.master);
         return; // the link is someone else's now, or cannot be moved: the old device stays
     }
+    // The port's settings stay, as a real port's do past its last close:
+    // HUPCL above all, with which a board in its bootloader resets.
+    termios settings{};
+    if (::tcgetattr(master_, &settings) == 0)
+        ::tcsetattr(pty.master, TCSANOW, &settings);
     ::inotify_rm_watch(closeWatch_, watchedDevice_);
     delete notifier_;
     ::close(master_);
