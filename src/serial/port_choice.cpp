@@ -132,12 +132,15 @@ Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& presen
     return {refusesUs(defaultOpenError) ? Outcome::Default : Outcome::NoneFound, {}};
 }
 
-RuntimeError noPortFound(int defaultOpenError, const QString& device) {
+RuntimeError noPortFound(int defaultOpenError, const QString& device, const SystemTree& tree) {
     const QString state = defaultOpenError == ENOENT ? QStringLiteral("was not found")
                           : defaultOpenError == ENOTTY
                               ? QStringLiteral("is not a serial device")
                               : QStringLiteral("could not be opened (%1)")
                                     .arg(QString::fromLocal8Bit(std::strerror(defaultOpenError)));
+    QString hint = PortHints::brltty(tree);
+    if (!hint.isEmpty())
+        hint.prepend(QLatin1Char(' '));
     return RuntimeError(ErrorNumber::DeviceNotFound,
                         QStringLiteral("Serial port %1 (COM1) %2, and no USB serial adapter "
                                        "(/dev/ttyUSB*, /dev/ttyACM* or a port with a USB vendor "
@@ -147,5 +150,6 @@ RuntimeError noPortFound(int defaultOpenError, const QString& device) {
                                        "lists the serial ports present. Without hardware, "
                                        "zerbo-board plays the board: start it, then zerbo "
                                        "--port on the path it prints.")
-                            .arg(device, state));
+                                .arg(device, state) +
+                            hint);
 }

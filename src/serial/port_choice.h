@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/runtime_error.h"
+#include "serial/port_hints.h"
 
 #include <QList>
 #include <QString>
@@ -54,6 +55,7 @@ struct Com1Choice {
 Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& present);
 
 // Error 8002: neither the default device nor an adapter; names both, how to
-// name a device and the virtual board.
+// name a device and the virtual board, and brltty where it took a CH340.
 RuntimeError noPortFound(int defaultOpenError,
-                         const QString& defaultDevice = QString::fromLatin1(DefaultCom1Device));
+                         const QString& defaultDevice = QString::fromLatin1(DefaultCom1Device),
+                         const SystemTree& tree = {});
