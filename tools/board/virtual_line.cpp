@@ -253,6 +253,7 @@ void VirtualLine::readWaiting() {
         if (n > 0) {
             for (ssize_t i = 0; i < n; ++i)
                 emit received(static_cast<unsigned char>(buffer[i]));
+            emit receivedTogether(QByteArray(buffer, int(n)));
             continue;
         }
         if (n < 0 && errno == EINTR)

@@ -71,6 +71,8 @@ public:
 
 signals:
     void received(unsigned char byte);
+    // The same bytes, those of one read at a time: they came together.
+    void receivedTogether(const QByteArray& bytes);
     // The link now leads to a new pseudo-terminal (devicePath()).
     void deviceReplaced();
 

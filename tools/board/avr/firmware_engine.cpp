@@ -26,7 +26,7 @@ FirmwareEngine::FirmwareEngine(VirtualLine& line, const FirmwareImage& image, co
     board_.onLeds = [this](std::uint8_t leds, SimulatedBoard::Cycle at) {
         emit ledsChanged(leds, double(at) / board_.clockHz() + double(lostNs_) / 1e9);
     };
-    connect(&line_, &VirtualLine::received, this, &FirmwareEngine::fromProgram);
+    connect(&line_, &VirtualLine::receivedTogether, this, &FirmwareEngine::fromProgram);
     tick_.setTimerType(Qt::PreciseTimer);
     connect(&tick_, &QTimer::timeout, this, &FirmwareEngine::advance);
     tick_.start(IdleTickMs);
@@ -79,13 +79,6 @@ void FirmwareEngine::advance() {
     const int interval = busy ? BusyTickMs : IdleTickMs;
     if (tick_.interval() != interval)
         tick_.start(interval);
-}
-
-SimulatedBoard::Cycle FirmwareEngine::cycleByClock() const {
-    const qint64 nowNs = clock_.isValid() ? clock_.nsecsElapsed() - lostNs_ : 0;
-    const auto byClock = SimulatedBoard::Cycle(std::max(0.0, double(nowNs) * cyclesPerNs_));
-    const auto maxLag = SimulatedBoard::Cycle(MaxLagMs * 1e6 * cyclesPerNs_);
-    return std::clamp(byClock, board_.cycle(), board_.cycle() + maxLag);
 }
 
 void FirmwareEngine::runTo(SimulatedBoard::Cycle target) {
@@ -155,15 +148,18 @@ double FirmwareEngine::programBitCycles() const {
     return programBaud_ > 0 ? double(board_.clockHz()) / programBaud_ : 0;
 }
 
-// The bytes of one read reached the line together. Running the chip up to
-// each of them first would spread them over the time each run takes: on a
-// busy machine, a page of 128 bytes over seconds. So each is placed at the
-// real clock's time, as far as the chip may lag behind it.
-void FirmwareEngine::fromProgram(unsigned char byte) {
-    syncRates();
-    const double now = double(cycleByClock());
-    if (tick_.interval() != BusyTickMs)
-        tick_.start(BusyTickMs);
+// The bytes of one read reached the line together: the chip runs up to now
+// once, and they follow back to back from there. Running it up to each byte
+// in turn spread them over the time each run took: on a busy machine, a
+// page of 128 bytes over seconds.
+void FirmwareEngine::fromProgram(const QByteArray& bytes) {
+    advance();
+    const double now = double(board_.cycle());
+    for (const char byte : bytes)
+        toLine(static_cast<unsigned char>(byte), now);
+}
+
+void FirmwareEngine::toLine(unsigned char byte, double now) {
     if (toBoardLine_) {
         toBoardLine_->send(byte, now);
         return;

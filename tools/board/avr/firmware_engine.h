@@ -48,9 +48,9 @@ signals:
 private:
     void advance();
     void runTo(SimulatedBoard::Cycle target);
-    // Where the chip should be by the real clock, at most MaxLagMs past its cycle.
-    SimulatedBoard::Cycle cycleByClock() const;
-    void fromProgram(unsigned char byte);
+    void fromProgram(const QByteArray& bytes);
+    // A byte from the program onto the line to the chip, from cycle now on.
+    void toLine(unsigned char byte, double now);
     void transmitted(std::uint8_t byte, SimulatedBoard::Cycle at);
     void deliverDue(SimulatedBoard::Cycle now);
     void injectDue(SimulatedBoard::Cycle now);
