@@ -5,8 +5,10 @@
 #               driver test in QEMU, tests/drivers/run-driver-test.sh), and
 #               builds the programs once more without the tests (build-notest/)
 # make package  installs what is missing, builds, makes build/zerbo_VERSION_ARCH.deb
-# make firmware builds the board's firmware (build-firmware/firmware/zerbo-board.hex)
-# make flash    writes it to the board with avrdude (see firmware/README.md)
+# make firmware builds the board's firmware (build-firmware/firmware/zerbo-board.hex,
+#               and zerbo-board-uno.hex for BOARD=uno, nano or nano-old)
+# make flash    writes it to the board with avrdude (see firmware/README.md):
+#               BOARD=atmega8a (the default) PROGRAMMER=..., or BOARD=uno PORT=...
 # make test-fresh  (as root) the README's commands in a new Debian 12 root
 
 BUILD_DIR ?= build
@@ -24,6 +26,9 @@ QT_PACKAGES := qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation
 FIRMWARE_PACKAGES := gcc-avr avr-libc binutils-avr
 SIMULATOR_PACKAGES := simavr libsimavr-dev libelf-dev pkgconf
 FLASH_PACKAGES := avrdude
+# The bootloader images of the Arduino Uno and Nano, for the simulated Uno
+# that the flash test writes through with avrdude.
+BOOTLOADER_PACKAGES := arduino-core-avr
 # cpack's Debian generator needs dpkg-shlibdeps (dpkg-dev) and file.
 DEB_PACKAGES := dpkg-dev file
 # The package check's validators and lintian.
@@ -49,7 +54,7 @@ FRESH_PACKAGES := mmdebstrap
 PACKAGES_run := $(TOOLCHAIN_PACKAGES) $(QT_PACKAGES) $(FIRMWARE_PACKAGES) $(SIMULATOR_PACKAGES)
 PACKAGES_package := $(PACKAGES_run) $(DEB_PACKAGES)
 PACKAGES_test := $(PACKAGES_package) $(CHECK_PACKAGES) $(DRIVER_PACKAGES) $(XVFB_PACKAGES) \
-                 $(WM_PACKAGES) $(WAYLAND_PACKAGES)
+                 $(WM_PACKAGES) $(WAYLAND_PACKAGES) $(FLASH_PACKAGES) $(BOOTLOADER_PACKAGES)
 PACKAGES_test-asan := $(PACKAGES_run) $(SANITIZER_PACKAGES)
 PACKAGES_bench := $(PACKAGES_run) $(XVFB_PACKAGES) $(BENCH_PACKAGES)
 PACKAGES_screenshot := $(PACKAGES_run) $(XVFB_PACKAGES) $(SCREENSHOT_PACKAGES)
@@ -158,21 +163,32 @@ screenshot: deps-screenshot programs
 # The firmware alone, in a tree of its own (firmware/ is a CMake project by
 # itself, without Qt), so that its options never reach build/, whose image
 # the tests check: FIRMWARE_CLOCK=rc (8 MHz internal, the default) or
-# crystal (7.3728 MHz); FIRMWARE_PAUSE_MS=MS between the bytes of the table.
+# crystal (7.3728 MHz) for the ATmega8A; FIRMWARE_PAUSE_MS=MS between the
+# bytes of the table. BOARD picks the image: atmega8a (zerbo-board.hex), or
+# uno, nano and nano-old, which share zerbo-board-uno.hex (ATmega328P, 16 MHz).
 FIRMWARE_DIR ?= build-firmware
 FIRMWARE_CLOCK ?= rc
 FIRMWARE_PAUSE_MS ?= 0
+BOARD ?= atmega8a
+BOARD_IMAGE_atmega8a := zerbo-board
+BOARD_IMAGE_uno := zerbo-board-uno
+BOARD_IMAGE_nano := zerbo-board-uno
+BOARD_IMAGE_nano-old := zerbo-board-uno
+BOARD_IMAGE = $(or $(BOARD_IMAGE_$(BOARD)),$(error BOARD=$(BOARD) is no board here: atmega8a, uno, nano or nano-old))
 firmware: deps-firmware firmware-image
 firmware-image:
+	@: $(BOARD_IMAGE)
 	cmake -S firmware -B $(FIRMWARE_DIR) -DZERBO_COMPLETE=ON \
 	    -DZERBO_FIRMWARE_CLOCK=$(FIRMWARE_CLOCK) -DZERBO_FIRMWARE_PAUSE_MS=$(FIRMWARE_PAUSE_MS)
 	cmake --build $(FIRMWARE_DIR) --target firmware
-	avr-size $(FIRMWARE_DIR)/firmware/zerbo-board.elf
+	avr-size $(FIRMWARE_DIR)/firmware/$(BOARD_IMAGE).elf
 
-# Writes the firmware and the fuses for the chosen clock; with the internal
-# RC, first copies the 8 MHz calibration byte to EEPROM byte 0, where the
-# firmware loads it into OSCCAL. PROGRAMMER is avrdude's -c (usbasp, avrisp,
-# arduino, ...), PORT its -P where the programmer needs one.
+# The ATmega8A: writes the firmware and the fuses for the chosen clock; with
+# the internal RC, first copies the 8 MHz calibration byte to EEPROM byte 0,
+# where the firmware loads it into OSCCAL. PROGRAMMER is avrdude's -c
+# (usbasp, avrisp, arduino, ...), PORT its -P where the programmer needs one.
+# The Uno and the Nano: through their bootloader over their own USB cable
+# (tools/flash-bootloader.sh), PORT the board's port.
 PROGRAMMER ?= usbasp
 # PORT falls back to ZERBO_PORT (ZERBO's serial port for make run), which is no programmer's.
 FLASH_PORT = $(filter-out $(ZERBO_PORT),$(PORT))
@@ -181,12 +197,16 @@ AVRDUDE = avrdude -p m8 -c $(PROGRAMMER) $(if $(FLASH_PORT),-P $(FLASH_PORT))
 FUSE_LOW_rc := 0xe4
 FUSE_LOW_crystal := 0xff
 flash: deps-flash firmware-image
+ifeq ($(BOARD),atmega8a)
 	$(AVRDUDE) -U lfuse:w:$(FUSE_LOW_$(FIRMWARE_CLOCK)):m -U hfuse:w:0xd9:m
 ifeq ($(FIRMWARE_CLOCK),rc)
 	$(AVRDUDE) -U calibration:r:$(FIRMWARE_DIR)/firmware/calibration.bin:r
 	$(AVRDUDE) -U eeprom:w:$$(od -An -tu1 -j3 -N1 $(FIRMWARE_DIR)/firmware/calibration.bin | tr -d ' '):m
 endif
 	$(AVRDUDE) -U flash:w:$(FIRMWARE_DIR)/firmware/zerbo-board.hex:i
+else
+	./tools/flash-bootloader.sh $(BOARD) "$(PORT)" $(FIRMWARE_DIR)/firmware/$(BOARD_IMAGE).hex
+endif
 
 # The README's two commands on a new Debian 12 root, as a newcomer runs them
 # (tools/test-fresh.sh; as root, about 20 minutes).

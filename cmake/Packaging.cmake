@@ -31,9 +31,10 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 if(TARGET zerbo-board)
     install(TARGETS zerbo-board RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
-# The board's firmware and how to build the board, for those who flash it.
+# The board's firmware (the ATmega8A board's and the Arduino Uno's and
+# Nano's) and how to build the board, for those who flash it.
 if(ZERBO_FIRMWARE_HEX)
-    install(FILES ${ZERBO_FIRMWARE_HEX} firmware/README.md
+    install(FILES ${ZERBO_FIRMWARE_HEX} ${ZERBO_FIRMWARE_DIR}/zerbo-board-uno.hex firmware/README.md
             DESTINATION ${CMAKE_INSTALL_DATADIR}/zerbo/firmware)
 endif()
 install(FILES assets/shuttle.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The board's firmware for the ATmega8A (and ATmega8): key 1 sends the codes
-// 0 to 255 in ascending order at 38400 8N1; the eight LEDs show each byte
-// sent and each byte received. Pin map and wiring: README.md beside this file.
+// The board's firmware for the ATmega8A (and ATmega8) and for the Arduino
+// Uno or Nano (ATmega328P): key 1 sends the codes 0 to 255 in ascending order
+// at 38400 8N1; the eight LEDs show each byte sent and each byte received.
+// Pin map and wiring: README.md beside this file; the pins of each chip in
+// chip_*.h.
 #include <avr/eeprom.h>
 #include <avr/interrupt.h>
 #include <avr/io.h>
@@ -20,24 +22,32 @@
 #define PAUSE_MS 0
 #endif
 
-#define STR2(x) #x
-#define STR(x) STR2(x)
-
-// Read by the virtual board to run the image at the clock it was built for.
-const char board_id[] PROGMEM __attribute__((used)) =
-    "ZERBO-BOARD mcu=atmega8 f_cpu=" STR(F_CPU) " baud=" STR(BAUD) " pause_ms=" STR(PAUSE_MS);
-
-// Rounded to the nearest divisor: 8 MHz gives 12 (+0.16 %), 7.3728 MHz 11 (0 %).
-#define UBRR_VALUE ((F_CPU + 8UL * BAUD) / (16UL * BAUD) - 1UL)
 // Timer 2 in CTC mode at 1 kHz (prescaler 64): the debounce and pause tick.
 #define TICK_TOP ((F_CPU / 64UL + 500UL) / 1000UL - 1UL)
 #if TICK_TOP > 255
 #error "F_CPU too high for a 1 kHz tick on timer 2 with prescaler 64"
 #endif
 
-// PD4, not PD2/PD3: the simulator polls the INT0/INT1 pins every few cycles
-// while they are low, even with those interrupts off (a third of a core).
-#define KEY_BIT PD4
+// The divisor nearest the rate, and U2X where that comes closer: 8 MHz gives
+// 12 (+0.16 %), 7.3728 MHz 11 (0 %), 16 MHz 25 (+0.16 %). A clock that no
+// divisor serves within 2 % fails the build (-Werror).
+#include <util/setbaud.h>
+
+#if defined(__AVR_ATmega328P__)
+#include "chip_atmega328p.h"
+#elif defined(__AVR_ATmega8__)
+#include "chip_atmega8.h"
+#else
+#error "no pin map for this chip: build with -mmcu=atmega8 or -mmcu=atmega328p"
+#endif
+
+#define STR2(x) #x
+#define STR(x) STR2(x)
+
+// Read by the virtual board to run the image at the clock it was built for.
+const char board_id[] PROGMEM __attribute__((used)) =
+    "ZERBO-BOARD mcu=" MCU_NAME " f_cpu=" STR(F_CPU) " baud=" STR(BAUD) " pause_ms=" STR(PAUSE_MS);
+
 #define DEBOUNCE_MS 10 // the key must read the same this long to count
 #define TABLE_SIZE 256
 
@@ -47,63 +57,35 @@ const char board_id[] PROGMEM __attribute__((used)) =
 static volatile uint16_t next_code = TABLE_SIZE; // TABLE_SIZE: not sending
 static volatile uint8_t tick_flag;
 
-// LED bits 0-5 on PC0-PC5, bits 6-7 on PD6-PD7 (PB6/PB7 carry the crystal).
-// PORTD is written last: a byte is fully shown once PORTD holds it.
-static void show(uint8_t byte) {
-    PORTC = (uint8_t)((PORTC & 0xC0) | (byte & 0x3F));
-    PORTD = (uint8_t)((PORTD & 0x3F) | (byte & 0xC0));
-}
-
 static void calibrate_clock(void) {
-#ifndef CLOCK_CRYSTAL
+#if !defined(CLOCK_CRYSTAL) && defined(__AVR_ATmega8__)
     const uint8_t calibration = eeprom_read_byte(OSCCAL_EEPROM_ADDRESS);
     if (calibration != 0xFF) // erased: keep the 1 MHz value loaded at reset
         OSCCAL = calibration;
 #endif
 }
 
-static void init_ports(void) {
-    DDRC = 0x3F;
-    DDRD = (uint8_t)(_BV(PD6) | _BV(PD7));
-    PORTD = _BV(KEY_BIT); // pull-up: the key pulls PD4 to ground
-    show(0);
-}
-
-static void init_uart(void) {
-    UBRRH = (uint8_t)(UBRR_VALUE >> 8);
-    UBRRL = (uint8_t)UBRR_VALUE;
-    UCSRA = 0;
-    UCSRC = (uint8_t)(_BV(URSEL) | _BV(UCSZ1) | _BV(UCSZ0)); // 8N1
-    UCSRB = (uint8_t)(_BV(RXEN) | _BV(TXEN) | _BV(RXCIE));
-}
-
-static void init_tick(void) {
-    TCCR2 = (uint8_t)(_BV(WGM21) | _BV(CS22)); // CTC, clk/64
-    OCR2 = (uint8_t)TICK_TOP;
-    TIMSK = _BV(OCIE2);
-}
-
 static void send_code(uint8_t code) {
-    UDR = code;
+    UART_DATA = code;
     show(code);
 }
 
-ISR(USART_RXC_vect) {
-    const uint8_t status = UCSRA;
-    const uint8_t byte = UDR;
-    if (!(status & _BV(FE)))
+ISR(UART_RX_VECT) {
+    const uint8_t status = UART_STATUS;
+    const uint8_t byte = UART_DATA;
+    if (!(status & _BV(UART_FRAME_ERROR)))
         show(byte);
 }
 
 // Back to back: the next code goes out as soon as the transmit buffer is free.
-ISR(USART_UDRE_vect) {
+ISR(UART_UDRE_VECT) {
     if (next_code < TABLE_SIZE)
         send_code((uint8_t)next_code++);
     if (next_code >= TABLE_SIZE)
-        UCSRB &= (uint8_t)~_BV(UDRIE);
+        UART_CONTROL &= (uint8_t)~_BV(UART_EMPTY_INTERRUPT);
 }
 
-ISR(TIMER2_COMP_vect) {
+ISR(TICK_VECT) {
     tick_flag = 1;
 }
 
@@ -111,7 +93,7 @@ ISR(TIMER2_COMP_vect) {
 static uint8_t key_pressed(void) {
     static uint8_t stable_ms;
     static uint8_t down;
-    const uint8_t reads_down = !(PIND & _BV(KEY_BIT));
+    const uint8_t reads_down = !(KEY_PIN & _BV(KEY_BIT));
     if (reads_down == down) {
         stable_ms = 0;
         return 0;
@@ -127,7 +109,7 @@ static void start_table(void) {
     cli();
     next_code = 0;
 #if PAUSE_MS == 0
-    UCSRB |= _BV(UDRIE);
+    UART_CONTROL |= _BV(UART_EMPTY_INTERRUPT);
 #endif
     sei();
 }
@@ -135,7 +117,7 @@ static void start_table(void) {
 #if PAUSE_MS > 0
 static void pace_table(void) {
     static uint16_t waited_ms;
-    if (next_code >= TABLE_SIZE || !(UCSRA & _BV(UDRE)))
+    if (next_code >= TABLE_SIZE || !(UART_STATUS & _BV(UART_EMPTY)))
         return;
     if (next_code > 0 && ++waited_ms < PAUSE_MS)
         return;

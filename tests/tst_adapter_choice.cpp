@@ -124,14 +124,16 @@ private slots:
         QTest::newRow("one") << QList{BuiltIn, Ftdi} << Ftdi.device
                              << "zerbo: /nonexistent/ttyS0: No such file or directory; using the "
                                 "USB serial adapter /dev/ttyUSB0 (FT232R USB UART, maker FTDI, "
-                                "serial number A50285BI, USB id 0403:6001) as COM1\n";
+                                "serial number A50285BI, USB id 0403:6001: an FTDI chip, as on "
+                                "older Arduino Nanos and many adapters) as COM1\n";
         QTest::newRow("the default opens") << QList{BuiltIn, Ftdi} << "opens"
                                            << "zerbo: COM1 is opens: (it opens)\n";
         QTest::newRow("several") << QList{Cdc, Ftdi} << QString()
                                  << "zerbo: /nonexistent/ttyS0: No such file or directory, and "
                                     "several USB serial adapters are plugged in; name one with "
                                     "--port DEVICE:\n  /dev/ttyACM0\n  /dev/ttyUSB0 (FT232R USB "
-                                    "UART, maker FTDI, serial number A50285BI, USB id 0403:6001)\n";
+                                    "UART, maker FTDI, serial number A50285BI, USB id 0403:6001: "
+                                    "an FTDI chip, as on older Arduino Nanos and many adapters)\n";
     }
     void standardErrorSaysWhich() {
         QFETCH(QList<PortDescription>, present);
@@ -196,8 +198,10 @@ private slots:
         PortPicker ending(present, [&present] { return present; });
         QCOMPARE(pick(ending, [&] { ending.end->click(); }), QDialog::Rejected);
         PortPicker picker(present, [&present] { return present; });
-        QCOMPARE(picker.list->item(1)->text(), "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, "
-                                               "serial number A50285BI, USB id 0403:6001)");
+        QCOMPARE(picker.list->item(1)->text(),
+                 "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, "
+                 "serial number A50285BI, USB id 0403:6001: an FTDI chip, as on older Arduino "
+                 "Nanos and many adapters)");
         const int result = pick(picker, [&] {
             click(picker, 1);
             present = {Cdc, Odd}; // the selected one goes between two looks at the list

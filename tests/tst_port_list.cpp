@@ -6,6 +6,8 @@
 #include "cannot_run.h"
 #include "pty_pair.h"
 #include "run_program.h"
+#include "serial/comm_errors.h"
+#include "serial/port_hints.h"
 #include "serial/port_status.h"
 
 #include <QDir>
@@ -118,11 +120,28 @@ private slots:
         QTest::addColumn<QString>("described");
         QTest::newRow("nothing known")
             << true << PortDescription{"/dev/ttyUSB0", {}, {}, {}, {}, {}}
-            << "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, serial "
-               "number A50285BI, USB id 0403:6001)";
+            << "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, serial number A50285BI, USB id "
+               "0403:6001: an FTDI chip, as on older Arduino Nanos and many adapters)";
         QTest::newRow("what is known stays")
             << true << PortDescription{"/dev/ttyUSB0", "Board", {}, {}, 0x1234, 0x5678}
             << "/dev/ttyUSB0 (Board, maker FTDI, serial number A50285BI, USB id 1234:5678)";
+        // The Uno's ATmega16U2 (both product ids) and a Nano's CH340, as udev tells them.
+        QTest::newRow("Uno") << true << PortDescription{"/dev/ttyUSB0", "Uno",  "Arduino",
+                                                        "85",           0x2341, 0x0043}
+                             << "/dev/ttyUSB0 (Uno, maker Arduino, serial number 85, USB id "
+                                "2341:0043: an Arduino Uno)";
+        QTest::newRow("first Uno")
+            << true << PortDescription{"/dev/ttyUSB0", "Uno", "Arduino", "85", 0x2341, 0x0001}
+            << "/dev/ttyUSB0 (Uno, maker Arduino, serial number 85, USB id "
+               "2341:0001: an Arduino Uno)";
+        QTest::newRow("CH340") << true << PortDescription{"/dev/ttyUSB0", "USB Serial", "1a86", "1",
+                                                          0x1a86,         0x7523}
+                               << "/dev/ttyUSB0 (USB Serial, maker 1a86, serial number 1, USB id "
+                                  "1a86:7523: a CH340 chip, as on most Arduino Nanos)";
+        QTest::newRow("CH340's other product")
+            << true << PortDescription{"/dev/ttyUSB0", "USB Serial", "1a86", "1", 0x1a86, 0x7522}
+            << "/dev/ttyUSB0 (USB Serial, maker 1a86, serial "
+               "number 1, USB id 1a86:7522)";
         QTest::newRow("a built-in port")
             << false << PortDescription{"/dev/ttyUSB0", {}, {}, {}, {}, {}} << "/dev/ttyUSB0";
     }
@@ -146,6 +165,98 @@ private slots:
         QVERIFY(QFile::link(tty, sys.filePath("class/tty/ttyUSB0/device")));
         fillFromSysfs(known, sys.path());
         QCOMPARE(describePort(known), described);
+    }
+
+    // What a desktop's own services do to a board, told with error 8005 or
+    // 8002 from made-up answers: machine names what the tree holds (a running
+    // ModemManager, the Uno's USB ids in sysfs, a CH340 plugged in, brltty
+    // and its udev rule installed); says, the parts of the hint, none: no hint.
+    void hintsFromTheMachine_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QStringList>("machine");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QStringList>("says");
+        const QString wait = "ModemManager runs here: it probes each new ttyACM device for some "
+                             "seconds after it is plugged in, and holds it meanwhile. Wait a few "
+                             "seconds, then start again; to keep it off the board for good, put "
+                             "the line ";
+        const QString rule = " into /etc/udev/rules.d/99-zerbo-board.rules as root, run ";
+        QTest::newRow("ModemManager holds the Uno")
+            << "/dev/ttyACM0" << QStringList{"ModemManager", "Uno"} << 8005
+            << QStringList{wait +
+                               "ATTRS{idVendor}==\"2341\", ATTRS{idProduct}==\"0043\", "
+                               "ENV{ID_MM_DEVICE_IGNORE}=\"1\"" +
+                               rule,
+                           "udevadm control --reload", " and plug the board in again."};
+        QTest::newRow("ModemManager, ids unknown")
+            << "/dev/ttyACM0" << QStringList{"ModemManager"} << 8005
+            << QStringList{wait + "KERNEL==\"ttyACM*\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"" + rule};
+        QTest::newRow("ModemManager, but a ttyUSB port")
+            << "/dev/ttyUSB0" << QStringList{"ModemManager"} << 8005 << QStringList{};
+        QTest::newRow("a ttyACM port, no ModemManager")
+            << "/dev/ttyACM0" << QStringList{"Uno"} << 8005 << QStringList{};
+        const QString taken = "A CH340 USB serial chip (USB id 1a86:7523, as on most Arduino "
+                              "Nanos) is plugged in but has no /dev/ttyUSB device: brltty, the "
+                              "braille display driver installed here, takes that chip for a "
+                              "braille display. Remove it with ";
+        QTest::newRow("brltty took the CH340")
+            << "" << QStringList{"CH340", "brltty", "brltty rule"} << 8002
+            << QStringList{taken, "apt remove brltty",
+                           ", or keep it and turn off its udev rule "
+                           "/usr/lib/udev/rules.d/85-brltty.rules with ",
+                           "ln -s /dev/null /etc/udev/rules.d/85-brltty.rules",
+                           "; then unplug the board and plug it in again."};
+        QTest::newRow("brltty without a udev rule took the CH340")
+            << "" << QStringList{"CH340", "brltty"} << 8002
+            << QStringList{taken, "apt remove brltty", "; then unplug the board"};
+        QTest::newRow("a CH340, no brltty") << "" << QStringList{"CH340"} << 8002 << QStringList{};
+        QTest::newRow("brltty, no CH340")
+            << "" << QStringList{"brltty", "brltty rule"} << 8002 << QStringList{};
+    }
+    void hintsFromTheMachine() {
+        QFETCH(QString, device);
+        QFETCH(QStringList, machine);
+        QFETCH(int, error);
+        QFETCH(QStringList, says);
+        QTemporaryDir made;
+        const SystemTree tree{made.filePath("sys"), made.filePath("proc"), made.filePath("root")};
+        QDir().mkpath(tree.proc + "/1");
+        write(tree.proc + "/1/comm", "systemd");
+        if (machine.contains("ModemManager"))
+            write(tree.proc + "/612/comm", "ModemManager");
+        if (machine.contains("Uno")) {
+            const QString usbDevice = tree.sys + "/devices/pci0000:00/usb1/1-1";
+            write(usbDevice + "/idVendor", "2341");
+            write(usbDevice + "/idProduct", "0043");
+            QDir().mkpath(usbDevice + "/1-1:1.0/tty/ttyACM0");
+            QDir().mkpath(tree.sys + "/class/tty/ttyACM0");
+            QVERIFY(QFile::link(usbDevice + "/1-1:1.0/tty/ttyACM0",
+                                tree.sys + "/class/tty/ttyACM0/device"));
+        }
+        if (machine.contains("CH340")) { // plugged in, with no tty below it
+            write(tree.sys + "/devices/pci0000:00/usb1/1-2/idVendor", "1a86");
+            write(tree.sys + "/devices/pci0000:00/usb1/1-2/idProduct", "7523");
+            QDir().mkpath(tree.sys + "/bus/usb/devices");
+            QVERIFY(QFile::link(tree.sys + "/devices/pci0000:00/usb1/1-2",
+                                tree.sys + "/bus/usb/devices/1-2"));
+        }
+        if (machine.contains("brltty"))
+            write(tree.root + "/usr/bin/brltty", "");
+        if (machine.contains("brltty rule"))
+            write(tree.root + "/usr/lib/udev/rules.d/85-brltty.rules", "");
+        const RuntimeError shown =
+            error == 8005 ? CommErrors::heldBy(device, "another program has it open exclusively",
+                                               PortHints::modemManager(device, tree))
+                          : noPortFound(ENOENT, "/dev/ttyS0", tree);
+        const QString text = shown.description();
+        QCOMPARE(shown.number(), error);
+        qsizetype at = 0;
+        for (const QString& part : says) {
+            at = text.indexOf(part, at);
+            QVERIFY2(at >= 0, qPrintable(text + "\nlacks: " + part));
+        }
+        if (says.isEmpty())
+            QVERIFY2(!text.contains("ModemManager") && !text.contains("brltty"), qPrintable(text));
     }
 
     // The real program: one port a line, what it is, then whether it opens.

@@ -24,6 +24,7 @@
 #include <grp.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -71,6 +72,16 @@ bool markedExclusive(const QString& device) {
     if (fd >= 0)
         ::close(fd);
     return marked;
+}
+
+// Whether the device drops DTR at its last close (HUPCL), seen as root.
+bool hangsUpOnClose(const QString& device) {
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios line{};
+    const bool set = fd >= 0 && ::tcgetattr(fd, &line) == 0 && (line.c_cflag & HUPCL) != 0;
+    if (fd >= 0)
+        ::close(fd);
+    return set;
 }
 
 qint64 deadPid() {
@@ -165,7 +176,9 @@ private slots:
     // A program killed while it held the port exclusively leaves the mark on
     // the board's pseudo-terminal; the next start still gets the port, with
     // either board, whether the board may clear the mark (root) or must move
-    // its link to a new pseudo-terminal (anyone else).
+    // its link to a new pseudo-terminal (anyone else). A board in its
+    // bootloader (an Uno) keeps hanging up on close there, as its port did
+    // (the holder, unlike the program, leaves HUPCL as it found it).
     void restartAfterAKilledProgramGetsThePort_data() {
         QTest::addColumn<QString>("board");
         QTest::addColumn<int>("signal");
@@ -176,7 +189,7 @@ private slots:
         for (const auto& [name, number] : deaths)
             QTest::addRow("firmware board, %s", name) << "firmware" << number << false;
         QTest::addRow("scripted board, KILL") << "scripted" << SIGKILL << false;
-        for (const char* board : {"firmware", "scripted"})
+        for (const char* board : {"firmware", "scripted", "bootloader"})
             QTest::addRow("%s board, KILL, as nobody", board) << board << SIGKILL << true;
     }
     void restartAfterAKilledProgramGetsThePort() {
@@ -189,6 +202,11 @@ private slots:
                 ZERBO_CANNOT_RUN("this build has no firmware image (gcc-avr, avr-libc)");
             const QString image = QStringLiteral(ZERBO_FIRMWARE_HEX);
             options = firmwareOptions(nobody ? reachableByNobody(image) : image);
+        } else if (board == "bootloader") {
+            if (QStringLiteral(ATMEGABOOT_HEX).isEmpty())
+                ZERBO_CANNOT_RUN("no ATmegaBOOT_168_atmega328.hex: apt-get install "
+                                 "arduino-core-avr (make test installs it)");
+            options = {"--mcu", "atmega328p", "--bootloader", ATMEGABOOT_HEX};
         }
         BoardProcess line(options, nobody);
         QVERIFY(line.started());
@@ -209,13 +227,22 @@ private slots:
             program->setProcessChannelMode(QProcess::MergedChannels);
         }
         const QString zerbo = programFor(QStringLiteral(ZERBO_BINARY), nobody);
-        first.start(zerbo, {"--port", line.link()});
+        if (board == "bootloader") {
+            first.start(programFor(QCoreApplication::applicationFilePath(), nobody),
+                        {QStringLiteral("--hold-exclusive"), line.link()});
+            QVERIFY(first.waitForReadyRead(5000));
+            QVERIFY(hangsUpOnClose(line.devicePath()));
+        } else {
+            first.start(zerbo, {"--port", line.link()});
+        }
         QTRY_VERIFY2_WITH_TIMEOUT(holdsDevice(first.processId(), line.devicePath()),
                                   qPrintable(QString::fromLocal8Bit(first.readAll())), 10000);
         ::kill(pid_t(first.processId()), signal);
         QVERIFY(first.waitForFinished(5000));
         // The board itself clears the mark, or moves its link to a new device.
         QTRY_VERIFY(!markedExclusive(line.devicePath()));
+        if (board == "bootloader")
+            QVERIFY(hangsUpOnClose(line.devicePath()));
         second.start(zerbo, {"--port", line.link()});
         QTRY_VERIFY2_WITH_TIMEOUT(holdsDevice(second.processId(), line.devicePath()),
                                   qPrintable(QString::fromLocal8Bit(second.readAll())), 10000);

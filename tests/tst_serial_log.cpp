@@ -71,7 +71,8 @@ private slots:
             "zerbo.serial: looking for COM1: no device named\n",
             "zerbo.serial: /nonexistent/zerbo-default: No such file or directory\n",
             QString("zerbo.serial: present: %1 (FT232R USB UART, maker FTDI, serial number "
-                    "A50285BI, USB id 0403:6001)\n")
+                    "A50285BI, USB id 0403:6001: an FTDI chip, as on older Arduino Nanos and many "
+                    "adapters)\n")
                 .arg(device),
             QString("zerbo.serial: looking for COM1: named %1\n").arg(device),
             QString("zerbo.serial: COM1 is %1\n").arg(device),

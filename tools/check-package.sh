@@ -65,6 +65,7 @@ expected_files="-rw-r--r-- root/root ./usr/share/applications/zerbo.desktop
 -rw-r--r-- root/root ./usr/share/man/man1/zerbo.1.gz
 -rw-r--r-- root/root ./usr/share/metainfo/$appstream_id.metainfo.xml
 -rw-r--r-- root/root ./usr/share/zerbo/firmware/README.md
+-rw-r--r-- root/root ./usr/share/zerbo/firmware/zerbo-board-uno.hex
 -rw-r--r-- root/root ./usr/share/zerbo/firmware/zerbo-board.hex
 -rwxr-xr-x root/root ./usr/bin/zerbo
 -rwxr-xr-x root/root ./usr/bin/zerbo-board"

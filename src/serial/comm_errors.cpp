@@ -2,6 +2,7 @@
 #include "serial/comm_errors.h"
 
 #include "serial/device_access.h"
+#include "serial/port_hints.h"
 
 #include <QFile>
 #include <cerrno>
@@ -64,11 +65,14 @@ QString CommErrors::com1NamedBy() {
 RuntimeError CommErrors::openFailed(const QString& path, QSerialPort::SerialPortError error,
                                     const QString& reason) {
     const QString port = capitalized(openedPortName(path));
-    if (error == QSerialPort::DeviceNotFoundError)
-        return RuntimeError(ErrorNumber::DeviceNotFound,
-                            QStringLiteral("%1 was not found. Connect the board's serial adapter, "
-                                           "or %2.")
-                                .arg(port, nameAnotherDevice(QStringLiteral("its device"))));
+    if (error == QSerialPort::DeviceNotFoundError) {
+        QString text =
+            QStringLiteral("%1 was not found. Connect the board's serial adapter, or %2.")
+                .arg(port, nameAnotherDevice(QStringLiteral("its device")));
+        if (const QString hint = PortHints::brltty(); !hint.isEmpty())
+            text += QLatin1Char(' ') + hint;
+        return RuntimeError(ErrorNumber::DeviceNotFound, text);
+    }
     if (const QString notSerial = DeviceAccess::notSerialReason(path); !notSerial.isEmpty())
         return RuntimeError(
             ErrorNumber::OpenFailed,
@@ -99,11 +103,12 @@ RuntimeError CommErrors::openFailed(const QString& path, QSerialPort::SerialPort
             .arg(port, reason, path, nameAnotherDevice(QStringLiteral("the right device"))));
 }
 
-RuntimeError CommErrors::heldBy(const QString& path, const QString& holder) {
-    return RuntimeError(ErrorNumber::PortBusy,
-                        QStringLiteral("%1 is in use by another program: %2. Close that program "
-                                       "(or end it), then start again.")
-                            .arg(capitalized(portName(path)), holder));
+RuntimeError CommErrors::heldBy(const QString& path, const QString& holder, const QString& hint) {
+    QString text = QStringLiteral("%1 is in use by another program: %2. ")
+                       .arg(capitalized(portName(path)), holder);
+    text +=
+        hint.isEmpty() ? QStringLiteral("Close that program (or end it), then start again.") : hint;
+    return RuntimeError(ErrorNumber::PortBusy, text);
 }
 
 RuntimeError CommErrors::replaced(const QString& path, const QString& device) {

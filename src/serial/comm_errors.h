@@ -19,8 +19,9 @@ QString com1NamedBy();
 RuntimeError openFailed(const QString& path, QSerialPort::SerialPortError error,
                         const QString& reason);
 // Another program holds the port; holder says who and how ("PID 1234 (cat)
-// holds its lock file /run/lock/LCK..ttyS0").
-RuntimeError heldBy(const QString& path, const QString& holder);
+// holds its lock file /run/lock/LCK..ttyS0"); hint, a sentence on who it
+// may be here and the fix (PortHints).
+RuntimeError heldBy(const QString& path, const QString& holder, const QString& hint = {});
 // The name now leads to device, another device than the one opened before
 // (the board's pseudo-terminal gone, and its number given to a new one).
 RuntimeError replaced(const QString& path, const QString& device);

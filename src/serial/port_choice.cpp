@@ -31,6 +31,27 @@ bool behindUsb(const QString& device) {
     return sysfs.contains(QLatin1String("/usb"));
 }
 
+// The boards most people plug in, by the USB id of their USB-serial chip,
+// so that the list says which port is the board.
+struct KnownBoard {
+    quint16 vendor;
+    quint16 product;
+    const char* name;
+};
+constexpr KnownBoard KnownBoards[] = {
+    {0x2341, 0x0043, "an Arduino Uno"},
+    {0x2341, 0x0001, "an Arduino Uno"},
+    {0x1a86, 0x7523, "a CH340 chip, as on most Arduino Nanos"},
+    {0x0403, 0x6001, "an FTDI chip, as on older Arduino Nanos and many adapters"},
+};
+
+QString knownBoard(const PortDescription& port) {
+    for (const KnownBoard& board : KnownBoards)
+        if (port.vendorId == board.vendor && port.productId == board.product)
+            return QString::fromLatin1(board.name);
+    return {};
+}
+
 bool isUsbAdapter(const PortDescription& port) {
     return port.vendorId.has_value() || port.device.startsWith(QLatin1String("/dev/ttyUSB")) ||
            port.device.startsWith(QLatin1String("/dev/ttyACM"));
@@ -72,6 +93,8 @@ QString describePort(const PortDescription& port) {
         parts << QStringLiteral("USB id %1:%2")
                      .arg(*port.vendorId, 4, 16, QChar('0'))
                      .arg(port.productId.value_or(0), 4, 16, QChar('0'));
+    if (const QString board = knownBoard(port); !board.isEmpty())
+        parts.last() += QStringLiteral(": ") + board;
     if (parts.isEmpty())
         return port.device;
     return QStringLiteral("%1 (%2)").arg(port.device, parts.join(QStringLiteral(", ")));
@@ -114,12 +137,15 @@ Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& presen
     return {refusesUs(defaultOpenError) ? Outcome::Default : Outcome::NoneFound, {}};
 }
 
-RuntimeError noPortFound(int defaultOpenError, const QString& device) {
+RuntimeError noPortFound(int defaultOpenError, const QString& device, const SystemTree& tree) {
     const QString state = defaultOpenError == ENOENT ? QStringLiteral("was not found")
                           : defaultOpenError == ENOTTY
                               ? QStringLiteral("is not a serial device")
                               : QStringLiteral("could not be opened (%1)")
                                     .arg(QString::fromLocal8Bit(std::strerror(defaultOpenError)));
+    QString hint = PortHints::brltty(tree);
+    if (!hint.isEmpty())
+        hint.prepend(QLatin1Char(' '));
     return RuntimeError(ErrorNumber::DeviceNotFound,
                         QStringLiteral("Serial port %1 (COM1) %2, and no USB serial adapter "
                                        "(/dev/ttyUSB*, /dev/ttyACM* or a port with a USB vendor "
@@ -129,5 +155,6 @@ RuntimeError noPortFound(int defaultOpenError, const QString& device) {
                                        "lists the serial ports present. Without hardware, "
                                        "zerbo-board plays the board: start it, then zerbo "
                                        "--port on the path it prints.")
-                            .arg(device, state));
+                                .arg(device, state) +
+                            hint);
 }

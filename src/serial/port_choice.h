@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/runtime_error.h"
+#include "serial/port_hints.h"
 
 #include <QList>
 #include <QString>
@@ -29,8 +30,9 @@ QList<PortDescription> presentPorts();
 // machines list ttyS ports with no UART behind them.
 QList<PortDescription> usbAdaptersAmong(const QList<PortDescription>& ports);
 
-// "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, serial number A50285BI, USB id
-// 0403:6001)"; the parts the port list does not know are left out.
+// "/dev/ttyACM0 (Arduino Uno, maker Arduino, serial number 8503..., USB id
+// 2341:0043: an Arduino Uno)"; the parts the port list does not know are
+// left out, and the board only for the USB ids of boards people plug in most.
 QString describePort(const PortDescription& port);
 
 // 0 when the device opens for reading and writing, else the reason (errno;
@@ -58,6 +60,7 @@ Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& presen
                       bool canAsk = false);
 
 // Error 8002: neither the default device nor an adapter; names both, how to
-// name a device and the virtual board.
+// name a device and the virtual board, and brltty where it took a CH340.
 RuntimeError noPortFound(int defaultOpenError,
-                         const QString& defaultDevice = QString::fromLatin1(DefaultCom1Device));
+                         const QString& defaultDevice = QString::fromLatin1(DefaultCom1Device),
+                         const SystemTree& tree = {});

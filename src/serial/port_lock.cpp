@@ -4,6 +4,7 @@
 #include "base/log_categories.h"
 #include "serial/comm_errors.h"
 #include "serial/device_access.h"
+#include "serial/port_hints.h"
 #include "serial/port_holder.h"
 
 #include <QFile>
@@ -16,6 +17,13 @@
 #include <unistd.h>
 
 namespace {
+// Open exclusively by another program: which, and, where it may be this
+// machine's modem manager, what to do.
+RuntimeError heldExclusively(const QString& device, const QString& shownPath) {
+    return CommErrors::heldBy(shownPath, PortHolder::exclusiveHolders(device),
+                              PortHints::modemManager(device));
+}
+
 // The lock file's name as other programs (and Qt's serial port) spell it:
 // the device below /dev with '/' turned into '_', after "LCK..", in each
 // directory where one may be kept: Qt's serial port takes the first it may
@@ -130,12 +138,12 @@ void PortLock::acquire(const QString& device, const QString& shownPath) {
     release();
     const int fd = openForLock(device);
     if (fd < 0 && errno == EBUSY)
-        throw CommErrors::heldBy(shownPath, PortHolder::exclusiveHolders(device));
+        throw heldExclusively(device, shownPath);
     if (fd < 0)
         return; // missing, forbidden: the port's open tells which, before any lock
     if (const QString holder = holderSeenThrough(fd, device, Mode::Take); !holder.isEmpty()) {
         ::close(fd);
-        throw CommErrors::heldBy(shownPath, holder);
+        throw CommErrors::heldBy(shownPath, holder, PortHints::modemManager(device));
     }
     fd_ = fd;
 }

@@ -117,6 +117,19 @@ Options parse(const QStringList& arguments) {
         QStringLiteral("scripted"),
         QStringLiteral("Run the scripted board even where the firmware image is installed "
                        "(--echo and --pause choose it too)."));
+    QCommandLineOption mcu(
+        QStringLiteral("mcu"),
+        QStringLiteral("With --firmware or --bootloader: the chip, atmega8 (the ATmega8A board "
+                       "at the image's clock, the default) or atmega328p (an Arduino Uno or "
+                       "Nano at 16 MHz, for zerbo-board-uno.hex)."),
+        QStringLiteral("CHIP"), QStringLiteral("atmega8"));
+    QCommandLineOption bootloader(
+        QStringLiteral("bootloader"),
+        QStringLiteral("Start the chip in the bootloader FILE.hex, with the --firmware image (if "
+                       "any) already in flash, and restart it in the bootloader whenever a "
+                       "program opens the port after one that left HUPCL set, as an Arduino "
+                       "Uno does when DTR rises. avrdude -c arduino writes through it."),
+        QStringLiteral("FILE"));
     QCommandLineOption logLeds(
         QStringLiteral("log-leds"),
         QStringLiteral("Headless, with --firmware: log each pattern the firmware puts on the "
@@ -127,9 +140,11 @@ Options parse(const QStringList& arguments) {
     // leaves them out, which is how scripts tell the builds apart.
     firmware.setFlags(QCommandLineOption::HiddenFromHelp);
     logLeds.setFlags(QCommandLineOption::HiddenFromHelp);
+    mcu.setFlags(QCommandLineOption::HiddenFromHelp);
+    bootloader.setFlags(QCommandLineOption::HiddenFromHelp);
 #endif
     parser.addOptions({headless, timestamps, keyFromStdin, sendAfter, pause, link, echo, firmware,
-                       logLeds, scripted});
+                       mcu, bootloader, logLeds, scripted});
     parser.process(arguments);
 
     Options options;
@@ -141,18 +156,26 @@ Options parse(const QStringList& arguments) {
     options.pauseMs = milliseconds(parser, pause, 0);
     options.firmwarePath = parser.value(firmware);
     options.logLeds = parser.isSet(logLeds);
+    options.mcu = parser.value(mcu);
+    options.bootloaderPath = parser.value(bootloader);
     const bool scriptedChosen = parser.isSet(scripted) || options.echo || parser.isSet(pause);
-    if (!options.firmwarePath.isEmpty() && parser.isSet(scripted)) {
-        std::fprintf(stderr, "zerbo-board: --scripted and --firmware choose different boards\n");
+    if (options.runsChip() && parser.isSet(scripted)) {
+        std::fprintf(stderr, "zerbo-board: --scripted and --firmware (or --bootloader) choose "
+                             "different boards\n");
         std::exit(2);
     }
-    if (!options.firmwarePath.isEmpty() && (options.echo || parser.isSet(pause))) {
+    if (options.firmwarePath.isEmpty() && options.bootloaderPath.isEmpty() && parser.isSet(mcu)) {
+        std::fprintf(stderr, "zerbo-board: --mcu names the chip that runs --firmware FILE (or "
+                             "--bootloader FILE); the scripted board has none\n");
+        std::exit(2);
+    }
+    if (options.runsChip() && (options.echo || parser.isSet(pause))) {
         std::fprintf(stderr, "zerbo-board: --echo and --pause are the scripted board's; the "
                              "firmware's pause is built in (make firmware "
                              "FIRMWARE_PAUSE_MS=MS)\n");
         std::exit(2);
     }
-    if (!parser.isSet(firmware) && !scriptedChosen)
+    if (!options.runsChip() && !scriptedChosen)
         options.firmwarePath = installedFirmware();
     options.linkPath = parser.isSet(link) ? parser.value(link) : VirtualLine::defaultLinkPath();
     return options;

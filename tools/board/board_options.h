@@ -13,7 +13,12 @@ struct Options {
     int pauseMs = 0;
     QString linkPath;
     QString firmwarePath;
+    QString mcu = QStringLiteral("atmega8");
+    QString bootloaderPath;
     bool logLeds = false;
+
+    // A simulated chip runs, not the scripted board.
+    bool runsChip() const { return !firmwarePath.isEmpty() || !bootloaderPath.isEmpty(); }
 };
 
 // Exits with status 2 and a message on a bad value.

@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
     const Options options = parse(QCoreApplication::arguments());
     if (!windowPossible(options.headless))
         return 1;
-    if (!options.firmwarePath.isEmpty()) {
+    if (options.runsChip()) {
 #ifdef ZERBO_BOARD_SIMULATOR
         return runFirmwareBoard(options);
 #else

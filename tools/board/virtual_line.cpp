@@ -113,8 +113,27 @@ void VirtualLine::dropWhatACloseLeft() {
         }
     const int own = std::min(closes, ownCloses_);
     ownCloses_ -= own;
-    if (closes > own)
-        dropStale();
+    if (closes <= own)
+        return;
+    termios tio{};
+    if (::tcgetattr(master_, &tio) == 0 && (tio.c_cflag & HUPCL) != 0)
+        dtrUp_ = false;
+    dropStale();
+}
+
+bool VirtualLine::takeDtrRise() {
+    dropWhatACloseLeft();
+    if (dtrUp_ || !programHoldsPort())
+        return false;
+    dtrUp_ = true;
+    return true;
+}
+
+void VirtualLine::setHangUpOnClose() {
+    termios tio{};
+    ::tcgetattr(master_, &tio);
+    tio.c_cflag |= HUPCL;
+    ::tcsetattr(master_, TCSANOW, &tio);
 }
 
 bool VirtualLine::programHoldsPort() const {
@@ -195,6 +214,11 @@ void VirtualLine::replaceDevice() {
         ::close(pty.master);
         return; // the link is someone else's now, or cannot be moved: the old device stays
     }
+    // The port's settings stay, as a real port's do past its last close:
+    // HUPCL above all, with which a board in its bootloader resets.
+    termios settings{};
+    if (::tcgetattr(master_, &settings) == 0)
+        ::tcsetattr(pty.master, TCSANOW, &settings);
     ::inotify_rm_watch(closeWatch_, watchedDevice_);
     delete notifier_;
     ::close(master_);
@@ -228,6 +252,7 @@ void VirtualLine::readWaiting() {
         if (n > 0) {
             for (ssize_t i = 0; i < n; ++i)
                 emit received(static_cast<unsigned char>(buffer[i]));
+            emit receivedTogether(QByteArray(buffer, int(n)));
             continue;
         }
         if (n < 0 && errno == EINTR)

@@ -56,12 +56,23 @@ public:
     // such bytes: a pseudo-terminal tells of a close only afterwards.
     void dropWhatACloseLeft();
 
+    // Only without holdOtherEnd: DTR as a board's USB-serial chip sees it. It
+    // rises when a program opens the port and falls at a close with HUPCL
+    // set, the default of a USB port (setHangUpOnClose makes it this port's);
+    // a program that clears HUPCL, as ZERBO does, keeps it up between its
+    // closes and reopens. True once for each rise, at the first call after it.
+    bool takeDtrRise();
+    // HUPCL on, as on a freshly plugged-in USB serial port.
+    void setHangUpOnClose();
+
     // The standard place: $XDG_RUNTIME_DIR/zerbo-board, or
     // /tmp/zerbo-board-<uid> where there is no runtime directory.
     static QString defaultLinkPath();
 
 signals:
     void received(unsigned char byte);
+    // The same bytes, those of one read at a time: they came together.
+    void receivedTogether(const QByteArray& bytes);
     // The link now leads to a new pseudo-terminal (devicePath()).
     void deviceReplaced();
 
@@ -85,4 +96,5 @@ private:
     int closeWatch_ = -1; // inotify: every close of the program's end
     int watchedDevice_ = -1;
     int ownCloses_ = 0; // those dropStale makes itself
+    bool dtrUp_ = false;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// zerbo-board --firmware: the board's firmware image on a simulated ATmega8,
-// with the same window, headless log and options as the scripted board.
+// zerbo-board --firmware: the board's firmware image on a simulated ATmega8
+// (or ATmega328P, --mcu), with the same window, headless log and options as
+// the scripted board; with --bootloader, a chip that starts in its bootloader.
 #include "board_options.h"
 #include "board_start.h"
 #include "board_window.h"
@@ -20,19 +21,34 @@
 
 int runFirmwareBoard(const Options& options) {
     keepStandardOutputForBoardLines();
+    const Chip* chip = findChip(options.mcu.toStdString());
+    if (chip == nullptr) {
+        std::fprintf(stderr, "zerbo-board: --mcu %s: no such chip here; it simulates %s\n",
+                     qPrintable(options.mcu), chipNames().c_str());
+        return 2;
+    }
     FirmwareImage image;
+    image.clockHz = chip->clockHz;
+    FirmwareImage bootloader;
     std::unique_ptr<VirtualLine> line;
     std::unique_ptr<FirmwareEngine> engine;
     try {
-        image = readFirmwareImage(options.firmwarePath.toStdString());
+        if (!options.firmwarePath.isEmpty())
+            image = readFirmwareImage(options.firmwarePath.toStdString(), *chip);
+        if (!options.bootloaderPath.isEmpty())
+            bootloader = readBootloaderImage(options.bootloaderPath.toStdString(), *chip);
         line = std::make_unique<VirtualLine>(options.linkPath, false);
-        engine = std::make_unique<FirmwareEngine>(*line, image);
+        if (!options.bootloaderPath.isEmpty())
+            line->setHangUpOnClose(); // as a USB port is when plugged in
+        engine = std::make_unique<FirmwareEngine>(
+            *line, image, *chip, options.bootloaderPath.isEmpty() ? nullptr : &bootloader);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "zerbo-board: %s\n", error.what());
         return 1;
     }
     quitOnTerminationSignals();
-    const QString description = FirmwareEngine::describe(options.firmwarePath, image);
+    const QString description =
+        FirmwareEngine::describe(options.firmwarePath, image, *chip, options.bootloaderPath);
     say(QStringLiteral("port %1").arg(line->linkPath()));
     QObject::connect(engine.get(), &FirmwareEngine::fellBehind, [](double skippedMs) {
         std::fprintf(stderr,
@@ -45,6 +61,8 @@ int runFirmwareBoard(const Options& options) {
     if (options.headless) {
         // The window names the board; without it, a script (or a user) reads it here.
         std::fprintf(stderr, "zerbo-board: runs the %s\n", qPrintable(description));
+        QObject::connect(engine.get(), &FirmwareEngine::reset,
+                         [] { say(QStringLiteral("reset: DTR rose, the bootloader runs")); });
         QObject::connect(engine.get(), &FirmwareEngine::received,
                          [timestamps = options.timestamps](unsigned char byte) {
                              say(receivedLine(byte, timestamps));
@@ -69,6 +87,9 @@ int runFirmwareBoard(const Options& options) {
         QObject::connect(engine.get(), &FirmwareEngine::received, shown, &BoardWindow::logReceived);
         QObject::connect(shown->keyOne, &QPushButton::clicked, engine.get(),
                          &FirmwareEngine::press);
+        QObject::connect(engine.get(), &FirmwareEngine::reset, shown, [shown] {
+            shown->log->appendPlainText(QStringLiteral("Reset: DTR rose, the bootloader runs"));
+        });
         QObject::connect(engine.get(), &FirmwareEngine::tableSent, shown, [shown] {
             shown->log->appendPlainText(QStringLiteral("Key 1: the firmware sent 0 to 255"));
         });

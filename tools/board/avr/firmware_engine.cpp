@@ -14,8 +14,10 @@ constexpr int BusyTickMs = 1;   // a byte reaches the program at most this late
 constexpr int IdleTickMs = 10;
 } // namespace
 
-FirmwareEngine::FirmwareEngine(VirtualLine& line, const FirmwareImage& image, QObject* parent)
-    : QObject(parent), line_(line), board_(image), cyclesPerNs_(image.clockHz / 1e9) {
+FirmwareEngine::FirmwareEngine(VirtualLine& line, const FirmwareImage& image, const Chip& chip,
+                               const FirmwareImage* bootloader, QObject* parent)
+    : QObject(parent), line_(line), board_(image, chip, bootloader),
+      cyclesPerNs_(image.clockHz / 1e9), hasBootloader_(bootloader != nullptr) {
     board_.onTransmit = [this](std::uint8_t byte, SimulatedBoard::Cycle at) {
         transmitted(byte, at);
     };
@@ -24,7 +26,7 @@ FirmwareEngine::FirmwareEngine(VirtualLine& line, const FirmwareImage& image, QO
     board_.onLeds = [this](std::uint8_t leds, SimulatedBoard::Cycle at) {
         emit ledsChanged(leds, double(at) / board_.clockHz() + double(lostNs_) / 1e9);
     };
-    connect(&line_, &VirtualLine::received, this, &FirmwareEngine::fromProgram);
+    connect(&line_, &VirtualLine::receivedTogether, this, &FirmwareEngine::fromProgram);
     tick_.setTimerType(Qt::PreciseTimer);
     connect(&tick_, &QTimer::timeout, this, &FirmwareEngine::advance);
     tick_.start(IdleTickMs);
@@ -32,9 +34,18 @@ FirmwareEngine::FirmwareEngine(VirtualLine& line, const FirmwareImage& image, QO
 
 FirmwareEngine::~FirmwareEngine() = default;
 
-QString FirmwareEngine::describe(const QString& file, const FirmwareImage& image) {
-    return QStringLiteral("firmware %1 on a simulated ATmega8 at %2")
-        .arg(QFileInfo(file).fileName(), QString::fromStdString(megahertz(image.clockHz)));
+QString FirmwareEngine::describe(const QString& file, const FirmwareImage& image, const Chip& chip,
+                                 const QString& bootloaderFile) {
+    const QString firmware = file.isEmpty()
+                                 ? QStringLiteral("no firmware yet")
+                                 : QStringLiteral("firmware %1").arg(QFileInfo(file).fileName());
+    QString text = QStringLiteral("%1 on a simulated %2").arg(firmware, chip.title);
+    if (&chip != &atmega8()) // the default board: its name would say nothing new
+        text += QStringLiteral(" (%1)").arg(chip.board);
+    text += QStringLiteral(" at %1").arg(QString::fromStdString(megahertz(image.clockHz)));
+    if (!bootloaderFile.isEmpty())
+        text += QStringLiteral(", bootloader %1").arg(QFileInfo(bootloaderFile).fileName());
+    return text;
 }
 
 void FirmwareEngine::press() {
@@ -60,8 +71,10 @@ void FirmwareEngine::advance() {
     syncRates();
     runTo(target);
     sendBatch();
+    const bool reframing = (toBoardLine_ && toBoardLine_->nextReceivedAt() >= 0) ||
+                           (toProgramLine_ && toProgramLine_->nextReceivedAt() >= 0);
     const bool busy =
-        !outgoing_.empty() || !incoming_.empty() || keyUpAt_ != 0 ||
+        !outgoing_.empty() || !incoming_.empty() || keyUpAt_ != 0 || reframing ||
         board_.cycle() < SimulatedBoard::Cycle(outLineFree_ + 10 * board_.frameCycles());
     const int interval = busy ? BusyTickMs : IdleTickMs;
     if (tick_.interval() != interval)
@@ -75,6 +88,9 @@ void FirmwareEngine::runTo(SimulatedBoard::Cycle target) {
             step = std::min(step, keyUpAt_);
         if (!incoming_.empty())
             step = std::min(step, SimulatedBoard::Cycle(std::max(0.0, incoming_.front().due)));
+        // One frame at a time, as the line brings them: the UART holds only a few.
+        if (toBoardLine_ && toBoardLine_->nextReceivedAt() >= 0)
+            step = std::min(step, SimulatedBoard::Cycle(toBoardLine_->nextReceivedAt()) + 1);
         if (!outgoing_.empty())
             step = std::min(step, SimulatedBoard::Cycle(outgoing_.front().due) + 1);
         if (tableEndsAt_ > 0)
@@ -103,6 +119,10 @@ void FirmwareEngine::runTo(SimulatedBoard::Cycle target) {
 // Who holds the port and at what rate, checked as the line is used: the
 // program reopens the port for every send.
 void FirmwareEngine::syncRates() {
+    if (line_.takeDtrRise() && hasBootloader_) {
+        board_.resetExternally();
+        emit reset();
+    }
     const bool holder = line_.programHoldsPort();
     if (holder_ && !holder)
         line_.dropStale();
@@ -128,9 +148,18 @@ double FirmwareEngine::programBitCycles() const {
     return programBaud_ > 0 ? double(board_.clockHz()) / programBaud_ : 0;
 }
 
-void FirmwareEngine::fromProgram(unsigned char byte) {
+// The bytes of one read reached the line together: the chip runs up to now
+// once, and they follow back to back from there. Running it up to each byte
+// in turn spread them over the time each run took: on a busy machine, a
+// page of 128 bytes over seconds.
+void FirmwareEngine::fromProgram(const QByteArray& bytes) {
     advance();
     const double now = double(board_.cycle());
+    for (const char byte : bytes)
+        toLine(static_cast<unsigned char>(byte), now);
+}
+
+void FirmwareEngine::toLine(unsigned char byte, double now) {
     if (toBoardLine_) {
         toBoardLine_->send(byte, now);
         return;
@@ -163,7 +192,7 @@ void FirmwareEngine::transmitted(std::uint8_t byte, SimulatedBoard::Cycle at) {
         toProgramLine_->send(byte, start);
     else
         outgoing_.push_back({byte, start + frame});
-    if (byte == 255) // the table has gone once this frame's stop bit has
+    if (byte == 255 && !board_.inBootloader()) // the table has gone once this frame's stop bit has
         tableEndsAt_ = start + frame;
 }
 

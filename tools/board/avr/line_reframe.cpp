@@ -25,14 +25,27 @@ int LineReframe::level(double at) const {
     return 1;
 }
 
+// From the bits themselves, not by probing the level on either side: at
+// cycle counts of hundreds of millions, a probe a hair before an edge can
+// round onto it.
 double LineReframe::nextFallingEdge(double from) const {
-    for (const Frame& frame : frames_)
+    for (const Frame& frame : frames_) {
+        const auto bitLevel = [&frame](int bit) {
+            return bit == 0 ? 0 : bit == 9 ? 1 : (frame.byte >> (bit - 1)) & 1;
+        };
         for (int bit = 0; bit < 10; ++bit) {
             const double at = frame.start + bit * sendBit_;
-            if (at >= from && level(at - 1e-6) == 1 && level(at) == 0)
+            // Before a start bit the line is high: idle, or the stop bit before.
+            if (at >= from && bitLevel(bit) == 0 && (bit == 0 || bitLevel(bit - 1) == 1))
                 return at;
         }
+    }
     return -1;
+}
+
+double LineReframe::nextReceivedAt() const {
+    const double edge = nextFallingEdge(searchFrom_);
+    return edge < 0 ? -1 : edge + 9.5 * receiveBit_;
 }
 
 std::vector<LineReframe::Received> LineReframe::receivedUntil(double now) {

@@ -26,6 +26,8 @@ public:
     // The frames the receiver has finished by the time now.
     std::vector<Received> receivedUntil(double now);
     double lineFreeAt() const { return lineFree_; }
+    // When the receiver will have finished the next frame (negative: none sent).
+    double nextReceivedAt() const;
 
 private:
     int level(double at) const;

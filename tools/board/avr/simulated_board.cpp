@@ -15,11 +15,8 @@ extern "C" {
 }
 
 namespace {
-// ATmega8 data-space addresses.
-constexpr avr_io_addr_t Ubrrl = 0x29, Ucsrb = 0x2A, Ucsra = 0x2B, UbrrhUcsrc = 0x40;
-constexpr avr_io_addr_t PortC = 0x35;
 constexpr std::uint8_t Ursel = 0x80, U2x = 0x02, Ucsz2 = 0x04, Upm1 = 0x20, Usbs = 0x08;
-constexpr int KeyPin = 4; // PD4
+constexpr std::uint8_t Extrf = 0x02, Porf = 0x01;
 
 // The library prints through this: its messages go to standard error only
 // (standard output carries the board's own lines), without the NUL bytes
@@ -57,11 +54,14 @@ avr_irq_t* unfiltered(avr_irq_t* irq) {
 }
 } // namespace
 
-SimulatedBoard::SimulatedBoard(const FirmwareImage& image) : clockHz_(image.clockHz) {
+SimulatedBoard::SimulatedBoard(const FirmwareImage& image, const Chip& chip,
+                               const FirmwareImage* bootloader)
+    : chip_(chip), clockHz_(image.clockHz) {
     avr_global_logger_set(toStandardError);
-    avr_ = avr_make_mcu_by_name("atmega8");
+    avr_ = avr_make_mcu_by_name(chip.name);
     if (avr_ == nullptr)
-        throw std::runtime_error("the simulator knows no ATmega8 (simavr too old?)");
+        throw std::runtime_error(std::string("the simulator knows no ") + chip.title +
+                                 " (simavr too old?)");
     avr_init(avr_);
     avr_->log = LOG_ERROR;
     avr_->sleep = noSleep;
@@ -69,28 +69,41 @@ SimulatedBoard::SimulatedBoard(const FirmwareImage& image) : clockHz_(image.cloc
     std::memcpy(avr_->flash, image.flash.data(), image.flash.size());
     avr_->codeend = avr_->flashend;
     avr_->pc = 0;
+    if (bootloader != nullptr) {
+        std::memcpy(avr_->flash + bootloader->address, bootloader->flash.data(),
+                    bootloader->flash.size());
+        bootAddress_ = bootloader->address;
+        avr_->reset_pc = bootAddress_;
+        avr_->pc = bootAddress_;
+        avr_->data[chip.mcusr] = Porf; // plugged in: the power-on reset
+    }
 
     uart_ = findUart(avr_);
     if (uart_ == nullptr)
-        throw std::runtime_error("the simulated ATmega8 has no UART");
+        throw std::runtime_error(std::string("the simulated ") + chip.title + " has no UART");
     std::uint32_t flags = 0;
     avr_ioctl(avr_, AVR_IOCTL_UART_GET_FLAGS('0'), &flags);
     flags &= ~std::uint32_t(AVR_UART_FLAG_STDIO | AVR_UART_FLAG_POLL_SLEEP);
     avr_ioctl(avr_, AVR_IOCTL_UART_SET_FLAGS('0'), &flags);
     avr_irq_register_notify(avr_io_getirq(avr_, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUTPUT),
                             uartOutput, this);
-    avr_irq_register_notify(
-        unfiltered(avr_io_getirq(avr_, AVR_IOCTL_IOPORT_GETIRQ('D'), IOPORT_IRQ_REG_PORT)),
-        portDWritten, this);
+    avr_irq_register_notify(unfiltered(avr_io_getirq(avr_, AVR_IOCTL_IOPORT_GETIRQ(chip.lastPort),
+                                                     IOPORT_IRQ_REG_PORT)),
+                            lastPortWritten, this);
     unfiltered(avr_io_getirq(avr_, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUTPUT));
-    for (const avr_io_addr_t address : {Ubrrl, Ucsrb, Ucsra, UbrrhUcsrc}) {
+    for (const avr_io_addr_t address :
+         {chip.ubrrl, chip.ucsrb, chip.ucsra, chip.ubrrh, chip.ucsrc}) {
+        if (address == chip.ucsrc && chip.ucsrcSharesUbrrh())
+            continue;
         // Where no module watches the register, the watcher must store it.
         if (avr_->io[AVR_DATA_TO_IO(address)].w.c == nullptr)
             storesItself_ |= 1u << (address & 0x1F);
         avr_register_io_write(avr_, address, registerWritten, this);
     }
     // Looked up once: each look-up asks every module of the chip.
-    keyPin_ = avr_io_getirq(avr_, AVR_IOCTL_IOPORT_GETIRQ('D'), KeyPin);
+    // Unfiltered: a reset clears the pin registers but not the pin's last
+    // value, so a key that is up must be told again or it would read down.
+    keyPin_ = unfiltered(avr_io_getirq(avr_, AVR_IOCTL_IOPORT_GETIRQ(chip.key.port), chip.key.bit));
     uartInput_ = avr_io_getirq(avr_, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_INPUT);
     setKeyDown(false);
 }
@@ -103,20 +116,26 @@ SimulatedBoard::~SimulatedBoard() {
 }
 
 SimulatedBoard::Cycle SimulatedBoard::cycle() const {
-    return avr_->cycle;
+    return cycleBase_ + avr_->cycle;
 }
 
 bool SimulatedBoard::runUntil(Cycle target) {
     // A sleeping chip jumps to its next timer event; this one makes it stop
     // at the target, so a byte that comes then is not put off to a later tick.
     avr_cycle_timer_cancel(avr_, stopHere, this);
-    if (target > avr_->cycle)
-        avr_cycle_timer_register(avr_, target - avr_->cycle, stopHere, this);
-    while (avr_->cycle < target) {
+    if (target > cycle())
+        avr_cycle_timer_register(avr_, target - cycle(), stopHere, this);
+    while (cycle() < target) {
         // The UART's own hooks recompute its byte time on some writes; keep ours.
         if (frameCycles_ != 0)
             uart_->cycles_per_byte = frameCycles_;
+        const Cycle before = avr_->cycle;
         const int state = avr_run(avr_);
+        if (avr_->cycle < before) { // the watchdog reset the chip, and its count
+            cycleBase_ += before;
+            afterReset();
+            avr_cycle_timer_register(avr_, target - cycle(), stopHere, this);
+        }
         if (keyToReassert_) {
             keyToReassert_ = false;
             setKeyDown(true);
@@ -132,6 +151,28 @@ void SimulatedBoard::setKeyDown(bool down) {
     avr_raise_irq(keyPin_, down ? 0 : 1);
 }
 
+void SimulatedBoard::resetExternally() {
+    const Cycle before = avr_->cycle;
+    avr_reset(avr_);
+    if (avr_->cycle < before)
+        cycleBase_ += before;
+    avr_->data[chip_.mcusr] = Extrf;
+    afterReset();
+}
+
+// A reset clears the registers this board shadows. Some versions of the
+// simulator also start its cycle count again from 0; the board's own goes on.
+void SimulatedBoard::afterReset() {
+    ubrrh_ = ubrrl_ = ucsra_ = ucsrb_ = 0;
+    ucsrc_ = 0x86;
+    updateFrameCycles();
+    setKeyDown(keyDown_);
+}
+
+bool SimulatedBoard::inBootloader() const {
+    return bootAddress_ != 0 && avr_->pc >= bootAddress_;
+}
+
 void SimulatedBoard::receive(std::uint8_t byte, bool framingError) {
     if (frameCycles_ != 0)
         uart_->cycles_per_byte = frameCycles_;
@@ -145,19 +186,27 @@ double SimulatedBoard::uartBaud() const {
 void SimulatedBoard::uartOutput(avr_irq_t*, std::uint32_t value, void* self) {
     auto* board = static_cast<SimulatedBoard*>(self);
     if (board->onTransmit)
-        board->onTransmit(std::uint8_t(value), board->avr_->cycle);
+        board->onTransmit(std::uint8_t(value), board->cycle());
 }
 
-// The LEDs' bits 0-5 are PC0-PC5 and bits 6-7 PD6-PD7; the firmware writes
-// PORTD last, so a PORTD write completes the pattern.
-void SimulatedBoard::portDWritten(avr_irq_t*, std::uint32_t value, void* self) {
+// The firmware writes the LEDs' last port last, so that write completes the pattern.
+void SimulatedBoard::lastPortWritten(avr_irq_t*, std::uint32_t value, void* self) {
     auto* board = static_cast<SimulatedBoard*>(self);
-    const std::uint8_t leds = std::uint8_t((board->avr_->data[PortC] & 0x3F) | (value & 0xC0));
-    // The simulator drives the input pins from PORTD's pull-up bits right
+    const Chip& chip = board->chip_;
+    // The simulator drives the input pins from the port's pull-up bits right
     // after every write; a key held down keeps its pin low all the same.
-    board->keyToReassert_ = board->keyDown_;
-    if (board->onLeds)
-        board->onLeds(leds, board->avr_->cycle);
+    if (chip.key.port == chip.lastPort)
+        board->keyToReassert_ = board->keyDown_;
+    if (!board->onLeds || board->inBootloader())
+        return;
+    std::uint8_t leds = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        const Chip::Pin pin = chip.leds[bit];
+        const std::uint32_t port =
+            pin.port == chip.lastPort ? value : board->avr_->data[chip.portAddress(pin.port)];
+        leds |= std::uint8_t(((port >> pin.bit) & 1u) << bit);
+    }
+    board->onLeds(leds, board->cycle());
 }
 
 void SimulatedBoard::registerWritten(avr_t* avr, std::uint16_t address, std::uint8_t value,
@@ -165,15 +214,16 @@ void SimulatedBoard::registerWritten(avr_t* avr, std::uint16_t address, std::uin
     auto* board = static_cast<SimulatedBoard*>(self);
     if ((board->storesItself_ & (1u << (address & 0x1F))) != 0)
         avr->data[address] = value;
-    if (address == Ubrrl)
+    const Chip& chip = board->chip_;
+    if (address == chip.ubrrl)
         board->ubrrl_ = value;
-    else if (address == UbrrhUcsrc && (value & Ursel) != 0)
+    else if (address == chip.ucsrc && (!chip.ucsrcSharesUbrrh() || (value & Ursel) != 0))
         board->ucsrc_ = value;
-    else if (address == UbrrhUcsrc)
+    else if (address == chip.ubrrh)
         board->ubrrh_ = value & 0x0F;
-    else if (address == Ucsra)
+    else if (address == chip.ucsra)
         board->ucsra_ = value;
-    else if (address == Ucsrb)
+    else if (address == chip.ucsrb)
         board->ucsrb_ = value;
     board->updateFrameCycles();
 }
