@@ -66,7 +66,7 @@ PACKAGES_test-fresh := $(FRESH_PACKAGES)
 # one after another (cmake builds in parallel inside a step).
 .NOTPARALLEL:
 .PHONY: all deps-% configure build programs programs-alone run test test-asan test-fresh \
-        bench clean format screenshot package firmware firmware-image flash print-packages-%
+        bench clean format screenshot package firmware firmware-image flash flash-check print-packages-%
 
 all: deps-run build
 
@@ -196,7 +196,20 @@ AVRDUDE = avrdude -p m8 -c $(PROGRAMMER) $(if $(FLASH_PORT),-P $(FLASH_PORT))
 # Low fuse 0xE4: internal RC 8 MHz; 0xFF: external crystal above 3 MHz. High fuse 0xD9: the defaults.
 FUSE_LOW_rc := 0xe4
 FUSE_LOW_crystal := 0xff
-flash: deps-flash firmware-image
+# Programmers avrdude reaches through a serial port; without PORT it would
+# quietly try a default port of its own.
+SERIAL_PROGRAMMERS := avrisp arduino stk500 stk500v1 stk500v2 butterfly avr109 avr910 buspirate
+flash-check:
+ifeq ($(BOARD),atmega8a)
+ifneq ($(filter $(PROGRAMMER),$(SERIAL_PROGRAMMERS)),)
+ifeq ($(FLASH_PORT),)
+	@echo "make flash: PROGRAMMER=$(PROGRAMMER) is reached through a serial port: name it with PORT=, e.g. PORT=/dev/ttyUSB0 (ZERBO_PORT is ZERBO's port, not the programmer's)" >&2
+	@exit 2
+endif
+endif
+endif
+
+flash: flash-check deps-flash firmware-image
 ifeq ($(BOARD),atmega8a)
 	$(AVRDUDE) -U lfuse:w:$(FUSE_LOW_$(FIRMWARE_CLOCK)):m -U hfuse:w:0xd9:m
 ifeq ($(FIRMWARE_CLOCK),rc)

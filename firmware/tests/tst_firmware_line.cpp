@@ -4,6 +4,8 @@
 // differs from the firmware's gives what a real receiver would.
 #include "board_process.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
 #include <poll.h>
@@ -77,6 +79,24 @@ private slots:
         ::close(fd);
         QVERIFY2(!rest.isEmpty() && rest.size() < 256, qPrintable(QString::number(rest.size())));
         QCOMPARE(rest, table().right(rest.size()));
+    }
+
+    // What the board prints is its own: no note of the simulator library's on either
+    // channel (it printed "skipping PORT\0 for core atmega8", NUL byte and all).
+    void theBoardsOutputIsItsOwn() {
+        QTemporaryDir dir;
+        QProcess board;
+        board.start(QStringLiteral(ZERBO_BOARD_BINARY),
+                    {"--headless", "--link", dir.filePath("board"), "--send-table-after", "0",
+                     "--firmware", QStringLiteral(ZERBO_FIRMWARE_DIR "/zerbo-board.hex")});
+        QByteArray said;
+        while (!said.contains("table sent") && board.waitForReadyRead(5000))
+            said += board.readAllStandardOutput();
+        board.terminate();
+        QVERIFY(board.waitForFinished(5000));
+        said += board.readAllStandardOutput() + board.readAllStandardError();
+        QVERIFY2(said.contains("table sent"), said.constData());
+        QVERIFY2(!said.contains('\0') && !said.contains("skipping"), said.constData());
     }
 
     // Sent while nobody holds the port, the table is lost as on a real line.

@@ -50,11 +50,26 @@ int runFirmwareBoard(const Options& options) {
     const QString description =
         FirmwareEngine::describe(options.firmwarePath, image, *chip, options.bootloaderPath);
     say(QStringLiteral("port %1").arg(line->linkPath()));
-    QObject::connect(engine.get(), &FirmwareEngine::fellBehind, [](double skippedMs) {
+    // A busy machine can make the simulator fall behind many times a second:
+    // one line a second at most says how often and how much.
+    int timesBehind = 0;
+    double skippedMs = 0;
+    QTimer lagReport;
+    lagReport.setSingleShot(true);
+    lagReport.setInterval(1000);
+    QObject::connect(&lagReport, &QTimer::timeout, [&timesBehind, &skippedMs] {
         std::fprintf(stderr,
-                     "zerbo-board: the simulator fell behind real time (a busy machine); "
-                     "skipped %.1f ms\n",
-                     skippedMs);
+                     "zerbo-board: the simulator fell behind real time %d time%s in a second (a "
+                     "busy machine) and skipped %.1f ms\n",
+                     timesBehind, timesBehind == 1 ? "" : "s", skippedMs);
+        timesBehind = 0;
+        skippedMs = 0;
+    });
+    QObject::connect(engine.get(), &FirmwareEngine::fellBehind, [&](double ms) {
+        ++timesBehind;
+        skippedMs += ms;
+        if (!lagReport.isActive())
+            lagReport.start();
     });
 
     std::unique_ptr<BoardWindow> window;

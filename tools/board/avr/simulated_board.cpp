@@ -4,7 +4,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <stdexcept>
+#include <unistd.h>
 
 extern "C" {
 #include <avr_ioport.h>
@@ -29,6 +31,25 @@ void toStandardError(avr_t*, const int level, const char* format, va_list argume
     std::fprintf(stderr, "zerbo-board: simulator: %s", text);
     if (std::strchr(text, '\n') == nullptr)
         std::fputc('\n', stderr);
+}
+
+// Some of the library's cores print notes of their own on standard output
+// ("skipping PORT\0 for core atmega8", NUL byte and all), where the board's
+// own lines go: the chip is made with standard output sent nowhere.
+template <typename Call> auto withoutStandardOutput(Call call) {
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && nowhere >= 0)
+        ::dup2(nowhere, STDOUT_FILENO);
+    const auto result = call();
+    std::fflush(stdout);
+    if (saved >= 0 && nowhere >= 0)
+        ::dup2(saved, STDOUT_FILENO);
+    for (int fd : {saved, nowhere})
+        if (fd >= 0)
+            ::close(fd);
+    return result;
 }
 
 avr_cycle_count_t stopHere(avr_t*, avr_cycle_count_t, void*) {
@@ -58,11 +79,15 @@ SimulatedBoard::SimulatedBoard(const FirmwareImage& image, const Chip& chip,
                                const FirmwareImage* bootloader)
     : chip_(chip), clockHz_(image.clockHz) {
     avr_global_logger_set(toStandardError);
-    avr_ = avr_make_mcu_by_name(chip.name);
+    avr_ = withoutStandardOutput([&chip] {
+        avr_t* made = avr_make_mcu_by_name(chip.name);
+        if (made != nullptr)
+            avr_init(made);
+        return made;
+    });
     if (avr_ == nullptr)
         throw std::runtime_error(std::string("the simulator knows no ") + chip.title +
                                  " (simavr too old?)");
-    avr_init(avr_);
     avr_->log = LOG_ERROR;
     avr_->sleep = noSleep;
     avr_->frequency = image.clockHz;
