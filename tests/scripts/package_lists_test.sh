@@ -49,6 +49,7 @@ test sudo optional sudo
 test Xvfb program xvfb
 test openbox program openbox
 test xwininfo program x11-utils
+test xprop program x11-utils
 test weston program weston
 test Xwayland program xwayland
 test libqwayland-generic.so file:/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so qt6-wayland

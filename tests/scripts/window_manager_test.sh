@@ -8,7 +8,7 @@
 # Usage: window_manager_test.sh BUILD_DIR   (exit 77 where Xvfb or openbox is missing)
 set -uo pipefail
 build=${1:?build directory}
-for tool in Xvfb openbox xwininfo; do
+for tool in Xvfb openbox xwininfo xprop; do
     command -v "$tool" >/dev/null || { echo "SKIPPED: no $tool (make test installs it)"; exit 77; }
 done
 work=$(mktemp -d)
@@ -27,7 +27,10 @@ pids+=($!)
 for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >/dev/null 2>&1 &
 pids+=($!)
-sleep 1 # openbox takes the screen
+for _ in $(seq 100); do # until openbox manages the screen
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.1
+done
 # Key 1 is pressed through a pipe once the window has been seen waiting.
 mkfifo "$work/keys"
 exec 3<>"$work/keys"
@@ -35,20 +38,29 @@ exec 3<>"$work/keys"
     >"$work/board.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -L "$work/board" ] && break; sleep 0.05; done
-"$build/zerbo" --port "$work/board" >"$work/zerbo.log" 2>&1 &
+ZERBO_REPORT_GEOMETRY=1 "$build/zerbo" --port "$work/board" >"$work/zerbo.log" 2>&1 &
 pids+=($!)
 
 top() { xwininfo -name "ZERBO via ComPort" 2>/dev/null | sed -n 's/.*Absolute upper-left Y: *//p'; }
-mapped() { xwininfo -name "ZERBO via ComPort" 2>/dev/null | grep -q IsViewable; }
-for _ in $(seq 200); do mapped && break; sleep 0.05; done
-mapped || { cat "$work/zerbo.log"; echo "FAIL: the main window was not mapped"; exit 1; }
-sleep 1 # the frame is known, and the window placed with it
-waiting=$(top)
+framed() { xwininfo -name "ZERBO via ComPort" 2>/dev/null | grep -q "Relative upper-left Y: *[1-9]"; }
+# The top once it has stayed put for half a second (a busy machine moves slowly).
+settled() {
+    local last="" now
+    for _ in $(seq 100); do
+        now=$(top)
+        [ -n "$now" ] && [ "$now" = "$last" ] && { echo "$now"; return; }
+        last=$now
+        sleep 0.5
+    done
+    echo "$last"
+}
+for _ in $(seq 200); do framed && break; sleep 0.05; done
+framed || { cat "$work/zerbo.log"; echo "FAIL: the main window was not framed by openbox"; exit 1; }
+waiting=$(settled)
 echo key1 >&3
-for _ in $(seq 200); do grep -q "table sent" "$work/board.log" && break; sleep 0.05; done
-grep -q "table sent" "$work/board.log" || { echo "FAIL: the board sent no table"; exit 1; }
-sleep 1 # start-up places the window once the table is in
-after=$(top)
+for _ in $(seq 200); do grep -q "geometry: started" "$work/zerbo.log" && break; sleep 0.05; done
+grep -q "geometry: started" "$work/zerbo.log" || { cat "$work/zerbo.log"; echo "FAIL: start-up did not end"; exit 1; }
+after=$(settled)
 if [ -z "$waiting" ] || [ "$waiting" != "$after" ]; then
     echo "FAIL: the window's top was at $waiting while it waited and at $after with the table"
     exit 1
