@@ -21,6 +21,7 @@ cleanup() {
 }
 trap cleanup EXIT
 export DISPLAY=$display
+unset QT_QPA_PLATFORM # whatever the caller chose: the programs go on this X server
 
 Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
