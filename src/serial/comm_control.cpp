@@ -182,6 +182,11 @@ void CommControl::readFailed() {
     emit inputTakenElsewhere();
 }
 
+QString CommControl::openedElsewhere() const {
+    const QStringList readers = PortHolder::otherReaders(PortLock::realDevice(devicePath()));
+    return readers.isEmpty() ? QString() : readerNote(readers);
+}
+
 // A hang-up or an unplugged adapter shows in poll() as HUP or ERR.
 bool CommControl::stillThere() const {
     if (!port_->isOpen())

@@ -57,6 +57,10 @@ public:
     // device had announced while the device stayed: "another program may be
     // reading the port: PID 12 (cat)". Empty otherwise.
     QString otherReaders() const { return otherReaders_; }
+    // Who else has the device open now, as otherReaders() words it; empty when
+    // nobody does. For bytes missing without an empty read to show it: a reader
+    // that took them all before ours woke leaves none.
+    QString openedElsewhere() const;
 
 signals:
     void portOpenChanged(bool open);

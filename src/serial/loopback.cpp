@@ -58,5 +58,7 @@ Loopback::Echo Loopback::exchange(const QString& device, const QByteArray& bytes
     if (echo.received.isEmpty())
         echo.elapsedMs = clock.elapsed();
     echo.otherReaders = port.otherReaders();
+    if (echo.otherReaders.isEmpty() && echo.received.size() < bytes.size())
+        echo.otherReaders = port.openedElsewhere();
     return echo;
 }

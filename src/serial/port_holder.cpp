@@ -125,9 +125,12 @@ QList<pid_t> PortHolder::terminalMakers(const QString& slave) {
 }
 
 QStringList PortHolder::otherReaders(const QString& device) {
+    // The program that made a pseudo-terminal may hold its far end open too,
+    // only to keep the line up: it is the other end, not a second reader.
+    const QList<pid_t> makers = terminalMakers(device);
     QStringList found;
     for (const pid_t pid : openers(device))
-        if (programName(pid) != QLatin1String("zerbo-board"))
+        if (!makers.contains(pid) && programName(pid) != QLatin1String("zerbo-board"))
             found << describe(pid);
     return found;
 }
