@@ -7,6 +7,7 @@
 #include "pty_pair.h"
 #include "run_program.h"
 #include "serial/comm_errors.h"
+#include "serial/port_choice.h"
 #include "serial/port_hints.h"
 #include "serial/port_status.h"
 

@@ -2,17 +2,10 @@
 #include "serial/port_choice.h"
 
 #include "serial/comm_errors.h"
-#include "serial/port_status.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <linux/serial.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace {
 // The default device exists but refuses this user or is held by another
@@ -20,15 +13,6 @@ namespace {
 // "not found" would.
 bool refusesUs(int openError) {
     return openError == EACCES || openError == EPERM || openError == EBUSY;
-}
-
-// USB serial drivers leave the UART type of TIOCGSERIAL unset, so there it
-// says nothing about a missing UART.
-bool behindUsb(const QString& device) {
-    const QString name = QFileInfo(QFileInfo(device).canonicalFilePath()).fileName();
-    const QString sysfs =
-        QFileInfo(QStringLiteral("/sys/class/tty/%1/device").arg(name)).canonicalFilePath();
-    return sysfs.contains(QLatin1String("/usb"));
 }
 
 // The boards most people plug in, by the USB id of their USB-serial chip,
@@ -98,26 +82,6 @@ QString describePort(const PortDescription& port) {
     if (parts.isEmpty())
         return port.device;
     return QStringLiteral("%1 (%2)").arg(port.device, parts.join(QStringLiteral(", ")));
-}
-
-int openError(const QString& device) {
-    const int fd =
-        ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    // A built-in port with no UART behind it opens, and then fails every read
-    // and write; the serial driver knows it by its unknown type.
-    int error = 0;
-    if (!::isatty(fd)) {
-        ::close(fd);
-        return ENOTTY; // a file or another device standing at the path: no serial port
-    }
-    serial_struct serial{};
-    if (::ioctl(fd, TIOCGSERIAL, &serial) == 0 ? serial.type == PORT_UNKNOWN && !behindUsb(device)
-                                               : errno == EIO)
-        error = ENODEV;
-    ::close(fd);
-    return error;
 }
 
 Com1Choice chooseCom1(int defaultOpenError, const QList<PortDescription>& present, bool canAsk) {

@@ -2,21 +2,12 @@
 #pragma once
 
 #include "base/runtime_error.h"
+#include "serial/port_description.h"
 #include "serial/port_hints.h"
 
 #include <QList>
 #include <QString>
 #include <optional>
-
-// A serial port present on this machine, as the system's port list describes it.
-struct PortDescription {
-    QString device; // e.g. /dev/ttyUSB0
-    QString description;
-    QString manufacturer;
-    QString serialNumber;
-    std::optional<quint16> vendorId;
-    std::optional<quint16> productId;
-};
 
 // COM1 when no device is named.
 inline constexpr char DefaultCom1Device[] = "/dev/ttyS0";
@@ -34,11 +25,6 @@ QList<PortDescription> usbAdaptersAmong(const QList<PortDescription>& ports);
 // 2341:0043: an Arduino Uno)"; the parts the port list does not know are
 // left out, and the board only for the USB ids of boards people plug in most.
 QString describePort(const PortDescription& port);
-
-// 0 when the device opens for reading and writing, else the reason (errno;
-// ENODEV for a serial port without a UART, ENOTTY for no terminal at all). Opens and closes at
-// once, without becoming the controlling terminal.
-int openError(const QString& device);
 
 // What stands for COM1 when no device is named, from how the default device
 // opened (0 or errno, com1OpenError()) and the ports present. canAsk: a

@@ -2,7 +2,7 @@
 #include "serial/port_hints.h"
 
 #include "serial/device_access.h"
-#include "serial/port_status.h"
+#include "serial/port_description.h"
 
 #include <QDir>
 #include <QFile>

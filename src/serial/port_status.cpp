@@ -2,31 +2,12 @@
 #include "serial/port_status.h"
 
 #include "serial/comm_errors.h"
+#include "serial/port_description.h"
 #include "serial/port_holder.h"
 #include "serial/port_lock.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
-
-namespace {
-QString sysfsText(const QDir& dir, const QString& name) {
-    QFile file(dir.filePath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLocal8Bit(file.readAll()).trimmed();
-}
-
-std::optional<quint16> hexId(const QString& text) {
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 16);
-    if (!ok || value > 0xffff)
-        return std::nullopt;
-    return quint16(value);
-}
-} // namespace
 
 QString openStatus(int openError) {
     switch (openError) {
@@ -78,30 +59,5 @@ RuntimeError openRefusal(const QString& device, int openError) {
         return CommErrors::openFailed(device, QSerialPort::PermissionError, reason);
     default:
         return CommErrors::openFailed(device, QSerialPort::OpenError, reason);
-    }
-}
-
-void fillFromSysfs(PortDescription& port, const QString& sysRoot) {
-    const QString name = QFileInfo(port.device).fileName();
-    QDir dir(
-        QFileInfo(QStringLiteral("%1/class/tty/%2/device").arg(sysRoot, name)).canonicalFilePath());
-    if (dir.path().isEmpty() || dir.path() == QLatin1String("."))
-        return;
-    // The tty's device is a USB interface, or a port below it: the ids are on
-    // the USB device a few levels up.
-    for (int level = 0; level < 4; ++level, dir.cdUp()) {
-        if (!QFileInfo::exists(dir.filePath(QStringLiteral("idVendor"))))
-            continue;
-        if (!port.vendorId)
-            port.vendorId = hexId(sysfsText(dir, QStringLiteral("idVendor")));
-        if (!port.productId)
-            port.productId = hexId(sysfsText(dir, QStringLiteral("idProduct")));
-        if (port.manufacturer.isEmpty())
-            port.manufacturer = sysfsText(dir, QStringLiteral("manufacturer"));
-        if (port.description.isEmpty())
-            port.description = sysfsText(dir, QStringLiteral("product"));
-        if (port.serialNumber.isEmpty())
-            port.serialNumber = sysfsText(dir, QStringLiteral("serial"));
-        return;
     }
 }

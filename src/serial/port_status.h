@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "serial/port_choice.h"
+#include "base/runtime_error.h"
 
 #include <QString>
 
@@ -23,9 +23,3 @@ RuntimeError openRefusal(const QString& device, int openError);
 
 // The same from the result of openError() alone.
 QString openStatus(int openError);
-
-// Fills what the system's port list left out (no udev database answers in
-// containers and minimal systems) from sysfs under sysRoot: the USB vendor
-// and product ids, the maker, the description and the serial number of the
-// USB device the tty belongs to.
-void fillFromSysfs(PortDescription& port, const QString& sysRoot = QStringLiteral("/sys"));
