@@ -8,6 +8,7 @@
 #include "app/zerbo.h"
 #include "board_process.h"
 #include "cannot_run.h"
+#include "form/window_design.h"
 #include "form/window_position.h"
 #include "test_desktops.h"
 
@@ -123,7 +124,7 @@ private slots:
             zerbo_->form.cmdBackShowHide()->click();
         if (shownWindow("frmHelp"))
             zerbo_->form.optHelp()->click();
-        placeWindow(zerbo_->form, FrmAscii::StartTwips);
+        placeWindow(zerbo_->form, WindowDesign::StartTwips);
         QTest::qWait(300);
     }
 

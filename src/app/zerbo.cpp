@@ -10,6 +10,7 @@
 #include "form/option_group.h"
 #include "form/pick_combo.h"
 #include "form/status_line.h"
+#include "form/window_design.h"
 #include "form/window_position.h"
 
 #include <QCheckBox>
@@ -134,7 +135,7 @@ void Zerbo::Form_Load() {
     form.cmbFontName()->pick(0);
     fillFontSizes();
     form.cmbFontSize()->pick(0);
-    placeWindow(form, FrmAscii::StartTwips);
+    placeWindow(form, WindowDesign::StartTwips);
 
     yieldToEvents();
     positionLoop.start();

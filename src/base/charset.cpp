@@ -37,3 +37,11 @@ int byteFromChar(QChar ch) {
     }
     return -1;
 }
+
+QString threeDigits(int code) {
+    return QStringLiteral("%1").arg(code, 3, 10, QLatin1Char('0'));
+}
+
+QString codeText(int code) {
+    return QString::number(code);
+}

@@ -17,3 +17,8 @@ int byteFromChar(QChar ch);
 inline QString textFromByte(unsigned char byte) {
     return QString(charFromByte(byte));
 }
+
+// A code as the window numbers its slots: "000" .. "255".
+QString threeDigits(int code);
+// The code as text without leading zeros or blanks: "0", "65", "255".
+QString codeText(int code);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/form_scale.h"
 
-#include "form/frm_ascii.h"
+#include "form/window_design.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -46,14 +46,14 @@ private:
 
 // From the screen the main window starts on, else the primary one.
 Fit decide() {
-    const QPoint start = (FrmAscii::StartTwips / DesignTwipsPerPixel).toPoint();
+    const QPoint start = (WindowDesign::StartTwips / DesignTwipsPerPixel).toPoint();
     QScreen* screen = QGuiApplication::screenAt(start);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen) // no screen at all: nothing to fit
         return {};
     const QRect area = screen->availableGeometry();
-    const QSize client = FrmAscii::ClientTwips / DesignTwipsPerPixel;
+    const QSize client = WindowDesign::ClientTwips / DesignTwipsPerPixel;
     return {fitScale(client, AssumedFrame, area), area};
 }
 

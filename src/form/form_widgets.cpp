@@ -7,9 +7,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
-#include <QPushButton>
 
 QLineEdit* textField(QWidget* parent, const QString& name, QRect twips, const QFont& font,
                      Qt::Alignment alignment) {
@@ -43,8 +43,7 @@ void fitText(QLineEdit* field) {
     const int room =
         field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field).width() - 5;
     QFont font = field->font();
-    while (QFontMetrics(font).boundingRect(field->text()).width() > room &&
-           font.pointSizeF() > 2)
+    while (QFontMetrics(font).boundingRect(field->text()).width() > room && font.pointSizeF() > 2)
         font.setPointSizeF(font.pointSizeF() - 0.25);
     if (font != field->font())
         field->setFont(font);

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/frm_ascii.h"
 
+#include "base/charset.h"
 #include "form/form_scale.h"
 #include "form/form_widgets.h"
 #include "form/legend.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
 #include "form/pick_combo.h"
-#include "form/slot_style.h"
 #include "form/status_line.h"
 #include "form/tool_tips.h"
+#include "form/window_design.h"
 #include "form/window_position.h"
 
 #include <QCheckBox>
@@ -35,7 +36,9 @@ FrmAscii::FrmAscii(QWidget* parent) : QWidget(parent) {
     // The design position: the program places the window, not the window system. Where the
     // frame would run off the screen, the window moves only as far as needed, so that the whole
     // window shows while start-up waits for the board.
-    setGeometry(twipsRect(1050, 1335, ClientTwips.width(), ClientTwips.height()));
+    using namespace WindowDesign;
+    setGeometry(
+        twipsRect(WaitingTwips.x(), WaitingTwips.y(), ClientTwips.width(), ClientTwips.height()));
     setFixedSize(size());
     keepOnScreen(*this);
 
@@ -82,7 +85,9 @@ void FrmAscii::closeEvent(QCloseEvent* event) {
 
 void FrmAscii::createStatusLine() {
     statusLine_ = place(new StatusLine(this), QStringLiteral("statusLine"),
-                        {0, DesignTwips.height(), ClientTwips.width(), StatusTwips}, labelFont());
+                        {0, WindowDesign::DesignTwips.height(), WindowDesign::ClientTwips.width(),
+                         WindowDesign::StatusTwips},
+                        labelFont());
     statusLine_->setAccessibleName(QStringLiteral("Status"));
 }
 

@@ -51,12 +51,6 @@ public:
     static constexpr int SlotCount = 256;
     // The progress bar runs from 0 to this.
     static constexpr int ProgressEnd = 78;
-    // The client area as designed, and where start-up puts the window, in twips.
-    static constexpr QSize DesignTwips{16560, 15870};
-    // The status line's strip under the designed controls, and the whole client area.
-    static constexpr int StatusTwips = 300;
-    static constexpr QSize ClientTwips{DesignTwips.width(), DesignTwips.height() + StatusTwips};
-    static constexpr QPointF StartTwips{1000, 1000};
 
     explicit FrmAscii(QWidget* parent = nullptr);
     ~FrmAscii() override;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The writes to the main window that always go together, in the order the
 // operations have always made them.
+#include "base/charset.h"
 #include "form/form_style.h"
 #include "form/frm_ascii.h"
 #include "form/option_button.h"
-#include "form/slot_style.h"
 
 #include "form/pick_combo.h"
 

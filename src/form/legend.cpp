@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/legend.h"
 
+#include "base/charset.h"
 #include "form/form_widgets.h"
-#include "form/slot_style.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -78,11 +78,3 @@ void emptyTable(FrmAscii& form, bool slotButtonsEnabled) {
         emptySlot(form, i);
     }
 }
-
-QString threeDigits(int code) {
-    return QStringLiteral("%1").arg(code, 3, 10, QLatin1Char('0'));
-}
-
-QString codeText(int code) {
-    return QString::number(code);
-}

@@ -27,8 +27,3 @@ void markSlotMissing(FrmAscii& form, int i);
 bool slotMissing(const FrmAscii& form, int i);
 // Every slot emptied, in code order, its button enabled or disabled with it.
 void emptyTable(FrmAscii& form, bool slotButtonsEnabled);
-
-// "000" .. "255".
-QString threeDigits(int code);
-// The code as text without leading zeros or blanks: "0", "65", "255".
-QString codeText(int code);

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/tool_tips.h"
 
-#include "form/frm_ascii.h"
-
 #include <QHash>
+#include <QWidget>
 
 namespace {
 QList<ToolTip> slotColumnTips(const QString& text) {
@@ -86,7 +85,7 @@ const QList<ToolTip>& toolTips() {
     return tips;
 }
 
-void giveToolTips(FrmAscii& form) {
+void giveToolTips(QWidget& form) {
     QHash<QString, QString> byName;
     for (const ToolTip& tip : toolTips())
         byName.insert(tip.control, tip.text);

@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-class FrmAscii;
+class QWidget;
 
 // What each control of the main window does, in English, one sentence each,
 // as the README's "Using ZERBO" table says it. The window's own texts (the
@@ -17,4 +17,4 @@ const QList<ToolTip>& toolTips();
 
 // Gives the controls their tips. The slots and the legend take theirs from
 // their column or group, which shows a tip for every control inside it.
-void giveToolTips(FrmAscii& form);
+void giveToolTips(QWidget& form);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/control_code_names.h"
 
+#include "base/charset.h"
 #include "base/yield.h"
 #include "form/control_codes.h"
 #include "form/frm_ascii.h"

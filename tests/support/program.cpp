@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "program.h"
 
+#include "base/charset.h"
 #include "form/control_states.h"
 #include "form/form_style.h"
 #include "form/slot_style.h"

@@ -2,19 +2,18 @@
 #include "board_placement.h"
 
 #include "form/form_scale.h"
-#include "form/frm_ascii.h"
+#include "form/window_design.h"
 
 namespace {
 constexpr int Gap = 8;
-constexpr QPoint WaitingTwips{1050, 1335}; // where the main window stands until the table is in
 } // namespace
 
 QRect zerboFrame(QRect available) {
-    const QSize client = FrmAscii::ClientTwips / DesignTwipsPerPixel;
+    const QSize client = WindowDesign::ClientTwips / DesignTwipsPerPixel;
     const double scale = fitScale(client, AssumedFrame, available);
     const QSize frame = (QSizeF(client) * scale).toSize().grownBy(AssumedFrame);
     QRect both;
-    for (const QPointF twips : {QPointF(WaitingTwips), FrmAscii::StartTwips}) {
+    for (const QPointF twips : {QPointF(WindowDesign::WaitingTwips), WindowDesign::StartTwips}) {
         const QRect at(((twips / DesignTwipsPerPixel) * scale).toPoint(), frame);
         both |= QRect(keptInside(at, available), frame);
     }
