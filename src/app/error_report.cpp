@@ -2,13 +2,14 @@
 #include "app/error_report.h"
 
 #include "app/shutdown.h"
+#include "base/error_numbers.h"
 #include "base/runtime_error.h"
 
 #include <QMessageBox>
 #include <cstdio>
 
 QString runTimeErrorText(const std::exception& error) {
-    int number = 51; // an internal error: nothing the user did
+    int number = ErrorNumber::Internal;
     QString description = QString::fromLocal8Bit(error.what());
     if (const auto* runtime = dynamic_cast<const RuntimeError*>(&error)) {
         number = runtime->number();

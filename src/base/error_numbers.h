@@ -7,7 +7,8 @@
 // document exactly these; tst_error_numbers reads both and checks them
 // against ErrorTable.
 namespace ErrorNumber {
-constexpr int Overflow = 6; // a pause too long for its type
+constexpr int Overflow = 6;  // a pause too long for its type
+constexpr int Internal = 51; // a fault of the program itself, nothing the user did
 constexpr int DeviceNotFound = 8002;
 constexpr int PortBusy = 8005;
 constexpr int PermissionDenied = 8010;
@@ -24,6 +25,7 @@ struct ErrorTableRow {
 
 inline constexpr ErrorTableRow ErrorTable[] = {
     {ErrorNumber::Overflow, "the pause is longer than 2147483647 ms"},
+    {ErrorNumber::Internal, "an internal error of the program"},
     {ErrorNumber::DeviceNotFound, "the device does not exist, or none was found"},
     {ErrorNumber::PortBusy, "another program holds the port"},
     {ErrorNumber::PermissionDenied, "no permission to open the device"},
