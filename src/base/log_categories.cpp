@@ -2,4 +2,3 @@
 #include "base/log_categories.h"
 
 Q_LOGGING_CATEGORY(zerboSerial, "zerbo.serial", QtInfoMsg)
-Q_LOGGING_CATEGORY(zerboNesting, "zerbo.nesting", QtInfoMsg)
