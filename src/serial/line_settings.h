@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <termios.h>
 
 class QSerialPort;
 
@@ -9,6 +10,10 @@ class QSerialPort;
 // stop bit (8N1), no flow control.
 namespace BoardLine {
 constexpr qint32 Baud = 38400;
+// The same rate as termios names it, for a line set up without QSerialPort.
+constexpr speed_t TermiosSpeed = B38400;
+// A byte on the line: a start bit, 8 data bits, a stop bit.
+constexpr int BitsPerByte = 10;
 
 // "38400 baud, 8N1", as reports name the line.
 QString description();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "serial/line_settings.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -23,7 +25,7 @@ public:
     void press();
 
     static constexpr int CodeCount = 256;
-    static constexpr qint64 LineByteNs = 10LL * 1000000000 / 38400;
+    static constexpr qint64 LineByteNs = BoardLine::BitsPerByte * 1000000000LL / BoardLine::Baud;
 
 signals:
     // lost: the line's buffer was full (nobody has read it for long).

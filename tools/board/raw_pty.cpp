@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "raw_pty.h"
 
+#include "serial/line_settings.h"
+
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
@@ -11,8 +13,8 @@ void makeRaw(int fd) {
     tcgetattr(fd, &tio);
     cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
-    cfsetispeed(&tio, B38400);
-    cfsetospeed(&tio, B38400);
+    cfsetispeed(&tio, BoardLine::TermiosSpeed);
+    cfsetospeed(&tio, BoardLine::TermiosSpeed);
     tcsetattr(fd, TCSANOW, &tio);
 }
 } // namespace
