@@ -11,23 +11,24 @@
 #include <iterator>
 
 namespace {
-enum V : char { Off, On, Keep };
+// What a row does to a control: turns it off or on, or keeps what it had.
+enum Setting : char { Off, On, Keep };
 
 struct ModeButton {
-    V enabled = Off;
-    V selected = Off;
+    Setting enabled = Off;
+    Setting selected = Off;
 };
 constexpr ModeButton Usable{.enabled = On};
 constexpr ModeButton Chosen{.enabled = On, .selected = On};
 
 struct Indicator {
-    V enabled = Off;
-    V checked = Off;
+    Setting enabled = Off;
+    Setting checked = Off;
 };
 constexpr Indicator Lit{.enabled = On, .checked = On};
 
 struct Commands {
-    V com1 = Off, man = Off, neu = Off, exit = Off, send = Off, sendC = Off, stopC = Off;
+    Setting com1 = Off, man = Off, newTable = Off, exit = Off, send = Off, sendC = Off, stopC = Off;
 };
 constexpr Commands AllCommands{On, On, On, On, On, On, On};
 constexpr Commands OnlyExit{.exit = On};
@@ -36,11 +37,11 @@ constexpr Commands OnlyExit{.exit = On};
 // off. A row reads: in this state, these are on (or keep what they had).
 struct Row {
     ControlState state;
-    V displayOptions = Off;
+    Setting displayOptions = Off;
     ModeButton txd{}, rxd{};
     Indicator open{}, closed{};
     Commands commands{};
-    V slotButtons = Off;
+    Setting slotButtons = Off;
 };
 
 using enum ControlState;
@@ -52,7 +53,7 @@ constexpr Row rows[] = {
     {.state = ReadyAfterReception, .displayOptions = On, .txd = Usable, .rxd = Usable,
      .closed = {.checked = On}, .commands = AllCommands, .slotButtons = On},
     {.state = Receiving, .txd = Usable, .rxd = Chosen, .open = Lit,
-     .commands = {.neu = Keep, .exit = On}},
+     .commands = {.newTable = Keep, .exit = On}},
     {.state = SendReady, .txd = Chosen, .rxd = Usable, .open = Lit,
      .commands = AllCommands, .slotButtons = On},
     // A fill or reset keeps Man disabled too: a second fill nested in it would run past slot 255.
@@ -77,12 +78,12 @@ constexpr bool everyStateHasItsRow() {
 }
 static_assert(everyStateHasItsRow(), "one row per control state, in the order of the enum");
 
-void setEnabled(QWidget* widget, V value) {
+void setEnabled(QWidget* widget, Setting value) {
     if (value != Keep)
         widget->setEnabled(value == On);
 }
 
-void setChecked(QCheckBox* box, V value) {
+void setChecked(QCheckBox* box, Setting value) {
     if (value != Keep)
         box->setChecked(value == On);
 }
@@ -116,7 +117,7 @@ void enterState(FrmAscii& form, ControlState state, SlotButtons slotButtons) {
     const Commands& commands = row.commands;
     setEnabled(form.cmdCom1(), commands.com1);
     setEnabled(form.cmdMan(), commands.man);
-    setEnabled(form.cmdNew(), commands.neu);
+    setEnabled(form.cmdNew(), commands.newTable);
     setEnabled(form.cmdExit(), commands.exit);
     setEnabled(form.cmdSend(), commands.send);
     setEnabled(form.cmdSendC(), commands.sendC);
