@@ -50,7 +50,7 @@ ReceptionRows receptionRows(Zerbo& zerbo, BoardProcess& board, int idleSeconds) 
         idlePercent < 0 ? notMeasured(idleFigure, idleTarget, QStringLiteral("no waiting seen"))
                         : Row{idleFigure, decimal(idlePercent, 3) + QStringLiteral(" % of a core"),
                               idleTarget, idlePercent < IdleTargetPercent};
-    const int filled = numberedSlots(zerbo.form);
+    const int filled = numberedSlots(zerbo.form());
     const Row burst{QStringLiteral("full-rate burst from the board: slots filled"),
                     QStringLiteral("%1 of 256").arg(filled), QStringLiteral("256 of 256"),
                     filled == 256 && arrivedInTime};
@@ -58,10 +58,10 @@ ReceptionRows receptionRows(Zerbo& zerbo, BoardProcess& board, int idleSeconds) 
 }
 
 Row localFillRow(Zerbo& zerbo) {
-    zerbo.form.txtTime()->setText(decimal(FillPauseMs, 0));
+    zerbo.form().txtTime()->setText(decimal(FillPauseMs, 0));
     QElapsedTimer fill;
     fill.start();
-    zerbo.form.cmdMan()->click();
+    zerbo.form().cmdMan()->click();
     const double seconds = double(fill.nsecsElapsed()) / 1e9;
     const double offPercent = 100.0 * (seconds - FillTargetSeconds) / FillTargetSeconds;
     return {QStringLiteral("local fill at %1 ms: total time").arg(FillPauseMs),

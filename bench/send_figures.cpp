@@ -33,7 +33,7 @@ constexpr int InFlightMs = 200;
 // Polled at every yield of the send, so the first one after the opening acts.
 void onceSending(Zerbo& zerbo, std::function<void()> action) {
     later(0, [&zerbo, action] {
-        if (zerbo.comTest.PortOpen())
+        if (zerbo.port().PortOpen())
             action();
         else
             onceSending(zerbo, action);
@@ -55,11 +55,11 @@ std::vector<Row> stringGapRows(Zerbo& zerbo, BoardProcess& board) {
         return QStringLiteral("within %1 ms of %2 ms").arg(tolerance).arg(StringPauseMs);
     };
     board.takeArrivals(); // what the fill sent
-    zerbo.form.txtS()->setText(QString(StringLength, QLatin1Char('U')));
+    zerbo.form().txtS()->setText(QString(StringLength, QLatin1Char('U')));
     // The send raises the field to its minimum at its start; the pause asked
     // is set once it runs.
-    onceSending(zerbo, [&zerbo] { zerbo.form.txtTime()->setText(decimal(StringPauseMs, 0)); });
-    zerbo.form.cmdSend()->click(); // returns once the last character went out
+    onceSending(zerbo, [&zerbo] { zerbo.form().txtTime()->setText(decimal(StringPauseMs, 0)); });
+    zerbo.form().cmdSend()->click(); // returns once the last character went out
     const std::vector<Arrival> arrivals = board.waitForArrivals(StringLength, ArriveMs);
     std::vector<Row> rows;
     if (arrivals.size() < 3) {
@@ -86,14 +86,14 @@ Row continuousRateRow(Zerbo& zerbo, BoardProcess& board) {
     const QString figure = QStringLiteral("continuous send, empty pause field: rate at the board");
     const QString target = QStringLiteral("above %1 bytes/s").arg(RateTarget);
     board.takeArrivals();
-    zerbo.form.txtO()->setText(QStringLiteral("141"));
+    zerbo.form().txtO()->setText(QStringLiteral("141"));
     // The send raises an empty field to its minimum at its start; emptied
     // once it runs, there is no pause at all.
     onceSending(zerbo, [&zerbo] {
-        zerbo.form.txtTime()->clear();
-        later(ContinuousMs, [&zerbo] { zerbo.form.cmdStopC()->click(); });
+        zerbo.form().txtTime()->clear();
+        later(ContinuousMs, [&zerbo] { zerbo.form().cmdStopC()->click(); });
     });
-    zerbo.form.cmdSendC()->click(); // loops until the stop
+    zerbo.form().cmdSendC()->click(); // loops until the stop
     const std::vector<Arrival> arrivals = board.waitForArrivals(SIZE_MAX, InFlightMs);
     // The first byte went out after the minimum pause; the rate counts from the second.
     if (arrivals.size() < 3)

@@ -72,7 +72,7 @@ int startupChild(int argc, char** argv) {
     QApplication app(argc, argv);
     Zerbo zerbo(QString::fromLocal8Bit(argv[3]));
     ShowWatch watch(startedNs);
-    zerbo.form.installEventFilter(&watch);
+    zerbo.form().installEventFilter(&watch);
     zerbo.Form_Load();
     return 1;
 }

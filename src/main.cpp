@@ -88,17 +88,17 @@ int main(int argc, char* argv[]) {
     Zerbo zerbo(com1->device);
     // The device and why it is COM1 stay in sight at the right of the status line, and
     // so does a desktop that places the windows itself.
-    zerbo.form.statusLine()->showCom1(
+    zerbo.form().statusLine()->showCom1(
         com1->device, desktopPlacesWindows() ? com1->why + QStringLiteral("; the desktop places "
                                                                           "the windows")
                                              : com1->why);
     // The first events are handled while the reception waits, the window shown.
-    QTimer::singleShot(0, &zerbo.form, [&zerbo] { reportGeometry(zerbo.form, "waiting"); });
+    QTimer::singleShot(0, &zerbo.form(), [&zerbo] { reportGeometry(zerbo.form(), "waiting"); });
     try {
         zerbo.Form_Load();
     } catch (const std::exception& error) {
         zerbo.reportError(error);
     }
-    reportGeometry(zerbo.form, "started");
+    reportGeometry(zerbo.form(), "started");
     return ZerboApplication::exec();
 }

@@ -18,9 +18,9 @@ private slots:
         for (bool on : {true, false, true}) {
             p.form.cmdBackShowHide()->click();
             QCOMPARE(p.form.cmdBackShowHide()->text(), on ? "Hide background" : "Show background");
-            QVERIFY(p.zerbo.background.window()->isVisible() == on && p.form.isVisible());
+            QVERIFY(p.zerbo.background().window()->isVisible() == on && p.form.isVisible());
         }
-        BackgroundWindow& backdrop = *p.zerbo.background.window();
+        BackgroundWindow& backdrop = *p.zerbo.background().window();
         QCOMPARE(backdrop.objectName(), "frmBack");
         backdrop.activateWindow();
         QTRY_COMPARE(backdrop.picture()->geometry(), backdrop.rect());

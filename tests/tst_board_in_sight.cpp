@@ -72,7 +72,7 @@ private slots:
         zerbo_ = std::make_unique<Zerbo>(table_.link());
         QTimer::singleShot(500, this, [this] { table_.pressKeyOne(); });
         zerbo_->Form_Load();
-        QVERIFY(QTest::qWaitForWindowActive(&zerbo_->form));
+        QVERIFY(QTest::qWaitForWindowActive(&zerbo_->form()));
         QTest::qWait(500);
         seen_ = onScreen(boardArea_);
         save(seen_, "start");
@@ -87,7 +87,7 @@ private slots:
     }
     void staysInSight() {
         QFETCH(QStringList, actions);
-        FrmAscii& form = zerbo_->form;
+        FrmAscii& form = zerbo_->form();
         for (const QString& action : actions) {
             if (action == "background") {
                 form.cmdBackShowHide()->click();
@@ -121,10 +121,10 @@ private slots:
         if (!zerbo_)
             return;
         if (shownWindow("frmBack"))
-            zerbo_->form.cmdBackShowHide()->click();
+            zerbo_->form().cmdBackShowHide()->click();
         if (shownWindow("frmHelp"))
-            zerbo_->form.optHelp()->click();
-        placeWindow(zerbo_->form, WindowDesign::StartTwips);
+            zerbo_->form().optHelp()->click();
+        placeWindow(zerbo_->form(), WindowDesign::StartTwips);
         QTest::qWait(300);
     }
 

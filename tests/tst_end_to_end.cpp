@@ -86,7 +86,7 @@ private slots:
         Zerbo zerbo(board.link());
         QTimer::singleShot(BoundMs, &board.process, &QProcess::kill); // ends a reception in vain
         zerbo.Form_Load();
-        const FrmAscii& form = zerbo.form;
+        const FrmAscii& form = zerbo.form();
         QCOMPARE(numberedSlots(form), 256);
         for (int code = 1; code < 256; ++code)
             QCOMPARE(form.slot(code).character->text(),
@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(board.received(0), QList<int>{}); // nothing came back to the board
         const QList<int> codes{0, 65, 65, 255};
         for (int code : codes)
-            zerbo.form.slot(code).sendButton->click();
+            zerbo.form().slot(code).sendButton->click();
         QCOMPARE(board.received(codes.size()), codes);
     }
 

@@ -82,7 +82,7 @@ void answerBoxesAfterLooking() {
 int playFault(const QString& operation, const QString& fault) {
     UnpluggableBoard board;
     Zerbo zerbo(board.path);
-    FrmAscii& form = zerbo.form;
+    FrmAscii& form = zerbo.form();
     showReady(form);
     // The operation's field, what is typed there, and its button.
     const std::map<QString, std::tuple<QLineEdit*, QString, QWidget*>> operations{
@@ -117,11 +117,11 @@ int playReplacedDevice() {
     const QByteArray device = board->slavePath().toLocal8Bit();
     QFile::link(board->slavePath(), link);
     Zerbo zerbo(link);
-    showReady(zerbo.form);
-    QTest::mouseClick(zerbo.form.slot(65).sendButton, Qt::LeftButton); // the port stays open
+    showReady(zerbo.form());
+    QTest::mouseClick(zerbo.form().slot(65).sendButton, Qt::LeftButton); // the port stays open
     board.reset();
     // The program sees the hang-up and lets go of the number.
-    if (!QTest::qWaitFor([&zerbo] { return !zerbo.comTest.PortOpen(); }, 5000)) {
+    if (!QTest::qWaitFor([&zerbo] { return !zerbo.port().PortOpen(); }, 5000)) {
         std::puts("the program kept the port of a board that went away");
         return 5;
     }
@@ -149,7 +149,7 @@ int playReplacedDevice() {
                     (settings.c_lflag & ICANON) ? "canonical" : "raw");
         std::fflush(stdout);
     });
-    QTest::mouseClick(zerbo.form.slot(66).sendButton, Qt::LeftButton);
+    QTest::mouseClick(zerbo.form().slot(66).sendButton, Qt::LeftButton);
     QTest::qWait(3000);
     std::puts("the program went on after the error");
     return 3;
@@ -161,8 +161,8 @@ int playStartOnAMissingDevice() {
     Zerbo zerbo(QStringLiteral("/nonexistent/zerbo-port"));
     onNextMessageBox([&zerbo](QMessageBox&) {
         std::printf("behind the box: port open %s; status: %s\n",
-                    zerbo.form.chkOpen()->isChecked() ? "ticked" : "not ticked",
-                    qPrintable(zerbo.form.statusLine()->news()));
+                    zerbo.form().chkOpen()->isChecked() ? "ticked" : "not ticked",
+                    qPrintable(zerbo.form().statusLine()->news()));
         std::fflush(stdout);
     });
     zerbo.Form_Load();
@@ -226,7 +226,7 @@ int playScenario(const QString& scenario) {
         {"exit-during-an-endless-pause", exitDuringAnEndlessPause},
         {"double-click-on-the-backdrop", [](Program& p) {
              p.form.cmdBackShowHide()->click();
-             QTest::mouseDClick(p.zerbo.background.window()->picture(), Qt::LeftButton);
+             QTest::mouseDClick(p.zerbo.background().window()->picture(), Qt::LeftButton);
          }}};
     scenarios.at(scenario)(p);
     return 3;
@@ -271,7 +271,7 @@ private slots:
         QFETCH(QString, fault);
         UnpluggableBoard board;
         Zerbo zerbo(board.path);
-        FrmAscii& form = zerbo.form;
+        FrmAscii& form = zerbo.form();
         onceWaiting(zerbo, [&] {
             board.pty.write(wholeTable().left(bytesFirst));
             later(50, [&] {
@@ -285,7 +285,7 @@ private slots:
             });
         });
         const QString said = standardErrorOf([&] { zerbo.Form_Load(); });
-        QVERIFY(!zerbo.comTest.PortOpen());
+        QVERIFY(!zerbo.port().PortOpen());
         QCOMPARE(form.cmbFontSize()->count(), 9); // start-up went on
         if (fault == "nested fill") {
             QCOMPARE(numberedSlots(form), 256);
@@ -304,11 +304,11 @@ private slots:
                  QStringLiteral("zerbo: %1 (COM1) went away during the reception (%2); "
                                 "the reception ended and the port is closed\n"
                                 "zerbo: the table on COM1: %3")
-                     .arg(board.path, zerbo.comTest.lossReason(), came));
+                     .arg(board.path, zerbo.port().lossReason(), came));
         QCOMPARE(form.statusLine()->news(),
                  QStringLiteral("The port closed: %1 went away during the reception (%2); %3")
-                     .arg(board.path, zerbo.comTest.lossReason(), came));
-        QVERIFY(!zerbo.comTest.lossReason().isEmpty());
+                     .arg(board.path, zerbo.port().lossReason(), came));
+        QVERIFY(!zerbo.port().lossReason().isEmpty());
         QVERIFY(!form.chkOpen()->isChecked() && form.chkClosed()->isChecked());
         QVERIFY(form.cmdMan()->isEnabled() && form.cmdNew()->isEnabled() &&
                 form.slot(0).sendButton->isEnabled());
@@ -375,10 +375,10 @@ private slots:
         Program p;
         p.showReady();
         QTest::mouseClick(p.form.slot(65).sendButton, Qt::LeftButton);
-        QVERIFY(p.zerbo.comTest.PortOpen() && p.form.chkOpen()->isChecked());
+        QVERIFY(p.zerbo.port().PortOpen() && p.form.chkOpen()->isChecked());
         p.board.closeMaster();
         QTRY_VERIFY(!p.form.chkOpen()->isChecked());
-        QVERIFY(!p.zerbo.comTest.PortOpen());
+        QVERIFY(!p.zerbo.port().PortOpen());
     }
 
     // Another program reading the port takes some of the table's bytes: no
@@ -402,7 +402,7 @@ private slots:
         QObject::connect(&feeder, &QTimer::timeout, [&] {
             p.board.write(QByteArray(1, char(code)));
             code = code == 254 ? 2 : code + 1;
-            if (p.zerbo.comTest.otherReaders().isEmpty())
+            if (p.zerbo.port().otherReaders().isEmpty())
                 return;
             feeder.stop();
             reader.kill();

@@ -34,7 +34,7 @@ QStringList looksFrom(const FrmAscii& form, auto part) {
 void prepare(Program& p) {
     for (int i = 0; i < FrmAscii::SlotCount; ++i)
         ApplySlotStyle(p.form, i, 14);
-    p.zerbo.fontsColours.fillColourList();
+    p.zerbo.fontsColours().fillColourList();
     p.form.cmbFontSize()->addItem("20");
     p.form.cmbFontName()->addItem("DejaVu Sans");
 }

@@ -16,7 +16,7 @@ private slots:
         Program p;
         p.showReady();
         p.form.optHelp()->click();
-        HelpWindow* help = p.zerbo.help.window();
+        HelpWindow* help = p.zerbo.help().window();
         QCOMPARE(help->pos(), helpPlace);
         QCOMPARE(help->objectName(), "frmHelp");
         QCOMPARE(help->printedLines(), HelpWindow::helpLines());
@@ -32,7 +32,7 @@ private slots:
             QCOMPARE(help->isVisible(), shown);
         }
         QVERIFY(!p.form.optHelp()->isChecked());
-        QCOMPARE(p.zerbo.help.window(), help);
+        QCOMPARE(p.zerbo.help().window(), help);
         QCOMPARE(help->pos(), helpPlace);
         QCOMPARE(help->printedLines().size(), 35);
         QCOMPARE(help->grab().toImage(), page);

@@ -236,8 +236,8 @@ private slots:
     // Which device the port indicators stand for, on their tool tips.
     void indicatorsNameTheDevice() {
         Zerbo zerbo("/dev/ttyUSB3");
-        QCOMPARE(zerbo.form.chkOpen()->toolTip(), "COM1 is /dev/ttyUSB3");
-        QCOMPARE(zerbo.form.chkClosed()->toolTip(), "COM1 is /dev/ttyUSB3");
+        QCOMPARE(zerbo.form().chkOpen()->toolTip(), "COM1 is /dev/ttyUSB3");
+        QCOMPARE(zerbo.form().chkClosed()->toolTip(), "COM1 is /dev/ttyUSB3");
     }
 };
 

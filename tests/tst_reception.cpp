@@ -30,7 +30,7 @@ class TableTest : public QObject {
             QCOMPARE(p.form.slot(i).character->text(),
                      i ? textFromByte(static_cast<unsigned char>(i)) : "");
         QCOMPARE(p.form.txtO()->text() + " " + bitRow(p.form), QString("255 bbrrrrrr"));
-        QVERIFY(!p.zerbo.comTest.PortOpen() && p.form.chkClosed()->isChecked());
+        QVERIFY(!p.zerbo.port().PortOpen() && p.form.chkClosed()->isChecked());
     }
 
     // Runs the fill with its pauses emptied once it has started, so that it runs at once.
@@ -153,7 +153,7 @@ private slots:
                       [&] {
                           QVERIFY2(p.form.statusLine()->news().startsWith(soFar),
                                    qPrintable(p.form.statusLine()->news()));
-                          QVERIFY(p.zerbo.comTest.PortOpen()); // still waiting
+                          QVERIFY(p.zerbo.port().PortOpen()); // still waiting
                           p.board.write("\xff");
                       });
         });
@@ -170,13 +170,13 @@ private slots:
             QTest::mouseClick(p.form.optTxD(), Qt::LeftButton);
             p.form.cmdCom1()->click();
             // Ready to send, and the outer reception still listens.
-            QVERIFY(p.form.slot(7).sendButton->isEnabled() && p.zerbo.comTest.PortOpen());
+            QVERIFY(p.form.slot(7).sendButton->isEnabled() && p.zerbo.port().PortOpen());
         });
         p.zerbo.Form_Load();
         verifyCompleteTable(p);
         p.form.cmdCom1()->click(); // without a mode: nothing happens
         QCOMPARE(numberedSlots(p.form), 256);
-        QCOMPARE(p.zerbo.comTest.PortOpen(), false);
+        QCOMPARE(p.zerbo.port().PortOpen(), false);
         QTest::mouseClick(p.form.optRxD(), Qt::LeftButton);
         onceWaiting(p, [&] {
             p.board.write(wholeTable());
@@ -217,7 +217,7 @@ private slots:
         Program p;
         p.showReady();
         fill(p);
-        p.zerbo.comTest.openSequence();
+        p.zerbo.port().openSequence();
         p.form.txtS()->setText("typed");
         p.form.txtTime()->setText("123");
         markCurrentSlot(p.form, 200);
@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(background(p.form.txtO()), White);
         QCOMPARE(p.form.txtTime()->text() + " " + p.form.legend()[0].name->text(),
                  QString("123 NUL"));
-        QVERIFY(p.zerbo.comTest.PortOpen() && !p.form.prgBar()->isHidden());
+        QVERIFY(p.zerbo.port().PortOpen() && !p.form.prgBar()->isHidden());
     }
 };
 

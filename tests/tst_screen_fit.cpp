@@ -184,7 +184,7 @@ private slots:
         p.form.cmbFontSize()->pick(p.form.cmbFontSize()->findText("20"));
         QVERIFY(near(p.form.slot(65).character->font().pointSizeF(), 20 * scale));
         p.form.optHelp()->click();
-        const HelpWindow* help = p.zerbo.help.window();
+        const HelpWindow* help = p.zerbo.help().window();
         QVERIFY(area().contains(help->frameGeometry()));
         // As designed where the window is; drawn smaller, the capitals stay 9 pixels high, and
         // the page scrolls where the screen cannot hold it: every line can be reached.

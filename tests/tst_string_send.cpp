@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a send puts on the line and what the window shows: a slot button's code, and with
 // "Send" the typed text, during and after the send.
-#include "base/yield.h"
 #include "base/charset.h"
+#include "base/yield.h"
 #include "form/form_style.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
@@ -50,7 +50,7 @@ private slots:
         setBackground(p.form.slot(7).character, Red); // a colour the user chose is replaced
         QTest::mouseClick(p.form.slot(code).sendButton, Qt::LeftButton);
         // From the Ready state the click leaves the port open in transmit mode.
-        QVERIFY(p.zerbo.comTest.PortOpen() && p.form.optTxD()->isChecked() &&
+        QVERIFY(p.zerbo.port().PortOpen() && p.form.optTxD()->isChecked() &&
                 p.form.chkOpen()->isChecked());
         for (QChar key : keys)
             if (key == 'c')
@@ -103,7 +103,7 @@ private slots:
         });
         // No pauses once the send has opened the port (after applying its minimum).
         connect(
-            &p.zerbo.comTest, &CommControl::portOpenChanged, &p.form,
+            &p.zerbo.port(), &CommControl::portOpenChanged, &p.form,
             [&p] { p.form.txtTime()->setText("0000"); }, Qt::SingleShotConnection);
         p.form.txtS()->setText(row[0]);
         p.form.cmdSend()->click();
@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(wire, row[1].toLatin1());
         QCOMPARE(seen.join(' '), row[2]);
         QVERIFY(p.form.txtS()->text().isEmpty() && p.form.txtS()->hasFocus()); // Ready, but for TxD
-        QVERIFY(!p.zerbo.comTest.PortOpen() && p.form.optTxD()->isChecked());
+        QVERIFY(!p.zerbo.port().PortOpen() && p.form.optTxD()->isChecked());
         QVERIFY(!p.form.chkOpen()->isEnabled() && p.form.cmdSendC()->isEnabled());
     }
     // A send started in receive mode selects TxD without running its handler half way through
@@ -222,7 +222,8 @@ private slots:
         p.form.cmdSend()->click();
         wire += p.board.read(300);
         QVERIFY(wire == expected); // every byte, in order
-        QVERIFY(p.form.txtS()->toolTip().isEmpty() && p.form.txtS()->accessibleDescription().isEmpty());
+        QVERIFY(p.form.txtS()->toolTip().isEmpty() &&
+                p.form.txtS()->accessibleDescription().isEmpty());
     }
 };
 

@@ -151,7 +151,7 @@ private slots:
             QVERIFY(background(p.form.txtO()) == Red && p.form.focusWidget() == p.form.txtO());
             QVERIFY(p.form.optSendC()->isChecked() && p.form.cmdStopC()->isEnabled());
             p.form.cmdStopC()->click(); // with nothing running: closes the port the send left open
-            QVERIFY(!p.zerbo.comTest.PortOpen() && background(p.form.txtO()) == White);
+            QVERIFY(!p.zerbo.port().PortOpen() && background(p.form.txtO()) == White);
             return;
         }
         after += p.board.read(100);
@@ -160,8 +160,8 @@ private slots:
         QCOMPARE(green.join(' '), row[2]);
     }
 
-    // From left 1500, top 1995 twips: field | typed | the edge once the position loop applied it |
-    // the edge after "Set form position" (a million pixels off at most). The window lands within
+    // From left 1500, top 1995 twips: field | typed | the edge once the position fields applied it
+    // | the edge after "Set form position" (a million pixels off at most). The window lands within
     // three pixels (the window system may nudge it). A text that is no number stays as typed.
     void positionField_data() {
         addRows({"left|<empty>|1500|0", "left|65.5|65|65", "left|-9000|-8000|-9000",
@@ -185,7 +185,7 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(qAbs(edge() - row[3].toInt()) <= 3 * twipsPerPixel());
         moveWindow(p.form, {1500, 1995});
-        p.zerbo.positionLoop.start();
+        p.zerbo.placement().followWindow();
         field->setFocus();
         QCoreApplication::processEvents();
         // Typed from an event queued before the focus moves: judged once focus-lost yields.
@@ -213,7 +213,7 @@ private slots:
         Program p;
         p.showReady();
         moveWindow(p.form, {1005, 1005});
-        p.zerbo.positionLoop.start();
+        p.zerbo.placement().followWindow();
         typeInto(p.form.txtLeft(), row[0]);
         typeInto(p.form.txtTop(), row[1]); // the focus leaves txtLeft
         QCOMPARE(QApplication::focusWidget(), p.form.txtTop());
@@ -251,7 +251,7 @@ private slots:
         Program p;
         p.showReady();
         moveWindow(p.form, {1005, 1005});
-        p.zerbo.positionLoop.start();
+        p.zerbo.placement().followWindow();
         typeInto(p.form.txtLeft(), "2500abc");
         typeInto(p.form.txtTop(), "1500");
         if (heldMs == -1) {
@@ -281,21 +281,20 @@ private slots:
         Program p;
         p.showReady();
         moveWindow(p.form, {1005, 1005});
-        p.zerbo.positionLoop.start();
+        p.zerbo.placement().followWindow();
         typeInto(p.form.txtLeft(), "2500");
         typeInto(p.form.txtTop(), "1234");
         QVERIFY(qAbs(windowPosition(p.form).x() - 2505) <= twipsPerPixel());
         moveWindow(p.form, {3000, 1005});
         QCoreApplication::processEvents();
         QCOMPARE(p.form.txtTop()->text(), QString("1234"));
-        QCOMPARE(p.zerbo.state.PositionEditing, qint16(1));
     }
 
     // The position fields follow the window, but not while the user edits one.
     void positionFieldsFollowTheWindow() {
         Program p;
         p.showReady();
-        p.zerbo.positionLoop.start();
+        p.zerbo.placement().followWindow();
         moveWindow(p.form, QPointF(3000, 2010));
         QCoreApplication::processEvents();
         QCOMPARE(p.form.txtLeft()->text() + ", " + p.form.txtTop()->text(), QString("3000, 2010"));
@@ -335,7 +334,7 @@ private slots:
         QVERIFY(readyAtOnce && answerer.count() == 0);
         wire += p.board.read(100);
         QVERIFY(wire.size() == sentBeforePause && repeated(wire, 'B', 2)); // not another byte
-        QVERIFY(!p.zerbo.comTest.PortOpen());
+        QVERIFY(!p.zerbo.port().PortOpen());
         QCOMPARE(p.form.txtO()->text() + bitRow(p.form), QString("wwwwwwww"));
         QVERIFY(!p.form.optSendC()->isChecked() &&
                 background(p.form.slot(66).character) == Green); // marked

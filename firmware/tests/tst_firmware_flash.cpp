@@ -108,13 +108,13 @@ private slots:
         QTimer::singleShot(15000, &board.process(), &QProcess::kill); // ends a reception in vain
         zerbo.Form_Load();
         QVERIFY(nothingUnasked);
-        QCOMPARE(numberedSlots(zerbo.form), 256);
+        QCOMPARE(numberedSlots(zerbo.form()), 256);
         board.settle(100);
 
         // Each click closes and reopens the port: no reset, every code on the LEDs.
         const QList<int> clicked{65, 0, 255, 90};
         for (int code : clicked)
-            zerbo.form.slot(code).sendButton->click();
+            zerbo.form().slot(code).sendButton->click();
         board.readUntil([&] { return board.leds.size() >= clicked.size(); });
         QCOMPARE(codesOf(board.leds), clicked);
         QCOMPARE(codesOf(board.rx), clicked);

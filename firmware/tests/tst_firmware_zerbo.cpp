@@ -60,7 +60,7 @@ private slots:
         onceWaiting(zerbo, [&board] { board.pressKeyOne(); });
         QTimer::singleShot(10000, &board.process(), &QProcess::kill); // ends a reception in vain
         zerbo.Form_Load();
-        FrmAscii& form = zerbo.form;
+        FrmAscii& form = zerbo.form();
         QCOMPARE(numberedSlots(form), 256);
         for (int code = 1; code < 256; ++code)
             QCOMPARE(form.slot(code).character->text(),
@@ -109,7 +109,7 @@ private slots:
         onceWaiting(zerbo, [&board] { board.pressKeyOne(); });
         QTimer::singleShot(3000, &board.process(), &QProcess::kill); // 255 may never come
         zerbo.Form_Load();
-        const int right = numberedSlots(zerbo.form);
+        const int right = numberedSlots(zerbo.form());
         qInfo("%d of 256 slots filled from a table sent at 19200 baud", right);
         QVERIFY2(right < 256, "the table came through a wrong rate unharmed");
     }

@@ -19,12 +19,12 @@
 #include <cstdio>
 
 Zerbo::Zerbo(const QString& com1Device, QObject* parent) : QObject(parent), comTest(com1Device) {
-    form.setWindowIcon(appIcon());
+    form_.setWindowIcon(appIcon());
     // Which device the indicators stand for, where the user looks for it.
     const QString device = QStringLiteral("COM1 is %1").arg(com1Device);
-    form.chkOpen()->setToolTip(device);
-    form.chkClosed()->setToolTip(device);
-    form.statusLine()->showCom1(com1Device);
+    form_.chkOpen()->setToolTip(device);
+    form_.chkClosed()->setToolTip(device);
+    form_.statusLine()->showCom1(com1Device);
     connectHandlers();
     // Every way out closes this port, the application's last net too.
     if (auto* application = qobject_cast<ZerboApplication*>(QCoreApplication::instance()))
@@ -65,80 +65,80 @@ void Zerbo::connectHandlers() {
 
     // "Port open" follows the port: a device gone while held open unticks it at once.
     connect(&comTest, &CommControl::deviceGone, this,
-            [this] { form.chkOpen()->setChecked(false); });
+            [this] { form_.chkOpen()->setChecked(false); });
     // Bytes another program took never reach a slot: standard error says who may have them.
     connect(&comTest, &CommControl::inputTakenElsewhere, this, [this] {
         const QString note = QStringLiteral("Bytes went missing: %1").arg(comTest.otherReaders());
         std::fprintf(stderr, "zerbo: %s (COM1): %s\n", qPrintable(comTest.devicePath()),
                      qPrintable(note.at(0).toLower() + note.mid(1)));
-        form.statusLine()->say(note);
+        form_.statusLine()->say(note);
     });
-    connect(&form, &FrmAscii::unloading, this, [this] { endProgram(0); });
-    connect(&background, &BackgroundControl::endRequested, this, [this] { endProgram(0); });
-    onSelected(form.optRxD(), [this] { modes.optRxD_Click(); });
-    onSelected(form.optTxD(), [this] { modes.optTxD_Click(); });
+    connect(&form_, &FrmAscii::unloading, this, [this] { endProgram(0); });
+    connect(&background_, &BackgroundControl::endRequested, this, [this] { endProgram(0); });
+    onSelected(form_.optRxD(), [this] { modes.optRxD_Click(); });
+    onSelected(form_.optTxD(), [this] { modes.optTxD_Click(); });
     for (int i = 0; i < FrmAscii::SlotCount; ++i)
-        onSelected(form.slot(i).sendButton, [this, i] { singleSend.optS_Click(i); });
+        onSelected(form_.slot(i).sendButton, [this, i] { singleSend.optS_Click(i); });
 
-    onClick(form.cmdExit(), [this] { form.close(); });
-    onClick(form.cmdCom1(), [this] { com1.cmdCom1_Click(); });
-    onClick(form.cmdMan(), [this] { localFill.cmdMan_Click(); });
-    onClick(form.cmdNew(), [this] { tableReset.cmdNew_Click(); });
-    onClick(form.cmdSend(), [this] { stringSend.cmdSend_Click(); });
-    onClick(form.cmdSendC(), [this] { continuousSend.cmdSendC_Click(); });
-    onClick(form.cmdStopC(), [this] { continuousSend.cmdStopC_Click(); });
-    onClick(form.cmdCenter(), [this] { placement.cmdCenter_Click(); });
-    onClick(form.cmdSetPos(), [this] { placement.cmdSetPos_Click(); });
-    onClick(form.cmdBackShowHide(), [this] { background.cmdBackShowHide_Click(); });
-    onSelected(form.optHelp(), [this] { help.optHelp_Click(); });
+    onClick(form_.cmdExit(), [this] { form_.close(); });
+    onClick(form_.cmdCom1(), [this] { com1.cmdCom1_Click(); });
+    onClick(form_.cmdMan(), [this] { localFill.cmdMan_Click(); });
+    onClick(form_.cmdNew(), [this] { tableReset.cmdNew_Click(); });
+    onClick(form_.cmdSend(), [this] { stringSend.cmdSend_Click(); });
+    onClick(form_.cmdSendC(), [this] { continuousSend.cmdSendC_Click(); });
+    onClick(form_.cmdStopC(), [this] { continuousSend.cmdStopC_Click(); });
+    onClick(form_.cmdCenter(), [this] { placement_.cmdCenter_Click(); });
+    onClick(form_.cmdSetPos(), [this] { placement_.cmdSetPos_Click(); });
+    onClick(form_.cmdBackShowHide(), [this] { background_.cmdBackShowHide_Click(); });
+    onSelected(form_.optHelp(), [this] { help_.optHelp_Click(); });
     // The focus handlers of txtLeft and txtTop are Placement's own event filter.
 
     // A change of value, by the user or by the program, raises the handler.
-    connect(form.chkA(), &QCheckBox::toggled, this,
+    connect(form_.chkA(), &QCheckBox::toggled, this,
             guarded([this](bool) { controlCodeNames.chkA_Click(); }));
 
-    connect(form.cmbFontName(), &PickCombo::picked, this,
-            guarded([this](int) { fontsColours.cmbFontName_Click(); }));
-    connect(form.cmbFontSize(), &PickCombo::picked, this,
-            guarded([this](int) { fontsColours.cmbFontSize_Click(); }));
-    connect(form.cmbFontColor(), &PickCombo::picked, this,
-            guarded([this](int index) { fontsColours.cmbFontColor_Click(index); }));
+    connect(form_.cmbFontName(), &PickCombo::picked, this,
+            guarded([this](int) { fontsColours_.cmbFontName_Click(); }));
+    connect(form_.cmbFontSize(), &PickCombo::picked, this,
+            guarded([this](int) { fontsColours_.cmbFontSize_Click(); }));
+    connect(form_.cmbFontColor(), &PickCombo::picked, this,
+            guarded([this](int index) { fontsColours_.cmbFontColor_Click(index); }));
 }
 
 void Zerbo::reportError(const std::exception& error) {
     // Behind the box, the window says it too, and shows no port open that is not:
     // a state that lights "Port open" before the open failed.
-    form.statusLine()->say(runTimeErrorText(error).simplified());
+    form_.statusLine()->say(runTimeErrorText(error).simplified());
     if (!comTest.PortOpen())
-        form.chkOpen()->setChecked(false);
+        form_.chkOpen()->setChecked(false);
     reportErrorAndEnd(error, &comTest);
 }
 
 void Zerbo::Form_Load() {
-    fontsColours.fillColourList();
+    fontsColours_.fillColourList();
     // The window shows, in front, just before the first colour is picked.
-    form.show();
-    form.raise();
-    form.cmbFontColor()->pick(0);
+    form_.show();
+    form_.raise();
+    form_.cmbFontColor()->pick(0);
 
-    form.chkOpen()->setEnabled(false);
-    form.chkClosed()->setEnabled(false);
-    form.chkN()->setChecked(true);
-    form.chkT()->setChecked(true);
-    form.chkA()->setChecked(false);
+    form_.chkOpen()->setEnabled(false);
+    form_.chkClosed()->setEnabled(false);
+    form_.chkN()->setChecked(true);
+    form_.chkT()->setChecked(true);
+    form_.chkA()->setChecked(false);
 
-    form.options()->select(form.optRxD());
+    form_.options()->select(form_.optRxD());
     // Receives the table; returns when code 255 has arrived or the reception failed.
-    form.cmdCom1()->click();
+    form_.cmdCom1()->click();
 
     fillFontNames();
-    form.cmbFontName()->pick(0);
+    form_.cmbFontName()->pick(0);
     fillFontSizes();
-    form.cmbFontSize()->pick(0);
-    placeWindow(form, WindowDesign::StartTwips);
+    form_.cmbFontSize()->pick(0);
+    placeWindow(form_, WindowDesign::StartTwips);
 
     yieldToEvents();
-    positionLoop.start();
+    placement_.followWindow();
 }
 
 void Zerbo::fillFontNames() {
@@ -152,10 +152,10 @@ void Zerbo::fillFontNames() {
         ordered << families[i];
     for (qsizetype i = 71; i < count; ++i)
         ordered << families[i];
-    form.cmbFontName()->addItems(ordered);
+    form_.cmbFontName()->addItems(ordered);
 }
 
 void Zerbo::fillFontSizes() {
     for (int size = 4; size <= 20; size += 2)
-        form.cmbFontSize()->addItem(QString::number(size));
+        form_.cmbFontSize()->addItem(QString::number(size));
 }

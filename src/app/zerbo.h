@@ -11,8 +11,6 @@
 #include "operations/local_fill.h"
 #include "operations/modes.h"
 #include "operations/placement.h"
-#include "operations/position_loop.h"
-#include "operations/program_state.h"
 #include "operations/single_send.h"
 #include "operations/string_send.h"
 #include "operations/table_reset.h"
@@ -22,8 +20,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-// The whole program: the main window, its serial port, the shared state and
-// the operations, with each control's event wired to its handler.
+// The whole program: the main window, its serial port and the operations, with each control's event
+// wired to its handler.
 class Zerbo : public QObject {
     Q_OBJECT
 public:
@@ -41,26 +39,33 @@ public:
     // A run-time error: in the status line and a box, then the end.
     [[noreturn]] void reportError(const std::exception& error);
 
-    FrmAscii form;
-    CommControl comTest;
-    ProgramState state;
-
-    Modes modes{form};
-    Com1Command com1{form, comTest, state};
-    ControlCodeNames controlCodeNames{form};
-    LocalFill localFill{form, comTest};
-    TableReset tableReset{form, state};
-    SingleSend singleSend{form, comTest};
-    StringSend stringSend{form, comTest};
-    ContinuousSend continuousSend{form, comTest, state};
-    FontsColours fontsColours{form};
-    PositionLoop positionLoop{form, state};
-    Placement placement{form, state, positionLoop};
-    HelpControl help{form.optHelp()};
-    BackgroundControl background{form.cmdBackShowHide(), &form};
+    FrmAscii& form() { return form_; }
+    CommControl& port() { return comTest; }
+    // For the tests: the help and background windows, the colour list, the
+    // position fields following the window without the whole start-up.
+    HelpControl& help() { return help_; }
+    BackgroundControl& background() { return background_; }
+    FontsColours& fontsColours() { return fontsColours_; }
+    Placement& placement() { return placement_; }
 
 private:
     void connectHandlers();
     void fillFontNames();
     void fillFontSizes();
+
+    FrmAscii form_;
+    CommControl comTest;
+
+    Modes modes{form_};
+    ContinuousSend continuousSend{form_, comTest};
+    Com1Command com1{form_, comTest, continuousSend};
+    ControlCodeNames controlCodeNames{form_};
+    LocalFill localFill{form_, comTest};
+    TableReset tableReset{form_, continuousSend};
+    SingleSend singleSend{form_, comTest};
+    StringSend stringSend{form_, comTest};
+    FontsColours fontsColours_{form_};
+    Placement placement_{form_};
+    HelpControl help_{form_.optHelp()};
+    BackgroundControl background_{form_.cmdBackShowHide(), &form_};
 };

@@ -37,7 +37,7 @@ void waitForEvents();
 // edit end of txtLeft/txtTop  the click that took the focus    the field's text, then judged
 //   (once, after the focus
 //   has moved on)
-// position loop (none)        -                                - (driven by moves and edit ends)
+// position fields (none)      -                                - (driven by moves and edit ends)
 // start-up (the reception;    every later action runs nested   -
 //   once before the loop)     in the application's loop
 // pause over 2,000 ms         as the operation's own yields    the continuous send: StopSending

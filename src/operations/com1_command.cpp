@@ -11,7 +11,7 @@
 #include "form/option_button.h"
 #include "form/slot_style.h"
 #include "form/status_line.h"
-#include "operations/program_state.h"
+#include "operations/continuous_send.h"
 #include "serial/comm_control.h"
 
 #include <QCheckBox>
@@ -19,8 +19,8 @@
 #include <QLineEdit>
 #include <cstdio>
 
-Com1Command::Com1Command(FrmAscii& form, CommControl& port, ProgramState& state)
-    : form_(form), port_(port), state_(state) {
+Com1Command::Com1Command(FrmAscii& form, CommControl& port, ContinuousSend& continuousSend)
+    : form_(form), port_(port), continuousSend_(continuousSend) {
     quiet_.setSingleShot(true);
     quiet_.setInterval(QuietMs);
     QObject::connect(&quiet_, &QTimer::timeout, [this] { lineFellQuiet(); });
@@ -67,7 +67,7 @@ void Com1Command::prepareReception() {
     enterState(form_, ControlState::Receiving, SlotButtons::Skip);
     emptyTable(form_, false);
     yieldToEvents();
-    state_.StopSending = 0;
+    continuousSend_.withdrawStopRequest();
     for (int i = 0; i < FrmAscii::SlotCount; ++i) {
         ApplySlotStyle(form_, i, 14);
         emptySlot(form_, i);
@@ -176,7 +176,7 @@ void Com1Command::checkTable(const QString& why) {
 void Com1Command::sendReady() {
     enterState(form_, ControlState::SendReady, SlotButtons::Skip);
     emptyTable(form_, true);
-    state_.StopSending = 0;
+    continuousSend_.withdrawStopRequest();
     form_.statusLine()->say(
         QStringLiteral("Ready to send: click a slot, or type a string and press Send"));
 }

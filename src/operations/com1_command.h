@@ -7,13 +7,13 @@
 
 class CommControl;
 class FrmAscii;
-struct ProgramState;
+class ContinuousSend;
 
 // The Com1 command: with RxD selected it receives the board's table of the
 // 256 codes into the slots; with TxD selected it prepares for sending.
 class Com1Command {
 public:
-    Com1Command(FrmAscii& form, CommControl& port, ProgramState& state);
+    Com1Command(FrmAscii& form, CommControl& port, ContinuousSend& continuousSend);
 
     void cmdCom1_Click();
 
@@ -35,7 +35,7 @@ private:
 
     FrmAscii& form_;
     CommControl& port_;
-    ProgramState& state_;
+    ContinuousSend& continuousSend_;
     QByteArray received_; // every byte the reception read, for the check at its end
     int placed_ = 0;
     static constexpr int QuietMs = 1000;

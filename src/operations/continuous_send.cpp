@@ -11,7 +11,6 @@
 #include "form/slot_style.h"
 #include "operations/paced_send.h"
 #include "operations/pause_field.h"
-#include "operations/program_state.h"
 #include "operations/send_byte.h"
 #include "serial/comm_control.h"
 
@@ -47,7 +46,7 @@ void ContinuousSend::cmdStopC_Click() {
     form_.showProgressAtZero();
     form_.enableSlotButtons();
     // The running send finishes the stop at its next pass.
-    state_.StopSending = 1;
+    requestStop();
 }
 
 void ContinuousSend::prepare() {
@@ -56,7 +55,7 @@ void ContinuousSend::prepare() {
     form_.hideProgressAtZero();
     // A code can be picked from the table while the send runs.
     form_.enableSlotButtons();
-    state_.StopSending = 0;
+    withdrawStopRequest();
     applyPauseMinimum(form_.txtTime(), MinimumPause);
     if (form_.txtO()->text().isEmpty())
         form_.txtO()->setText(DefaultCode);
@@ -69,14 +68,14 @@ bool ContinuousSend::pass(PacedSend& paced) {
     port_.openSequence();
     // An empty field means no pause while the send runs.
     if (!form_.txtTime()->text().isEmpty())
-        paced.pause(form_, pauseOf(form_.txtTime()), [this] { return state_.StopSending == 1; });
+        paced.pause(form_, pauseOf(form_.txtTime()), [this] { return stopRequested_; });
     const std::optional<int> code = codeToSend();
     if (!code) {
         rejectCode();
         return false;
     }
     form_.options()->select(form_.optSendC());
-    if (state_.StopSending == 1) {
+    if (stopRequested_) {
         finishStop();
         return false;
     }
@@ -109,5 +108,5 @@ void ContinuousSend::finishStop() {
     form_.options()->unselect(form_.optSendC());
     form_.clearCode();
     ShowBitPattern(form_, 0);
-    state_.StopSending = 0;
+    withdrawStopRequest();
 }

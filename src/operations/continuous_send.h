@@ -6,17 +6,20 @@
 class CommControl;
 class FrmAscii;
 class PacedSend;
-struct ProgramState;
 
 // "Send current sign continuously" repeats the code of txtO, one byte per
 // pass, until "Stop sending the sign".
 class ContinuousSend {
 public:
-    ContinuousSend(FrmAscii& form, CommControl& port, ProgramState& state)
-        : form_(form), port_(port), state_(state) {}
+    ContinuousSend(FrmAscii& form, CommControl& port) : form_(form), port_(port) {}
 
     void cmdSendC_Click();
     void cmdStopC_Click();
+
+    // Asks a running send to stop at its next pass (New stops it too).
+    void requestStop() { stopRequested_ = true; }
+    // A stop asked for while no send ran must not end the next one.
+    void withdrawStopRequest() { stopRequested_ = false; }
 
 private:
     void run();
@@ -30,6 +33,6 @@ private:
 
     FrmAscii& form_;
     CommControl& port_;
-    ProgramState& state_;
     bool running_ = false;
+    bool stopRequested_ = false;
 };

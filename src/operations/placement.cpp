@@ -6,8 +6,6 @@
 #include "form/form_scale.h"
 #include "form/frm_ascii.h"
 #include "form/window_position.h"
-#include "operations/position_loop.h"
-#include "operations/program_state.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -48,8 +46,7 @@ float centredEdge(float screenExtent, float windowExtent) {
     return (screenExtent - windowExtent) / 2;
 }
 
-Placement::Placement(FrmAscii& form, ProgramState& state, PositionLoop& loop)
-    : form_(form), state_(state), loop_(loop) {
+Placement::Placement(FrmAscii& form) : form_(form), fields_(form) {
     form_.txtLeft()->installEventFilter(this);
     form_.txtTop()->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, &Placement::judgePendingEdit);
@@ -80,11 +77,11 @@ void Placement::cmdSetPos_Click() {
 
 void Placement::txtLeft_GotFocus() {
     ++editsBegun_;
-    state_.PositionEditing = 1;
+    fields_.setEditing(true);
 }
 void Placement::txtTop_GotFocus() {
     ++editsBegun_;
-    state_.PositionEditing = 1;
+    fields_.setEditing(true);
 }
 
 void Placement::txtLeft_LostFocus() {
@@ -107,7 +104,7 @@ void Placement::judgePendingEdit() {
     if (moveWaitsForSetPos_ && QApplication::focusWidget() != form_.cmdSetPos()) {
         // Set form position lost the focus without a click: the field's move after all.
         moveWaitsForSetPos_ = false;
-        loop_.applyFields();
+        fields_.applyFields();
     }
     if (!pending_)
         return;
@@ -119,7 +116,7 @@ void Placement::judgePendingEdit() {
     // click, so it waits until the focus leaves the button without one.
     if (QApplication::focusWidget() == form_.cmdSetPos()) {
         clamp(edit);
-        state_.PositionEditing = 0;
+        fields_.setEditing(false);
         moveWaitsForSetPos_ = true;
         return;
     }
@@ -128,10 +125,10 @@ void Placement::judgePendingEdit() {
     // A click that took the focus away runs before the field is judged.
     yieldToEvents();
     clamp(edit);
-    state_.PositionEditing = 0;
-    loop_.applyFields();
+    fields_.setEditing(false);
+    fields_.applyFields();
     if (nextEditBegun)
-        state_.PositionEditing = 1;
+        fields_.setEditing(true);
 }
 
 // Only a proper number is clamped; anything else stays as typed.

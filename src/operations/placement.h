@@ -1,23 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "operations/position_fields.h"
+
 #include <QObject>
 #include <QString>
 #include <optional>
 
 class FrmAscii;
-class PositionLoop;
 class QLineEdit;
-struct ProgramState;
 
 // The window's place on the screen, in twips of its outer frame: centring,
 // moving to the typed position, and the focus handling of txtLeft and txtTop,
 // which clamps a typed value when the field is left and then lets the
-// position loop apply it.
+// position fields apply it.
 class Placement : public QObject {
     Q_OBJECT
 public:
-    Placement(FrmAscii& form, ProgramState& state, PositionLoop& loop);
+    explicit Placement(FrmAscii& form);
+
+    // From here on the position fields follow the window and move it.
+    void followWindow() { fields_.start(); }
 
     void cmdCenter_Click();
     void cmdSetPos_Click();
@@ -42,8 +45,7 @@ private:
     void clamp(const PendingEdit& edit);
 
     FrmAscii& form_;
-    ProgramState& state_;
-    PositionLoop& loop_;
+    PositionFields fields_;
     unsigned long editsBegun_ = 0; // focus-ins of txtLeft and txtTop so far
     std::optional<PendingEdit> pending_;
     // An edit ended on Set form position: its click moves the window, or the

@@ -8,7 +8,7 @@
 #include "form/option_button.h"
 #include "form/slot_style.h"
 #include "form/status_line.h"
-#include "operations/program_state.h"
+#include "operations/continuous_send.h"
 
 #include <QLineEdit>
 
@@ -19,7 +19,7 @@ void TableReset::cmdNew_Click() {
 
 void TableReset::reset() {
     yieldToEvents();
-    state_.StopSending = 1; // a continuous send stops too
+    continuousSend_.requestStop(); // a continuous send stops too
     enterState(form_, ControlState::Resetting);
     form_.hideProgressAtZero();
     emptyTable(form_, false);

@@ -2,12 +2,13 @@
 #pragma once
 
 class FrmAscii;
-struct ProgramState;
+class ContinuousSend;
 
 // "New": empties the table and the displays around it.
 class TableReset {
 public:
-    TableReset(FrmAscii& form, ProgramState& state) : form_(form), state_(state) {}
+    TableReset(FrmAscii& form, ContinuousSend& continuousSend)
+        : form_(form), continuousSend_(continuousSend) {}
 
     void cmdNew_Click();
 
@@ -15,6 +16,6 @@ private:
     void reset();
 
     FrmAscii& form_;
-    ProgramState& state_;
+    ContinuousSend& continuousSend_;
     bool running_ = false;
 };

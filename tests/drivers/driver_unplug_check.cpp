@@ -53,11 +53,11 @@ void answerBoxesAfterLooking() {
 }
 
 int sendUntilUnplugged(Zerbo& zerbo, const QString& out) {
-    showReady(zerbo.form);
+    showReady(zerbo.form());
     answerBoxesAfterLooking();
-    zerbo.form.txtO()->setText(QStringLiteral("85"));
+    zerbo.form().txtO()->setText(QStringLiteral("85"));
     later(1000, [out] { touch(out + QStringLiteral("/sending")); });
-    QTest::mouseClick(zerbo.form.cmdSendC(), Qt::LeftButton); // through the application
+    QTest::mouseClick(zerbo.form().cmdSendC(), Qt::LeftButton); // through the application
     std::puts("the continuous send went on after the unplug");
     return 3;
 }
@@ -65,9 +65,9 @@ int sendUntilUnplugged(Zerbo& zerbo, const QString& out) {
 int receiveUntilUnplugged(Zerbo& zerbo, const QString& out) {
     onceWaiting(zerbo, [out] { touch(out + QStringLiteral("/request-unplug-usb")); });
     zerbo.Form_Load(); // returns once the reception has ended
-    FrmAscii& form = zerbo.form;
+    FrmAscii& form = zerbo.form();
     std::printf("reception ended: port %s, shown %s, %d slots filled\n",
-                zerbo.comTest.PortOpen() ? "open" : "closed",
+                zerbo.port().PortOpen() ? "open" : "closed",
                 form.chkClosed()->isChecked() ? "closed" : "open", numberedSlots(form));
     std::fflush(stdout);
     onceFileExists(out + QStringLiteral("/looked"), [&form] {

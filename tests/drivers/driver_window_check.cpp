@@ -26,11 +26,11 @@ int main(int argc, char* argv[]) {
         // while nobody listens.
         onceWaiting(zerbo, [&request] { QFile(request).open(QIODevice::WriteOnly); });
         zerbo.Form_Load();
-        const int filled = numberedSlots(zerbo.form);
+        const int filled = numberedSlots(zerbo.form());
         std::printf("slots filled %d\n", filled);
-        zerbo.form.txtO()->setText(QStringLiteral("85"));
-        later(3000, [&zerbo] { zerbo.form.cmdStopC()->click(); });
-        zerbo.form.cmdSendC()->click();
+        zerbo.form().txtO()->setText(QStringLiteral("85"));
+        later(3000, [&zerbo] { zerbo.form().cmdStopC()->click(); });
+        zerbo.form().cmdSendC()->click();
         std::printf("continuous send stopped\n");
         return filled == 256 ? 0 : 1;
     } catch (const std::exception& error) {

@@ -33,7 +33,7 @@ void waitUntil(std::function<bool()> condition, std::function<void()> action) {
 }
 
 void onceWaiting(Zerbo& zerbo, std::function<void()> action) {
-    waitUntil([&zerbo] { return zerbo.comTest.PortOpen(); }, std::move(action));
+    waitUntil([&zerbo] { return zerbo.port().PortOpen(); }, std::move(action));
 }
 
 QByteArray wholeTable() {

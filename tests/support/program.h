@@ -15,7 +15,7 @@ void showReady(FrmAscii& form);
 struct Program {
     PtyPair board;
     Zerbo zerbo{board.slavePath()};
-    FrmAscii& form = zerbo.form;
+    FrmAscii& form = zerbo.form();
 
     void showReady() { ::showReady(form); }
 };

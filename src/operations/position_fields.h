@@ -7,15 +7,14 @@
 class QString;
 
 class FrmAscii;
-struct ProgramState;
 
 // Keeps txtLeft and txtTop in step with the window's position (in twips)
 // and applies them back when an edit of either ends. Driven by the window's
 // move events and by the end of an edit, so an idle program costs nothing.
-class PositionLoop : public QObject {
+class PositionFields : public QObject {
     Q_OBJECT
 public:
-    PositionLoop(FrmAscii& form, ProgramState& state);
+    explicit PositionFields(FrmAscii& form);
 
     // Begins following the window: shows its position in the fields.
     void start();
@@ -26,6 +25,9 @@ public:
 
     bool running() const { return running_; }
 
+    // While the user edits a field, the window's moves leave its text alone.
+    void setEditing(bool editing) { editing_ = editing; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -33,8 +35,8 @@ private:
     void showPosition(bool left = true, bool top = true);
 
     FrmAscii& form_;
-    ProgramState& state_;
     bool running_ = false;
+    bool editing_ = false;
     bool applying_ = false; // moving to the fields: their texts are not replaced wholesale
 };
 

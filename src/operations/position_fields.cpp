@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "operations/position_loop.h"
+#include "operations/position_fields.h"
 
 #include "form/form_style.h"
 #include "form/frm_ascii.h"
 #include "form/window_position.h"
-#include "operations/program_state.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -12,16 +11,16 @@
 #include <QScopedValueRollback>
 #include <cmath>
 
-PositionLoop::PositionLoop(FrmAscii& form, ProgramState& state) : form_(form), state_(state) {
+PositionFields::PositionFields(FrmAscii& form) : form_(form) {
     form_.installEventFilter(this);
 }
 
-void PositionLoop::start() {
+void PositionFields::start() {
     running_ = true;
     showPosition();
 }
 
-void PositionLoop::applyFields() {
+void PositionFields::applyFields() {
     if (!running_)
         return;
     const auto left = strictPosition(form_.txtLeft()->text());
@@ -40,14 +39,14 @@ void PositionLoop::applyFields() {
     showPosition(left.has_value(), top.has_value());
 }
 
-bool PositionLoop::eventFilter(QObject* watched, QEvent* event) {
+bool PositionFields::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &form_ && event->type() == QEvent::Move && !applying_)
         showPosition();
     return QObject::eventFilter(watched, event);
 }
 
-void PositionLoop::showPosition(bool left, bool top) {
-    if (!running_ || state_.PositionEditing == 1)
+void PositionFields::showPosition(bool left, bool top) {
+    if (!running_ || editing_)
         return;
     const QPointF position = windowPosition(form_);
     if (left)
