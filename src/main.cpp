@@ -76,7 +76,7 @@ int main(int argc, char* argv[]) {
     const CommandLine line = readCommandLine();
     std::optional<Com1> com1;
     try {
-        com1 = findCom1Device(line.namedDevice, WhenSeveral::Ask);
+        com1 = findCom1Device(line.namedDevice, WhenNotFound::Ask);
     } catch (const std::exception& error) {
         reportErrorAndEnd(error);
     }

@@ -43,7 +43,7 @@ int pick(PortPicker& picker, const std::function<void()>& user) {
 }
 
 void click(PortPicker& picker, int row) {
-    QListWidget* list = picker.list;
+    QListWidget* list = picker.list();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(row)).center());
 }
@@ -146,7 +146,7 @@ private slots:
         says.replace("opens:", ttyS0.slavePath());
         const QString said = standardErrorOf([&] {
             found =
-                findCom1Device({}, WhenSeveral::Refuse, {fallback, [present] { return present; }});
+                findCom1Device({}, WhenNotFound::Report, {fallback, [present] { return present; }});
         });
         QCOMPARE(found.value_or(Com1()).device, device);
         QCOMPARE(said, says);
@@ -169,14 +169,14 @@ private slots:
                 return dialog.reject();
             present = {Ftdi};
             picker->refresh();
-            for (int row = 0; row < picker->list->count(); ++row)
-                listed << picker->list->item(row)->data(Qt::UserRole).toString();
+            for (int row = 0; row < picker->list()->count(); ++row)
+                listed << picker->list()->item(row)->data(Qt::UserRole).toString();
             click(*picker, 0);
-            picker->use->click();
+            picker->use()->click();
         });
         std::optional<Com1> found;
         const QString said =
-            standardErrorOf([&] { found = findCom1Device({}, WhenSeveral::Ask, search); });
+            standardErrorOf([&] { found = findCom1Device({}, WhenNotFound::Ask, search); });
         QCOMPARE(listed, QStringList({ttyS0.slavePath(), Ftdi.device}));
         QCOMPARE(found.value_or(Com1()).device, ttyS0.slavePath());
         QCOMPARE(said, QStringLiteral("zerbo: COM1 is %1 (picked from %1 and the USB serial "
@@ -196,28 +196,28 @@ private slots:
     void pickerAnswersAndFollowsTheList() {
         QList<PortDescription> present{Cdc, Ftdi};
         PortPicker ending(present, [&present] { return present; });
-        QCOMPARE(pick(ending, [&] { ending.end->click(); }), QDialog::Rejected);
+        QCOMPARE(pick(ending, [&] { ending.end()->click(); }), QDialog::Rejected);
         PortPicker picker(present, [&present] { return present; });
-        QCOMPARE(picker.list->item(1)->text(),
+        QCOMPARE(picker.list()->item(1)->text(),
                  "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, "
                  "serial number A50285BI, USB id 0403:6001: an FTDI chip, as on older Arduino "
                  "Nanos and many adapters)");
         const int result = pick(picker, [&] {
             click(picker, 1);
             present = {Cdc, Odd}; // the selected one goes between two looks at the list
-            picker.use->click();
+            picker.use()->click();
             QVERIFY(picker.isVisible());
-            QCOMPARE(picker.note->text(), "/dev/ttyUSB0 was unplugged; pick another adapter.");
-            QVERIFY(!picker.use->isEnabled());
+            QCOMPARE(picker.note()->text(), "/dev/ttyUSB0 was unplugged; pick another adapter.");
+            QVERIFY(!picker.use()->isEnabled());
             present = {NoUart};
             picker.refresh();
-            QCOMPARE(picker.list->count(), 0);
-            QVERIFY(picker.note->text().startsWith("No USB serial adapter is plugged in now"));
+            QCOMPARE(picker.list()->count(), 0);
+            QVERIFY(picker.note()->text().startsWith("No USB serial adapter is plugged in now"));
             present = {NoUart, Odd}; // one comes back in: the user still says
             QTest::qWait(PortPicker::RefreshMs + 200);
-            QCOMPARE(picker.list->count(), 1);
+            QCOMPARE(picker.list()->count(), 1);
             click(picker, 0);
-            picker.use->click();
+            picker.use()->click();
         });
         QCOMPARE(result, QDialog::Accepted);
         QCOMPARE(picker.chosenDevice(), Odd.device);

@@ -149,7 +149,7 @@ private slots:
         boardFails = QTest::currentDataTag() == QByteArray("it does not start: asked again");
         std::optional<Com1> found;
         const QString said =
-            standardErrorOf([&] { found = findCom1Device({}, WhenSeveral::Ask, search); });
+            standardErrorOf([&] { found = findCom1Device({}, WhenNotFound::Ask, search); });
         device.replace("%link", search.boardLink);
         says.replace("%link", search.boardLink).replace("%1", busyPort.slavePath());
         QCOMPARE(found.value_or(Com1()).device, device);
@@ -166,7 +166,7 @@ private slots:
     void withoutAWindowNothingIsAsked() {
         bool refused = false;
         try {
-            findCom1Device({}, WhenSeveral::Refuse,
+            findCom1Device({}, WhenNotFound::Report,
                            {"/nonexistent/ttyS0", [] { return QList{NoUart}; }});
         } catch (const RuntimeError& error) {
             refused = error.number() == 8002 &&
@@ -181,7 +181,7 @@ private slots:
         QVERIFY(writeFile(lockFile, "         1\n"));
         std::optional<Com1> found;
         const QString said = standardErrorOf([&] {
-            found = findCom1Device({}, WhenSeveral::Refuse,
+            found = findCom1Device({}, WhenNotFound::Report,
                                    {busyPort.slavePath(), [] { return QList{NoUart}; }});
         });
         QCOMPARE(found.value_or(Com1()).device, busyPort.slavePath());
@@ -193,22 +193,22 @@ private slots:
     // The dialog itself: its buttons and what each answers.
     void noPortDialogAnswers() {
         NoPortDialog without("nothing found", false);
-        QVERIFY(!without.virtualBoard);
-        QVERIFY(!without.useAdapter);
-        QCOMPARE(NoPortDialog("busy", false, {Ftdi.device, "/dev/ttyACM0"}).useAdapter->text(),
+        QVERIFY(!without.virtualBoard());
+        QVERIFY(!without.useAdapter());
+        QCOMPARE(NoPortDialog("busy", false, {Ftdi.device, "/dev/ttyACM0"}).useAdapter()->text(),
                  "Pick a USB serial adapter");
-        QCOMPARE(without.listAgain->text(), "List again");
-        QCOMPARE(without.end->text(), "End");
-        QCOMPARE(without.text->text(), "nothing found");
+        QCOMPARE(without.listAgain()->text(), "List again");
+        QCOMPARE(without.end()->text(), "End");
+        QCOMPARE(without.text()->text(), "nothing found");
         for (const auto& [button, answer] :
              {std::pair{&NoPortDialog::useAdapter, NoPortDialog::Answer::UseAdapter},
               std::pair{&NoPortDialog::virtualBoard, NoPortDialog::Answer::VirtualBoard},
               std::pair{&NoPortDialog::listAgain, NoPortDialog::Answer::ListAgain},
               std::pair{&NoPortDialog::end, NoPortDialog::Answer::End}}) {
             NoPortDialog dialog("nothing found", true, {Ftdi.device});
-            QCOMPARE(dialog.useAdapter->text(), "Use /dev/ttyUSB0");
-            QCOMPARE(dialog.virtualBoard->text(), "Start the virtual board");
-            QPushButton* pressed = dialog.*button;
+            QCOMPARE(dialog.useAdapter()->text(), "Use /dev/ttyUSB0");
+            QCOMPARE(dialog.virtualBoard()->text(), "Start the virtual board");
+            QPushButton* pressed = (dialog.*button)();
             QTimer::singleShot(0, pressed, [pressed] { pressed->click(); });
             QCOMPARE(dialog.ask(), answer);
         }

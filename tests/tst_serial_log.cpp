@@ -27,8 +27,8 @@ int playUnplugDuringReception() {
         adapter.device = board.slavePath();
         return QList<PortDescription>{adapter};
     };
-    const std::optional<Com1> found = findCom1Device({}, WhenSeveral::Refuse, search);
-    const std::optional<Com1> named = findCom1Device(board.slavePath(), WhenSeveral::Refuse);
+    const std::optional<Com1> found = findCom1Device({}, WhenNotFound::Report, search);
+    const std::optional<Com1> named = findCom1Device(board.slavePath(), WhenNotFound::Report);
     if (!found || !named)
         return 2;
     Zerbo zerbo(named->device);

@@ -25,8 +25,8 @@ Com1 said(const Com1& com1) {
 // opening: the default device, which opens, listed before the adapters.
 std::optional<Com1> pickAmong(const QList<PortDescription>& adapters,
                               const std::optional<PortDescription>& opening, int defaultError,
-                              WhenSeveral whenSeveral, const Com1Search& search) {
-    if (whenSeveral == WhenSeveral::Refuse) {
+                              WhenNotFound whenNotFound, const Com1Search& search) {
+    if (whenNotFound == WhenNotFound::Report) {
         std::fprintf(stderr,
                      "zerbo: %s: %s, and several USB serial adapters are plugged in; name one "
                      "with --port DEVICE:\n",
@@ -102,7 +102,7 @@ void sayCom1(const Com1& com1) {
 }
 
 namespace {
-std::optional<Com1> searchCom1(const QString& namedDevice, WhenSeveral whenSeveral,
+std::optional<Com1> searchCom1(const QString& namedDevice, WhenNotFound whenNotFound,
                                const Com1Search& search) {
     if (!namedDevice.isEmpty()) {
         const QString namedBy = CommErrors::com1NamedBy();
@@ -110,7 +110,7 @@ std::optional<Com1> searchCom1(const QString& namedDevice, WhenSeveral whenSever
                                      .arg(namedBy.isEmpty() ? QStringLiteral("--port") : namedBy)};
     }
     const QString& fallback = search.defaultDevice;
-    const bool canAsk = whenSeveral == WhenSeveral::Ask && search.askNoPort;
+    const bool canAsk = whenNotFound == WhenNotFound::Ask && search.askNoPort;
     for (;;) {
         const int defaultError = com1OpenError(fallback);
         qCDebug(zerboSerial, "%s: %s", qPrintable(fallback),
@@ -141,10 +141,10 @@ std::optional<Com1> searchCom1(const QString& namedDevice, WhenSeveral whenSever
             return Com1{adapter.device, QStringLiteral("the one USB serial adapter")};
         }
         case Com1Choice::Outcome::SeveralAdapters:
-            return pickAmong(choice.adapters, std::nullopt, defaultError, whenSeveral, search);
+            return pickAmong(choice.adapters, std::nullopt, defaultError, whenNotFound, search);
         case Com1Choice::Outcome::DefaultOrAdapters:
             return pickAmong(choice.adapters, describedAmong(fallback, present), defaultError,
-                             whenSeveral, search);
+                             whenNotFound, search);
         case Com1Choice::Outcome::Refused:
             why = openRefusal(fallback, defaultError).description();
             break;
@@ -160,7 +160,7 @@ std::optional<Com1> searchCom1(const QString& namedDevice, WhenSeveral whenSever
             if (choice.adapters.size() == 1)
                 return said({choice.adapters.constFirst().device,
                              QStringLiteral("picked from the USB serial adapters")});
-            return pickAmong(choice.adapters, std::nullopt, defaultError, whenSeveral, search);
+            return pickAmong(choice.adapters, std::nullopt, defaultError, whenNotFound, search);
         case NoPortAnswer::End:
             return std::nullopt;
         case NoPortAnswer::ListAgain:
@@ -174,12 +174,12 @@ std::optional<Com1> searchCom1(const QString& namedDevice, WhenSeveral whenSever
 }
 } // namespace
 
-std::optional<Com1> findCom1Device(const QString& namedDevice, WhenSeveral whenSeveral,
+std::optional<Com1> findCom1Device(const QString& namedDevice, WhenNotFound whenNotFound,
                                    const Com1Search& search) {
     qCDebug(zerboSerial, "looking for COM1: %s",
             namedDevice.isEmpty() ? "no device named"
                                   : qPrintable(QStringLiteral("named ") + namedDevice));
-    const std::optional<Com1> com1 = searchCom1(namedDevice, whenSeveral, search);
+    const std::optional<Com1> com1 = searchCom1(namedDevice, whenNotFound, search);
     qCDebug(zerboSerial, "COM1 is %s", com1 ? qPrintable(com1->device) : "not chosen");
     return com1;
 }

@@ -9,9 +9,9 @@
 
 // What to do when COM1 cannot be found by itself: several USB serial
 // adapters, none at all, or a default device that refuses this user.
-enum class WhenSeveral {
+enum class WhenNotFound {
     Ask,    // the user picks a port, or is offered the virtual board, or ends
-    Refuse, // no window: standard error lists the adapters and asks for --port, or the error
+    Report, // no window: standard error lists the adapters and asks for --port, or the error
 };
 
 // What the no-port question offers and what the user answered.
@@ -44,15 +44,15 @@ struct Com1 {
 };
 
 // The device that stands for COM1: the named one as it is; with none named,
-// /dev/ttyS0 when it opens (with WhenSeveral::Ask and adapters present too,
+// /dev/ttyS0 when it opens (with WhenNotFound::Ask and adapters present too,
 // the user picks among them all), else the one USB serial adapter plugged
 // in, else the one the user picks, else a virtual board that runs; standard
 // error says which. With none of these, or a /dev/ttyS0 that refuses this
-// user, and WhenSeveral::Ask, the user is asked: an adapter found, the
+// user, and WhenNotFound::Ask, the user is asked: an adapter found, the
 // virtual board (its port is COM1), another look. Nothing when the user
 // ended the program or was asked to name one. Throws RuntimeError 8002
 // when there is none and nobody to ask.
-std::optional<Com1> findCom1Device(const QString& namedDevice, WhenSeveral whenSeveral,
+std::optional<Com1> findCom1Device(const QString& namedDevice, WhenNotFound whenNotFound,
                                    const Com1Search& search = realCom1Search());
 
 // "zerbo: COM1 is DEVICE (WHY)" on standard error.

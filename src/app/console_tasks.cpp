@@ -35,7 +35,7 @@ int listPorts() {
 
 int loopbackTest(const QString& namedDevice) {
     try {
-        const std::optional<Com1> com1 = findCom1Device(namedDevice, WhenSeveral::Refuse);
+        const std::optional<Com1> com1 = findCom1Device(namedDevice, WhenNotFound::Report);
         if (!com1)
             return PortUnusable;
         const QByteArray codes = allCodes();

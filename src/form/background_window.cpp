@@ -65,13 +65,13 @@ QImage BackgroundWindow::backdropImage(const QSize& size) {
 }
 
 void BackgroundWindow::Form_Activate() {
-    if (pictureFitted_ != 0)
+    if (pictureFitted_)
         return;
     imgBild1_->setGeometry(0, 0, width(), height());
     mainWindow_->show();
     mainWindow_->raise();
     mainWindow_->activateWindow();
-    pictureFitted_ = 1;
+    pictureFitted_ = true;
 }
 
 void BackgroundWindow::Form_DblClick() {

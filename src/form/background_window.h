@@ -20,7 +20,7 @@ public:
     void Form_DblClick();
     void imgBild1_DblClick();
 
-    bool pictureFitted() const { return pictureFitted_ != 0; }
+    bool pictureFitted() const { return pictureFitted_; }
     QLabel* picture() const { return imgBild1_; }
 
     // The backdrop picture: a grey gradient, light at the top and black at the
@@ -39,5 +39,5 @@ protected:
 private:
     QWidget* mainWindow_;
     QLabel* imgBild1_;
-    qint16 pictureFitted_ = 0;
+    bool pictureFitted_ = false;
 };

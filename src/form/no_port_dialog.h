@@ -24,12 +24,17 @@ public:
     // Shows the dialog modally; closing it by its frame or Escape is End.
     Answer ask();
 
-    QLabel* text;
-    QPushButton* useAdapter = nullptr;   // null without an adapter
-    QPushButton* virtualBoard = nullptr; // null without the board
-    QPushButton* listAgain;
-    QPushButton* end;
+    QLabel* text() const { return text_; }
+    QPushButton* useAdapter() const { return useAdapter_; }     // null without an adapter
+    QPushButton* virtualBoard() const { return virtualBoard_; } // null without the board
+    QPushButton* listAgain() const { return listAgain_; }
+    QPushButton* end() const { return end_; }
 
 private:
+    QLabel* text_;
+    QPushButton* useAdapter_ = nullptr;
+    QPushButton* virtualBoard_ = nullptr;
+    QPushButton* listAgain_;
+    QPushButton* end_;
     Answer answer_ = Answer::End;
 };

@@ -12,7 +12,7 @@
 
 PortPicker::PortPicker(const QList<PortDescription>& adapters, PortLister listPorts,
                        const std::optional<PortDescription>& opening, QWidget* parent)
-    : QDialog(parent), list(new QListWidget(this)), note(new QLabel(this)),
+    : QDialog(parent), list_(new QListWidget(this)), note_(new QLabel(this)),
       listPorts_(std::move(listPorts)), opening_(opening), refreshTimer_(new QTimer(this)) {
     setWindowTitle(QStringLiteral("ZERBO: which serial adapter?"));
     setWindowIcon(appIcon());
@@ -25,27 +25,27 @@ PortPicker::PortPicker(const QList<PortDescription>& adapters, PortLister listPo
                                  "for COM1.")
                       .arg(QString::fromLatin1(DefaultCom1Device)),
         this);
-    note->setWordWrap(true);
+    note_->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(this);
-    use = buttons->addButton(QStringLiteral("Use"), QDialogButtonBox::AcceptRole);
-    end = buttons->addButton(QStringLiteral("End the program"), QDialogButtonBox::RejectRole);
+    use_ = buttons->addButton(QStringLiteral("Use"), QDialogButtonBox::AcceptRole);
+    end_ = buttons->addButton(QStringLiteral("End the program"), QDialogButtonBox::RejectRole);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(question);
-    layout->addWidget(list);
-    layout->addWidget(note);
+    layout->addWidget(list_);
+    layout->addWidget(note_);
     layout->addWidget(buttons);
 
-    connect(use, &QPushButton::clicked, this, &PortPicker::useSelected);
-    connect(end, &QPushButton::clicked, this, &QDialog::reject);
-    connect(list, &QListWidget::itemDoubleClicked, this, &PortPicker::useSelected);
-    connect(list, &QListWidget::currentRowChanged, this,
-            [this] { use->setEnabled(!selectedDevice().isEmpty()); });
+    connect(use_, &QPushButton::clicked, this, &PortPicker::useSelected);
+    connect(end_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(list_, &QListWidget::itemDoubleClicked, this, &PortPicker::useSelected);
+    connect(list_, &QListWidget::currentRowChanged, this,
+            [this] { use_->setEnabled(!selectedDevice().isEmpty()); });
     // No signal tells of a device plugged in or out; asking once a second is
     // cheap, and only while this question is open.
     connect(refreshTimer_, &QTimer::timeout, this, &PortPicker::refresh);
     refreshTimer_->start(RefreshMs);
     showPorts(adapters);
-    list->setCurrentRow(0);
+    list_->setCurrentRow(0);
 }
 
 void PortPicker::refresh() {
@@ -58,31 +58,31 @@ void PortPicker::showPorts(const QList<PortDescription>& adapters) {
         ports.prepend(*opening_);
     const QString selected = selectedDevice();
     QStringList before;
-    for (int row = 0; row < list->count(); ++row)
-        before << list->item(row)->data(Qt::UserRole).toString();
+    for (int row = 0; row < list_->count(); ++row)
+        before << list_->item(row)->data(Qt::UserRole).toString();
     QStringList now;
     for (const PortDescription& port : ports)
         now << port.device;
     if (now == before)
         return; // leaves the user's selection and scrolling alone
 
-    QSignalBlocker quiet(list);
-    list->clear();
+    QSignalBlocker quiet(list_);
+    list_->clear();
     for (const PortDescription& port : ports) {
-        auto* item = new QListWidgetItem(describePort(port), list);
+        auto* item = new QListWidgetItem(describePort(port), list_);
         item->setData(Qt::UserRole, port.device);
         if (port.device == selected)
-            list->setCurrentItem(item);
+            list_->setCurrentItem(item);
     }
     quiet.unblock();
     if (!selected.isEmpty() && !now.contains(selected))
-        note->setText(QStringLiteral("%1 was unplugged; pick another adapter.").arg(selected));
+        note_->setText(QStringLiteral("%1 was unplugged; pick another adapter.").arg(selected));
     else if (now.isEmpty())
-        note->setText(QStringLiteral("No USB serial adapter is plugged in now: plug one in, "
-                                     "or end the program."));
+        note_->setText(QStringLiteral("No USB serial adapter is plugged in now: plug one in, "
+                                      "or end the program."));
     else
-        note->clear();
-    use->setEnabled(!selectedDevice().isEmpty());
+        note_->clear();
+    use_->setEnabled(!selectedDevice().isEmpty());
 }
 
 void PortPicker::useSelected() {
@@ -95,6 +95,6 @@ void PortPicker::useSelected() {
 }
 
 QString PortPicker::selectedDevice() const {
-    const QListWidgetItem* item = list->currentItem();
+    const QListWidgetItem* item = list_->currentItem();
     return item ? item->data(Qt::UserRole).toString() : QString();
 }

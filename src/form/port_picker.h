@@ -34,12 +34,16 @@ public:
     // Asks for the ports present and shows the adapters among them.
     void refresh();
 
-    QListWidget* list;
-    QLabel* note; // what changed, or why nothing can be picked
-    QPushButton* use;
-    QPushButton* end;
+    QListWidget* list() const { return list_; }
+    QLabel* note() const { return note_; } // what changed, or why nothing can be picked
+    QPushButton* use() const { return use_; }
+    QPushButton* end() const { return end_; }
 
 private:
+    QListWidget* list_;
+    QLabel* note_;
+    QPushButton* use_;
+    QPushButton* end_;
     void showPorts(const QList<PortDescription>& adapters);
     void useSelected();
     QString selectedDevice() const;

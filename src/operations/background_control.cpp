@@ -13,8 +13,8 @@ BackgroundControl::BackgroundControl(QAbstractButton* cmdBackShowHide, QWidget* 
 BackgroundControl::~BackgroundControl() = default;
 
 void BackgroundControl::cmdBackShowHide_Click() {
-    if (BackgroundShown == 0) {
-        BackgroundShown = 1;
+    if (!BackgroundShown) {
+        BackgroundShown = true;
         if (!window_) {
             window_ = std::make_unique<BackgroundWindow>(mainWindow_);
             connect(window_.get(), &BackgroundWindow::endRequested, this,
@@ -24,7 +24,7 @@ void BackgroundControl::cmdBackShowHide_Click() {
         bringMainWindowForward();
         button_->setText(QStringLiteral("Hide background"));
     } else {
-        BackgroundShown = 0;
+        BackgroundShown = false;
         if (window_)
             window_->hide();
         bringMainWindowForward();

@@ -31,6 +31,6 @@ private:
 
     QAbstractButton* button_;
     QWidget* mainWindow_;
-    qint16 BackgroundShown = 0; // 1 while the background window is shown
+    bool BackgroundShown = false; // while the background window is shown
     std::unique_ptr<BackgroundWindow> window_;
 };

@@ -18,14 +18,14 @@ HelpControl::HelpControl(QAbstractButton* optHelp, QObject* parent)
 HelpControl::~HelpControl() = default;
 
 void HelpControl::optHelp_Click() {
-    if (HelpShown == 0) {
-        HelpShown = 1;
+    if (!HelpShown) {
+        HelpShown = true;
         uncheckDespiteGroup(optHelp_);
         showHelp();
     } else {
         // Also reached after the user closed the window with its close box:
         // the window is hidden already, so this click only resets the flag.
-        HelpShown = 0;
+        HelpShown = false;
         uncheckDespiteGroup(optHelp_);
         if (window_)
             window_->hide();

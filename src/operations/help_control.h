@@ -25,6 +25,6 @@ private:
     void showHelp();
 
     QAbstractButton* optHelp_;
-    qint16 HelpShown = 0; // 1 while the help window is shown
+    bool HelpShown = false; // while the help window is shown
     std::unique_ptr<HelpWindow> window_;
 };

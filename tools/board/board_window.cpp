@@ -36,36 +36,36 @@ BoardWindow::BoardWindow(const VirtualLine& line, const QString& engine, QWidget
     auto* engineLabel = new QLabel(QStringLiteral("Board: %1").arg(engine));
     engineLabel->setObjectName(QStringLiteral("engine"));
 
-    leds = new LedRow;
-    keyOne = new QPushButton(QStringLiteral("Key 1"));
-    keyOne->setObjectName(QStringLiteral("keyOne"));
-    keyOne->setToolTip(QStringLiteral("Sends the codes 0 to 255 in ascending order"));
-    pause = new QSpinBox;
-    pause->setObjectName(QStringLiteral("pause"));
-    pause->setRange(0, 10000);
-    pause->setSuffix(QStringLiteral(" ms"));
-    pause->setSpecialValueText(QStringLiteral("none (38400 baud)"));
-    log = new QPlainTextEdit;
-    log->setObjectName(QStringLiteral("log"));
-    log->setReadOnly(true);
-    log->setMaximumBlockCount(LogLines);
-    log->setFont(QFont(QStringLiteral("monospace")));
+    leds_ = new LedRow;
+    keyOne_ = new QPushButton(QStringLiteral("Key 1"));
+    keyOne_->setObjectName(QStringLiteral("keyOne"));
+    keyOne_->setToolTip(QStringLiteral("Sends the codes 0 to 255 in ascending order"));
+    pause_ = new QSpinBox;
+    pause_->setObjectName(QStringLiteral("pause"));
+    pause_->setRange(0, 10000);
+    pause_->setSuffix(QStringLiteral(" ms"));
+    pause_->setSpecialValueText(QStringLiteral("none (38400 baud)"));
+    log_ = new QPlainTextEdit;
+    log_->setObjectName(QStringLiteral("log"));
+    log_->setReadOnly(true);
+    log_->setMaximumBlockCount(LogLines);
+    log_->setFont(QFont(QStringLiteral("monospace")));
 
     auto* keys = new QHBoxLayout;
-    keys->addWidget(keyOne);
+    keys->addWidget(keyOne_);
     keys->addWidget(new QLabel(QStringLiteral("Pause between bytes:")));
-    keys->addWidget(pause);
+    keys->addWidget(pause_);
     keys->addStretch();
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(port);
     layout->addWidget(engineLabel);
-    layout->addWidget(leds, 0, Qt::AlignHCenter);
+    layout->addWidget(leds_, 0, Qt::AlignHCenter);
     layout->addLayout(keys);
-    layout->addWidget(log);
+    layout->addWidget(log_);
     resize(460, 420);
 }
 
 void BoardWindow::logReceived(unsigned char byte) {
-    log->appendPlainText(received(byte));
+    log_->appendPlainText(received(byte));
 }

@@ -20,8 +20,14 @@ public:
 
     void logReceived(unsigned char byte);
 
-    LedRow* leds;
-    QPushButton* keyOne;
-    QSpinBox* pause;
-    QPlainTextEdit* log;
+    LedRow* leds() const { return leds_; }
+    QPushButton* keyOne() const { return keyOne_; }
+    QSpinBox* pause() const { return pause_; }
+    QPlainTextEdit* log() const { return log_; }
+
+private:
+    LedRow* leds_;
+    QPushButton* keyOne_;
+    QSpinBox* pause_;
+    QPlainTextEdit* log_;
 };

@@ -68,23 +68,23 @@ int main(int argc, char* argv[]) {
             pressKeyOneOnStdinLines(&key, [&key] { key.press(); });
     } else {
         window = std::make_unique<BoardWindow>(*line, QStringLiteral("scripted"));
-        window->pause->setValue(options.pauseMs);
+        window->pause()->setValue(options.pauseMs);
         BoardWindow* shown = window.get();
         QObject::connect(line.get(), &VirtualLine::received, shown, [shown](unsigned char byte) {
-            shown->leds->showByte(byte);
+            shown->leds()->showByte(byte);
             shown->logReceived(byte);
         });
-        QObject::connect(shown->keyOne, &QPushButton::clicked, &key, [&key, shown] {
-            key.setPauseMs(shown->pause->value());
+        QObject::connect(shown->keyOne(), &QPushButton::clicked, &key, [&key, shown] {
+            key.setPauseMs(shown->pause()->value());
             key.press();
         });
         QObject::connect(&key, &KeyOne::sent, shown, [shown](unsigned char code, bool lost) {
             if (lost)
-                shown->log->appendPlainText(
+                shown->log()->appendPlainText(
                     QStringLiteral("lost %1: nobody reads the port").arg(code));
         });
         QObject::connect(&key, &KeyOne::finished, shown, [shown] {
-            shown->log->appendPlainText(QStringLiteral("Key 1: sent 0 to 255"));
+            shown->log()->appendPlainText(QStringLiteral("Key 1: sent 0 to 255"));
         });
         showBesideZerbo(*window);
     }

@@ -94,19 +94,19 @@ int runFirmwareBoard(const Options& options) {
     } else {
         window = std::make_unique<BoardWindow>(*line, description);
         BoardWindow* shown = window.get();
-        shown->pause->setValue(int(image.pauseMs));
-        shown->pause->setEnabled(false);
-        shown->pause->setToolTip(QStringLiteral("Built into the firmware"));
+        shown->pause()->setValue(int(image.pauseMs));
+        shown->pause()->setEnabled(false);
+        shown->pause()->setToolTip(QStringLiteral("Built into the firmware"));
         QObject::connect(engine.get(), &FirmwareEngine::ledsChanged, shown,
-                         [shown](unsigned char leds) { shown->leds->showByte(leds); });
+                         [shown](unsigned char leds) { shown->leds()->showByte(leds); });
         QObject::connect(engine.get(), &FirmwareEngine::received, shown, &BoardWindow::logReceived);
-        QObject::connect(shown->keyOne, &QPushButton::clicked, engine.get(),
+        QObject::connect(shown->keyOne(), &QPushButton::clicked, engine.get(),
                          &FirmwareEngine::press);
         QObject::connect(engine.get(), &FirmwareEngine::reset, shown, [shown] {
-            shown->log->appendPlainText(QStringLiteral("Reset: DTR rose, the bootloader runs"));
+            shown->log()->appendPlainText(QStringLiteral("Reset: DTR rose, the bootloader runs"));
         });
         QObject::connect(engine.get(), &FirmwareEngine::tableSent, shown, [shown] {
-            shown->log->appendPlainText(QStringLiteral("Key 1: the firmware sent 0 to 255"));
+            shown->log()->appendPlainText(QStringLiteral("Key 1: the firmware sent 0 to 255"));
         });
         showBesideZerbo(*window);
     }
