@@ -61,6 +61,7 @@ constexpr Row rows[] = {
     {.state = Resetting, .commands = OnlyExit},
     {.state = StringSending, .txd = Chosen, .open = Lit,
      .commands = {.exit = On, .send = On}, .slotButtons = Keep},
+    // A code can be picked from the table while the continuous send runs.
     {.state = ContinuousSending, .txd = Chosen, .open = Lit,
      .commands = {.exit = On, .sendC = On, .stopC = On}, .slotButtons = On},
     {.state = StringSent, .displayOptions = On, .txd = Chosen, .rxd = Usable,
@@ -106,7 +107,7 @@ void setIndicator(QCheckBox* box, Indicator value) {
 }
 } // namespace
 
-void enterState(FrmAscii& form, ControlState state, SlotButtons slotButtons) {
+void enterState(FrmAscii& form, ControlState state) {
     const Row& row = rows[static_cast<int>(state)];
     for (QWidget* option : form.displayOptions())
         setEnabled(option, row.displayOptions);
@@ -122,7 +123,6 @@ void enterState(FrmAscii& form, ControlState state, SlotButtons slotButtons) {
     setEnabled(form.cmdSend(), commands.send);
     setEnabled(form.cmdSendC(), commands.sendC);
     setEnabled(form.cmdStopC(), commands.stopC);
-    if (slotButtons == SlotButtons::Write)
-        for (const Slot& slot : form.table())
-            setEnabled(slot.sendButton, row.slotButtons);
+    for (const Slot& slot : form.table())
+        setEnabled(slot.sendButton, row.slotButtons);
 }

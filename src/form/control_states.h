@@ -20,12 +20,10 @@ enum class ControlState {
 };
 constexpr int ControlStateCount = static_cast<int>(ControlState::StringSent) + 1;
 
-enum class SlotButtons { Write, Skip };
-
 // Writes the state's values in a fixed order: display options, optTxD,
 // optRxD, chkOpen, chkClosed (each enabled first, then its value), the
 // command buttons, and the slot buttons last. No handler and no event runs
 // in between: a mode button selected here does not run its handler, whose
 // settings the row makes itself, and the events wait for the operation's next
-// yield. With SlotButtons::Skip the slot buttons are left to the caller.
-void enterState(FrmAscii& form, ControlState state, SlotButtons slotButtons = SlotButtons::Write);
+// yield. The rows are the only writer of the slot buttons' enabled state.
+void enterState(FrmAscii& form, ControlState state);

@@ -106,7 +106,6 @@ public:
     // The display-options group, in the order their states are written.
     std::array<QWidget*, 6> displayOptions() const;
     void enableDisplayOptions(bool enabled);
-    void enableSlotButtons();
 
     // "Port open" checked as open says, "Port closed" the other way round;
     // with enable, each is enabled just before it gets its value.

@@ -21,11 +21,6 @@ void FrmAscii::enableDisplayOptions(bool enabled) {
         option->setEnabled(enabled);
 }
 
-void FrmAscii::enableSlotButtons() {
-    for (const Slot& slot : slots_)
-        slot.sendButton->setEnabled(true);
-}
-
 void FrmAscii::showPortOpen(bool open, bool enable) {
     if (enable)
         chkOpen_->setEnabled(true);

@@ -72,9 +72,7 @@ bool slotMissing(const FrmAscii& form, int i) {
     return textColour(form.slot(i).number) == Grey;
 }
 
-void emptyTable(FrmAscii& form, bool slotButtonsEnabled) {
-    for (int i = 0; i < FrmAscii::SlotCount; ++i) {
-        form.slot(i).sendButton->setEnabled(slotButtonsEnabled);
+void emptyTable(FrmAscii& form) {
+    for (int i = 0; i < FrmAscii::SlotCount; ++i)
         emptySlot(form, i);
-    }
 }

@@ -25,5 +25,5 @@ void emptySlot(FrmAscii& form, int i);
 // grey, its field empty. The baseline look (ApplySlotStyle) ends the mark.
 void markSlotMissing(FrmAscii& form, int i);
 bool slotMissing(const FrmAscii& form, int i);
-// Every slot emptied, in code order, its button enabled or disabled with it.
-void emptyTable(FrmAscii& form, bool slotButtonsEnabled);
+// Every slot emptied, in code order.
+void emptyTable(FrmAscii& form);

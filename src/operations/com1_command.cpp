@@ -64,8 +64,8 @@ void Com1Command::receive() {
 }
 
 void Com1Command::prepareReception() {
-    enterState(form_, ControlState::Receiving, SlotButtons::Skip);
-    emptyTable(form_, false);
+    enterState(form_, ControlState::Receiving);
+    emptyTable(form_);
     yieldToEvents();
     continuousSend_.withdrawStopRequest();
     for (int i = 0; i < FrmAscii::SlotCount; ++i) {
@@ -152,7 +152,6 @@ void Com1Command::finishReception(const QString& why) {
     quiet_.stop();
     port_.closePort();
     form_.enableDisplayOptions(true);
-    form_.enableSlotButtons();
     enterState(form_, ControlState::ReadyAfterReception);
     checkTable(why);
 }
@@ -174,8 +173,8 @@ void Com1Command::checkTable(const QString& why) {
 }
 
 void Com1Command::sendReady() {
-    enterState(form_, ControlState::SendReady, SlotButtons::Skip);
-    emptyTable(form_, true);
+    enterState(form_, ControlState::SendReady);
+    emptyTable(form_);
     continuousSend_.withdrawStopRequest();
     form_.statusLine()->say(
         QStringLiteral("Ready to send: click a slot, or type a string and press Send"));

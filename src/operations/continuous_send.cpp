@@ -42,19 +42,16 @@ void ContinuousSend::run() {
 void ContinuousSend::cmdStopC_Click() {
     port_.closePort();
     form_.unmarkCode();
-    enterState(form_, ControlState::Ready, SlotButtons::Skip);
+    enterState(form_, ControlState::Ready);
     form_.showProgressAtZero();
-    form_.enableSlotButtons();
     // The running send finishes the stop at its next pass.
     requestStop();
 }
 
 void ContinuousSend::prepare() {
     form_.unmarkCode();
-    enterState(form_, ControlState::ContinuousSending, SlotButtons::Skip);
+    enterState(form_, ControlState::ContinuousSending);
     form_.hideProgressAtZero();
-    // A code can be picked from the table while the send runs.
-    form_.enableSlotButtons();
     withdrawStopRequest();
     applyPauseMinimum(form_.txtTime(), MinimumPause);
     if (form_.txtO()->text().isEmpty())

@@ -27,7 +27,7 @@ void LocalFill::fill() {
     // Before anything changes: a pause too long for the fill is reported, and the table stays.
     requirePauseFits(form_.txtTime());
     enterState(form_, ControlState::Filling);
-    emptyTable(form_, false);
+    emptyTable(form_);
     applyPauseMinimum(form_.txtTime(), MinimumPause);
     port_.openSequence();
 

@@ -58,7 +58,7 @@ void StringSend::send() {
 }
 
 void StringSend::prepare() {
-    enterState(form_, ControlState::StringSending, SlotButtons::Skip);
+    enterState(form_, ControlState::StringSending);
     form_.showProgressAtZero();
     applyPauseMinimum(form_.txtTime(), MinimumPause);
     port_.openSequence();

@@ -22,7 +22,7 @@ void TableReset::reset() {
     continuousSend_.requestStop(); // a continuous send stops too
     enterState(form_, ControlState::Resetting);
     form_.hideProgressAtZero();
-    emptyTable(form_, false);
+    emptyTable(form_);
     for (int i = 0; i < FrmAscii::SlotCount; ++i) {
         yieldToEvents();
         ApplySlotStyle(form_, i, 10);
