@@ -22,7 +22,6 @@ set(ZERBO_SCREENSHOT_URL "https://zerbo.example/screenshot.png"
 set(ZERBO_MAINTAINER "ZERBO maintainers <maintainers@users.noreply.c-seed-5ca7c5c1.example>"
     CACHE STRING "Maintainer of the Debian package: name <address>")
 
-include(GNUInstallDirs)
 set(packaging_dir ${CMAKE_BINARY_DIR}/packaging)
 # Debian wants 0755 directories whatever the umask of whoever installs.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
