@@ -20,8 +20,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-// The whole program: the main window, its serial port and the operations, with each control's event
-// wired to its handler.
+// The whole program: the main window, its serial port and the operations,
+// with each control's event wired to its handler.
 class Zerbo : public QObject {
     Q_OBJECT
 public:

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Nothing to compile: the contract that every operation here keeps with the
-// handlers that run nested in its yields (yieldToEvents, waitForEvents).
-//
-// The nesting contract. Everything runs on one thread; the long operations
+// The nesting contract, kept by every operation here with the handlers that
+// run nested in its yields (yieldToEvents, waitForEvents); nothing to compile.
+// Everything runs on one thread; the long operations
 // yield at fixed points, and whatever their control state leaves enabled may
 // run there, nested, on the same stack. Help, the backdrop, the placement
 // controls, the text fields and Exit are never disabled. After each yield the
