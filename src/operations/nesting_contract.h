@@ -3,11 +3,11 @@
 
 // The nesting contract, kept by every operation here with the handlers that
 // run nested in its yields (yieldToEvents, waitForEvents); nothing to compile.
-// Everything runs on one thread; the long operations
-// yield at fixed points, and whatever their control state leaves enabled may
-// run there, nested, on the same stack. Help, the backdrop, the placement
-// controls, the text fields and Exit are never disabled. After each yield the
-// operation checks again what a nested handler may have changed:
+// Everything runs on one thread; the long operations yield at fixed points,
+// and whatever their control state leaves enabled may run there, nested, on
+// the same stack. Help, the backdrop, the placement controls, the text fields
+// and Exit are never disabled. After each yield the operation checks again
+// what a nested handler may have changed:
 //
 // operation (yields)          may run in its yields            checks again after each
 // --------------------------  -------------------------------  ---------------------------------
