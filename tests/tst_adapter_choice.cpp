@@ -6,6 +6,7 @@
 #include "dialogs.h"
 #include "form/port_picker.h"
 #include "pty_pair.h"
+#include "sample_ports.h"
 #include "serial/port_choice.h"
 #include "standard_error.h"
 
@@ -24,12 +25,12 @@
 
 using Outcome = Com1Choice::Outcome;
 
+using namespace SamplePorts;
+
 namespace {
-const PortDescription Ftdi{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001};
 const PortDescription Cdc{"/dev/ttyACM0", {}, {}, {}, {}, {}};                    // by its name
 const PortDescription Odd{"/dev/ttyXRUSB0", "XR21V1410", {}, {}, 0x04e2, 0x1410}; // by its id
 const PortDescription BuiltIn{"/dev/ttyS0", {}, {}, {}, {}, {}};
-const PortDescription NoUart{"/dev/ttyS1", {}, {}, {}, {}, {}};
 
 // Plays the user at the picker once it shows modally, then returns its result.
 // A check that fails in the middle leaves the picker open: it is closed then.

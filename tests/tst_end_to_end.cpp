@@ -2,6 +2,7 @@
 // End to end: the real zerbo-board process plays the board on the port it publishes.
 #include "base/charset.h"
 #include "form/option_button.h"
+#include "process_group.h"
 #include "process_probe.h"
 #include "program.h"
 #include "standard_error.h"
@@ -102,10 +103,7 @@ private slots:
     void realProgramTakesTheTable() {
         Board ownBoard("500");
         QProcess program;
-        const auto end = qScopeGuard([&program] { // it ends only by its own Exit
-            program.kill();
-            program.waitForFinished(BoundMs);
-        });
+        const ProcessGroup end{&program}; // it ends only by its own Exit
         program.start(QStringLiteral(ZERBO_BINARY), {"--port", ownBoard.link()});
         QVERIFY(program.waitForStarted(BoundMs));
         QVERIFY(ownBoard.said(QStringLiteral("table sent")));
@@ -120,12 +118,7 @@ private slots:
         Board board("600000");
         const QString device = QFileInfo(board.link()).symLinkTarget();
         QProcess killed, next, third;
-        const auto end = qScopeGuard([&] {
-            for (QProcess* program : {&killed, &next, &third}) {
-                program->kill();
-                program->waitForFinished(BoundMs);
-            }
-        });
+        const ProcessGroup end{&killed, &next, &third};
         for (QProcess* program : {&killed, &next, &third})
             program->setProgram(QStringLiteral(ZERBO_BINARY));
         for (QProcess* program : {&killed, &next, &third})

@@ -3,6 +3,7 @@
 // names the fix that works here: a device this user may not open, one named
 // by ZERBO_PORT, a path that is no serial device, one missing or held.
 #include "cannot_run.h"
+#include "process_group.h"
 #include "process_probe.h"
 #include "pty_pair.h"
 
@@ -55,12 +56,7 @@ private slots:
         const QString device =
             situation == "missing" ? QStringLiteral("/dev/zerbo-no-board") : board.slavePath();
         QProcess first, second;
-        const auto end = qScopeGuard([&] {
-            for (QProcess* program : {&first, &second}) {
-                program->kill();
-                program->waitForFinished();
-            }
-        });
+        const ProcessGroup end{&first, &second};
         if (situation == "forbidden") { // as a fresh pseudo-terminal: root's, mode 0620
             QVERIFY(::chown(qPrintable(device), 0, 0) == 0 &&
                     ::chmod(qPrintable(device), 0620) == 0);
@@ -169,10 +165,7 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("ZERBO_PORT", fromVariable ? path : QString());
         program.setProcessEnvironment(env);
-        const auto end = qScopeGuard([&] {
-            program.kill();
-            program.waitForFinished();
-        });
+        const ProcessGroup end{&program};
         program.setReadChannel(QProcess::StandardError);
         program.start(Zerbo, arguments);
         // The window's report waits in its box: read until its line is complete.

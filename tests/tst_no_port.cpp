@@ -9,6 +9,7 @@
 #include "board_process.h"
 #include "form/no_port_dialog.h"
 #include "pty_pair.h"
+#include "sample_ports.h"
 #include "standard_error.h"
 
 #include <QCheckBox>
@@ -25,9 +26,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace SamplePorts;
+
 namespace {
-const PortDescription Ftdi{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001};
-const PortDescription NoUart{"/dev/ttyS1", {}, {}, {}, {}, {}};
 
 bool writeFile(const QString& path, const QByteArray& contents) {
     QFile file(path);

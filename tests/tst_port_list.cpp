@@ -4,6 +4,7 @@
 // ids, maker and serial number read from sysfs where no udev database
 // answers, and a virtual board that runs.
 #include "cannot_run.h"
+#include "process_group.h"
 #include "pty_pair.h"
 #include "run_program.h"
 #include "serial/comm_errors.h"
@@ -64,7 +65,7 @@ QString statusAsNobody(const QString& device) {
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(ends[0]);
-        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+        if (!becomeNobody())
             ::_exit(126);
         const QByteArray status = portStatus(device).toLocal8Bit();
         ::_exit(::write(ends[1], status.constData(), size_t(status.size())) < 0);
@@ -89,13 +90,10 @@ private slots:
         PtyPair line;
         QCOMPARE(portStatus(line.slavePath()), "free");
         QProcess holder;
+        const ProcessGroup end{&holder};
         holder.setStandardInputFile(line.slavePath());
         holder.start("sleep", {"30"});
         QVERIFY(holder.waitForStarted());
-        const auto end = qScopeGuard([&] {
-            holder.kill();
-            holder.waitForFinished();
-        });
         QTRY_COMPARE(portStatus(line.slavePath()),
                      QStringLiteral("busy: held by PID %1 (sleep)").arg(holder.processId()));
         QCOMPARE(openStatus(EBUSY), "busy");

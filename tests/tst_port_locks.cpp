@@ -6,6 +6,7 @@
 // file whose PID has ended is stale and taken over.
 #include "board_process.h"
 #include "cannot_run.h"
+#include "process_group.h"
 #include "process_probe.h"
 #include "pty_pair.h"
 #include "raw_pty.h"
@@ -28,8 +29,6 @@
 #include <unistd.h>
 
 namespace {
-constexpr uid_t Nobody = 65534;
-
 // The exclusive holder: this executable, run with --hold-exclusive DEVICE.
 int holdExclusive(const char* device) {
     const int fd = ::open(device, O_RDWR | O_NOCTTY);
@@ -61,7 +60,7 @@ void writeLockFile(const QString& device, const QByteArray& contents, bool nobod
     file.write(contents);
     file.close();
     if (nobody)
-        QVERIFY(::chown(QFile::encodeName(file.fileName()).constData(), Nobody, Nobody) == 0);
+        QVERIFY(::chown(QFile::encodeName(file.fileName()).constData(), NobodyId, NobodyId) == 0);
 }
 
 // Whether the device is marked open exclusively (seen as root, who may open it anyway).
@@ -119,20 +118,15 @@ private slots:
         const QString device = board.slavePath();
         QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
         if (nobody)                        // a fresh pseudo-terminal is root's
-            QVERIFY(::chown(QFile::encodeName(device).constData(), Nobody, Nobody) == 0);
+            QVERIFY(::chown(QFile::encodeName(device).constData(), NobodyId, NobodyId) == 0);
         QTemporaryDir dir; // readable by all, so that nobody reaches the link too
         QFile::setPermissions(dir.path(),
                               QFile::permissions(dir.path()) | QFile::ReadOther | QFile::ExeOther);
         const QString link = dir.filePath(QStringLiteral("com1"));
         QVERIFY(QFile::link(device, link));
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(device)); });
         QProcess first, second;
-        const auto end = qScopeGuard([&] {
-            for (QProcess* program : {&first, &second}) {
-                program->kill();
-                program->waitForFinished();
-            }
-            QFile::remove(lockFileOf(device));
-        });
+        const ProcessGroup end{&first, &second};
         runAs(first, nobody);
         runAs(second, nobody);
         QString holderName;
@@ -210,18 +204,15 @@ private slots:
         }
         BoardProcess line(options, nobody);
         QVERIFY(line.started());
-        QProcess first, second;
         const QString device = line.devicePath();
         QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
-        const auto end = qScopeGuard([&] {
-            for (QProcess* program : {&first, &second}) {
-                program->kill();
-                program->waitForFinished();
-            }
-            // What the killed programs left: the next test's pseudo-terminal may take its name.
+        // What the killed programs left: the next test's pseudo-terminal may take its name.
+        const auto removeLocks = qScopeGuard([&] {
             for (const QString& used : {device, line.devicePath()})
                 QFile::remove(lockFileOf(used));
         });
+        QProcess first, second;
+        const ProcessGroup end{&first, &second};
         for (QProcess* program : {&first, &second}) {
             runAs(*program, nobody);
             program->setProcessChannelMode(QProcess::MergedChannels);
@@ -276,18 +267,13 @@ private slots:
         PtyPair board;
         const QString device = board.slavePath();
         if (nobody)
-            QVERIFY(::chown(QFile::encodeName(device).constData(), Nobody, Nobody) == 0);
+            QVERIFY(::chown(QFile::encodeName(device).constData(), NobodyId, NobodyId) == 0);
+        const QString lock = folder + "/LCK.." + device.mid(5).replace('/', '_');
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lock); });
         QProcess holder, zerbo;
+        const ProcessGroup end{&holder, &zerbo};
         holder.start(QStringLiteral("sleep"), {QStringLiteral("60")});
         QVERIFY(holder.waitForStarted());
-        const QString lock = folder + "/LCK.." + device.mid(5).replace('/', '_');
-        const auto end = qScopeGuard([&] {
-            for (QProcess* program : {&holder, &zerbo}) {
-                program->kill();
-                program->waitForFinished();
-            }
-            QFile::remove(lock);
-        });
         QFile file(lock);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(QByteArray::number(holder.processId()).rightJustified(10) + "\n");
@@ -318,12 +304,9 @@ private slots:
         env.insert("QT_LOGGING_RULES", "zerbo.serial.debug=true");
         zerbo.setProcessEnvironment(env);
         zerbo.setProcessChannelMode(QProcess::MergedChannels);
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(pty.slavePath)); });
+        const ProcessGroup stop{&zerbo};
         zerbo.start(QStringLiteral(ZERBO_BINARY), {"--port", pty.slavePath});
-        const auto stop = qScopeGuard([&] {
-            zerbo.kill();
-            zerbo.waitForFinished();
-            QFile::remove(lockFileOf(pty.slavePath));
-        });
         QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), pty.slavePath), 10000);
         zerbo.waitForReadyRead(1000);
         const QString said = QString::fromLocal8Bit(zerbo.readAll());
@@ -344,16 +327,13 @@ private slots:
         const QString device = board.slavePath();
         QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
         if (nobody)
-            QVERIFY(::chown(QFile::encodeName(device).constData(), Nobody, Nobody) == 0);
+            QVERIFY(::chown(QFile::encodeName(device).constData(), NobodyId, NobodyId) == 0);
         const qint64 dead = deadPid();
         QVERIFY(::kill(pid_t(dead), 0) != 0);
         writeLockFile(device, QByteArray::number(dead).rightJustified(10) + "\n", nobody);
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(device)); });
         QProcess zerbo;
-        const auto end = qScopeGuard([&] {
-            zerbo.kill();
-            zerbo.waitForFinished();
-            QFile::remove(lockFileOf(device));
-        });
+        const ProcessGroup end{&zerbo};
         runAs(zerbo, nobody);
         zerbo.start(programFor(QStringLiteral(ZERBO_BINARY), nobody), {"--port", device});
         QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), device), 10000);

@@ -7,13 +7,15 @@
 #include "app/zerbo.h"
 #include "child_scenario.h"
 #include "program.h"
+#include "sample_ports.h"
 
 #include <QApplication>
 #include <QTest>
 #include <cstdio>
 
+using namespace SamplePorts;
+
 namespace {
-const PortDescription Ftdi{{}, "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001};
 
 // Child side: COM1 is found among the ports (the board's pseudo-terminal as
 // the one USB adapter) and named; the reception gets ten codes, then the

@@ -11,8 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-constexpr uid_t Nobody = 65534;
+bool becomeNobody() {
+    return ::setgroups(0, nullptr) == 0 && ::setgid(NobodyId) == 0 && ::setuid(NobodyId) == 0;
 }
 
 void startsAsNobody(QProcess& process) {
@@ -29,7 +29,7 @@ void startsAsNobody(QProcess& process) {
         process.setProcessEnvironment(env);
     }
     process.setChildProcessModifier([] {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+        if (!becomeNobody())
             ::_exit(126);
     });
 }

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <sys/types.h>
 
 class QProcess;
 
@@ -21,6 +22,11 @@ struct RunOptions {
 // Runs the program to its end.
 Run runProgram(const QString& program, const QStringList& arguments,
                const RunOptions& options = {});
+
+// The user and group nobody.
+inline constexpr uid_t NobodyId = 65534;
+// In a child process: drops to nobody with no other groups; false if it could not.
+bool becomeNobody();
 
 // The process starts as the user and group nobody, with no other groups,
 // and reads its platform's screen file (QT_QPA_PLATFORM) from a copy too.
