@@ -372,8 +372,7 @@ private slots:
     // "Port open" follows the port: a board gone while a slot click held the
     // port open unticks it at once, before any next action.
     void portOpenFollowsTheDevice() {
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         QTest::mouseClick(p.form.slot(65).sendButton, Qt::LeftButton);
         QVERIFY(p.zerbo.port().PortOpen() && p.form.chkOpen()->isChecked());
         p.board.closeMaster();

@@ -13,8 +13,7 @@ class HelpWindowTest : public QObject {
 
 private slots:
     void exactTextOpensAgainAtItsPlacePrintedAnew() {
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         p.form.optHelp()->click();
         HelpWindow* help = p.zerbo.help().window();
         QCOMPARE(help->pos(), helpPlace);

@@ -45,8 +45,7 @@ private slots:
     void focusNeverLandsOnExit() {
         QFETCH(QString, button);
         QFETCH(QString, after);
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         auto* pressed = p.form.findChild<QPushButton*>(button);
         // While it runs, each operation disables a button of its own.
         const std::map<QString, QWidget*> disabledMeanwhile{{"cmdNew", p.form.cmdNew()},
@@ -97,8 +96,7 @@ private slots:
     }
     void focusNeverLandsOnExitAfterActivation() {
         QFETCH(Start, start);
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         p.form.options()->select(p.form.optRxD());
         start(p);
         QTRY_VERIFY(p.form.cmdMan()->isEnabled());

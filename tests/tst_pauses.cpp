@@ -77,8 +77,7 @@ private slots:
         QFETCH(QByteArray, wire);
         QFETCH(QList<double>, gaps);
         const bool fill = wire == wholeTable(); // else a string sent
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         p.form.options()->select(p.form.optTxD()); // else Send yields before applying its minimum
         ArrivalLog log(p.board);
         const QByteArray paced = fill ? wire : QByteArray(wire).replace("Z", ""); // not the slot's
@@ -127,8 +126,7 @@ private slots:
     void stopInAContinuousPause() {
         QFETCH(QString, pause);
         QFETCH(bool, blocks);
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         ArrivalLog log(p.board);
         p.form.txtO()->setText("65");
         p.form.txtTime()->setText(pause);

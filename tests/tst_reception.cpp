@@ -189,8 +189,7 @@ private slots:
     // The fill puts every code on the line and in the table. Slots 0 to 32 get their names and
     // the small font, on an empty table and over a filled one; the rest stays.
     void fillAndControlCodeNames() {
-        Program p;
-        p.showReady(); // as after start-up without a board: nothing received
+        ReadyProgram p; // as after start-up without a board: nothing received
         QCOMPARE(names(p), QString("NUL/10 HTB/10 CR/10 SP/10 /9.75"));
         QCOMPARE(numberedSlots(p.form), 33);
         fill(p);
@@ -214,8 +213,7 @@ private slots:
     }
 
     void resetEmptiesEverythingButTheLine() {
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         fill(p);
         p.zerbo.port().openSequence();
         p.form.txtS()->setText("typed");

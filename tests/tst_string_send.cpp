@@ -45,8 +45,7 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QByteArray, onLine);
         QFETCH(QString, bits);
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         setBackground(p.form.slot(7).character, Red); // a colour the user chose is replaced
         QTest::mouseClick(p.form.slot(code).sendButton, Qt::LeftButton);
         // From the Ready state the click leaves the port open in transmit mode.
@@ -82,8 +81,7 @@ private slots:
     }
     void textOnTheLine() {
         QFETCH(QStringList, row);
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         QString shownWhileSending;
         QStringList seen;
         QByteArray wire;
@@ -118,8 +116,7 @@ private slots:
     // the state: a click queued then is handled at the send's first yield, on the whole
     // String-sending state, RxD and Com1 disabled and the port shown open.
     void queuedEventsSeeTheWholeState() {
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         p.form.options()->select(p.form.optRxD());
         QCoreApplication::processEvents(); // RxD's own handler yields
         QString seen;
@@ -163,8 +160,7 @@ private slots:
     // each runs nested in the yields of the one before, yet the board gets
     // 1..100 in key order, and the window shows the last, where the focus is.
     void queuedDownPressesKeepTheirOrder() {
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         QTest::mouseClick(p.form.slot(0).sendButton, Qt::LeftButton);
         QCOMPARE(p.board.read(), QByteArray(1, '\0'));
         // Timers, not posted events: they fire inside the yields of a running
@@ -193,8 +189,7 @@ private slots:
     // send sends what the field holds without pauses: each character, 8-bit ones mixed in, as
     // its one byte, in order. Once shorter again, the note goes.
     void pasteCutAtTheLimitIsTold() {
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         p.form.options()->select(p.form.optTxD()); // else Send yields before applying its minimum
         QByteArray expected(32767, '\0');
         QString pasted;

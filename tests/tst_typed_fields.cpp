@@ -83,8 +83,7 @@ private slots:
         QFETCH(int, operation);
         QFETCH(QStringList, row);
         const QString typed = row[0], during = row.value(operation + 1).replace("=", typed);
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         p.form.options()->select(p.form.optTxD()); // else Send yields before applying its minimum
         p.form.txtS()->setText("AB");
         p.form.txtO()->setText("67");
@@ -118,8 +117,7 @@ private slots:
         QFETCH(QStringList, row);
         const bool slot = row[0] == "<slot 65>"; // sends 'A' once itself
         const QString typed = slot ? "65" : row[0];
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         MessageBoxAnswerer answerer;
         QByteArray before, after;
         QString shownBefore, shown;
@@ -171,8 +169,7 @@ private slots:
     }
     void positionField() {
         QFETCH(QStringList, row);
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         const bool left = row[0] == "left";
         QLineEdit* field = left ? p.form.txtLeft() : p.form.txtTop();
         const auto edge = [&] {
@@ -210,8 +207,7 @@ private slots:
     }
     void bothPositionFieldsTypedThenSet() {
         QFETCH(QStringList, row);
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         moveWindow(p.form, {1005, 1005});
         p.zerbo.placement().followWindow();
         typeInto(p.form.txtLeft(), row[0]);
@@ -248,8 +244,7 @@ private slots:
     void setFormPositionStraightFromTop() {
         QFETCH(int, heldMs);
         QFETCH(QPointF, endsAt);
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         moveWindow(p.form, {1005, 1005});
         p.zerbo.placement().followWindow();
         typeInto(p.form.txtLeft(), "2500abc");
@@ -278,8 +273,7 @@ private slots:
 
     // A click from Left into Top applies Left; a move while Top is typed leaves Top's text.
     void clickIntoTopKeepsItsEdit() {
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         moveWindow(p.form, {1005, 1005});
         p.zerbo.placement().followWindow();
         typeInto(p.form.txtLeft(), "2500");
@@ -292,8 +286,7 @@ private slots:
 
     // The position fields follow the window, but not while the user edits one.
     void positionFieldsFollowTheWindow() {
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         p.zerbo.placement().followWindow();
         moveWindow(p.form, QPointF(3000, 2010));
         QCoreApplication::processEvents();
@@ -313,8 +306,7 @@ private slots:
     // A stop with nothing running leaves no request behind. In a "1e400" ms (24 days) pause a
     // second start starts no second loop, and one Stop ends the send at once.
     void stopBeforeAndDuringAnEndlessPause() {
-        Program p;
-        p.showReady();
+        ReadyProgram p;
         p.form.txtO()->setText("66");
         p.form.cmdStopC()->click();
         MessageBoxAnswerer answerer;

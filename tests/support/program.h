@@ -20,6 +20,11 @@ struct Program {
     void showReady() { ::showReady(form); }
 };
 
+// The program as most tests begin: Ready, its window shown and active.
+struct ReadyProgram : Program {
+    ReadyProgram() { showReady(); }
+};
+
 // Runs the action from the event loop once the current handler yields.
 void later(int ms, std::function<void()> action);
 
