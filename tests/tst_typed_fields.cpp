@@ -17,22 +17,7 @@
 #include <QTest>
 
 namespace {
-// A table row's cells are split at "|". Texts that do not show plainly have names.
-const QHash<QString, QString> Named = {{"<empty>", ""}, {"<blanks>", "   "}};
 enum Operation { Man, Send, SendC };
-
-QStringList cells(const char* row) {
-    QStringList cells = QString::fromUtf8(row).split('|');
-    for (QString& cell : cells)
-        cell = Named.value(cell.trimmed(), cell.trimmed());
-    return cells;
-}
-
-void addRows(std::initializer_list<const char*> rows) {
-    QTest::addColumn<QStringList>("row");
-    for (const char* row : rows)
-        QTest::newRow(row) << cells(row);
-}
 
 // Runs the action at a yield once wire holds n bytes (or after 400 tries).
 void afterBytes(Program& p, QByteArray& wire, qsizetype n, std::function<void()> action,
@@ -69,20 +54,26 @@ private slots:
     // Positions are read in the user's format.
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
 
-    // txtTime during Man, Send and SendC: as typed ("=") if it reaches their minimum, else that.
+    // txtTime during Man, Send and SendC: as typed if it reaches their minimum, else that.
     void pauseField_data() {
         QTest::addColumn<int>("operation");
-        QTest::addColumn<QStringList>("row"); // typed | during Man | Send | SendC
-        for (const char* row :
-             {"<empty>|10|100|50", "-|10|100|50", "65.5|=|100|=", "2147483647|=|=|="})
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("during");
+        struct Row {
+            const char* typed;
+            std::array<const char*, 3> during; // Man, Send, SendC
+        };
+        for (const Row& row : {Row{"", {"10", "100", "50"}}, Row{"-", {"10", "100", "50"}},
+                               Row{"65.5", {"65.5", "100", "65.5"}},
+                               Row{"2147483647", {"2147483647", "2147483647", "2147483647"}}})
             for (int op : {Man, Send, SendC})
-                QTest::addRow("%s %s", std::array{"Man", "Send", "SendC"}[op], row)
-                    << op << cells(row);
+                QTest::addRow("%s '%s'", std::array{"Man", "Send", "SendC"}[op], row.typed)
+                    << op << QString(row.typed) << QString(row.during[op]);
     }
     void pauseField() {
         QFETCH(int, operation);
-        QFETCH(QStringList, row);
-        const QString typed = row[0], during = row.value(operation + 1).replace("=", typed);
+        QFETCH(QString, typed);
+        QFETCH(QString, during);
         ReadyProgram p;
         p.form.options()->select(p.form.optTxD()); // else Send yields before applying its minimum
         p.form.txtS()->setText("AB");
@@ -107,31 +98,43 @@ private slots:
                                    : wire == (operation == Man ? wholeTable() : "AB"));
     }
 
-    // SendC with txtO empty sends 141 until a code is typed or a slot picked: typed | code sent
-    // from the next pass on, or refused | the slot marked green.
+    // SendC with txtO empty sends 141 until a code is typed or slot 65 picked (which sends 'A'
+    // once itself): the code sent from the next pass on and the slot marked green, or a refusal.
     void codeField_data() {
-        addRows({"<empty>|refused", "<blanks>|0|0", "65.5|66|66", "255|255|255", "256|refused",
-                 "-1|refused", "<slot 65>|65|65"});
+        QTest::addColumn<QString>("typed"); // or shown, after the slot's click
+        QTest::addColumn<bool>("bySlot");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<QString>("green");
+        QTest::newRow("empty") << "" << false << true << 0 << "";
+        QTest::newRow("blanks") << "   " << false << false << 0 << "0";
+        QTest::newRow("65.5") << "65.5" << false << false << 66 << "66";
+        QTest::newRow("255") << "255" << false << false << 255 << "255";
+        QTest::newRow("256") << "256" << false << true << 0 << "";
+        QTest::newRow("-1") << "-1" << false << true << 0 << "";
+        QTest::newRow("slot 65") << "65" << true << false << 65 << "65";
     }
     void codeField() {
-        QFETCH(QStringList, row);
-        const bool slot = row[0] == "<slot 65>"; // sends 'A' once itself
-        const QString typed = slot ? "65" : row[0];
+        QFETCH(QString, typed);
+        QFETCH(bool, bySlot);
+        QFETCH(bool, refused);
+        QFETCH(int, sent);
+        QFETCH(QString, green);
         ReadyProgram p;
         MessageBoxAnswerer answerer;
         QByteArray before, after;
         QString shownBefore, shown;
-        QStringList green;
+        QStringList greenSlots;
         bool progressHidden = false;
         afterBytes(p, before, 2, [&] {
             progressHidden = p.form.prgBar()->isHidden(); // while the send runs
             shownBefore = p.form.txtO()->text() + " " + bitRow(p.form);
-            slot ? p.form.slot(65).sendButton->click() : p.form.txtO()->setText(typed);
+            bySlot ? p.form.slot(65).sendButton->click() : p.form.txtO()->setText(typed);
             afterBytes(p, after, 2, [&] {
                 shown = p.form.txtO()->text();
                 for (int i = 0; i < FrmAscii::SlotCount; ++i)
                     if (background(p.form.slot(i).character) == Green)
-                        green << QString::number(i);
+                        greenSlots << QString::number(i);
                 p.form.cmdStopC()->click(); // harmless once a refusal ended the send
             });
         });
@@ -139,8 +142,8 @@ private slots:
         QCOMPARE(shownBefore, QString("141 bwwwrrwr"));
         QVERIFY(progressHidden);
         QVERIFY(repeated(before, 141, 2));
-        QCOMPARE(answerer.count(), int(row[1] == "refused"));
-        if (row[1] == "refused") {
+        QCOMPARE(answerer.count(), int(refused));
+        if (refused) {
             QCOMPARE(answerer.lastTitle(), QString("ZERBO"));
             QCOMPARE(answerer.lastText(), QString("Input an Integer-Number between 0 bis 255 and "
                                                   "push the Command Button again "));
@@ -154,71 +157,96 @@ private slots:
         }
         after += p.board.read(100);
         QCOMPARE(shown, typed);
-        QVERIFY(repeated(after, row[1].toInt(), 2));
-        QCOMPARE(green.join(' '), row[2]);
+        QVERIFY(repeated(after, sent, 2));
+        QCOMPARE(greenSlots.join(' '), green);
     }
 
-    // From left 1500, top 1995 twips: field | typed | the edge once the position fields applied it
-    // | the edge after "Set form position" (a million pixels off at most). The window lands within
+    // From left 1500, top 1995 twips: the edge once the position fields applied the typed text,
+    // and after "Set form position" (a million pixels off at most). The window lands within
     // three pixels (the window system may nudge it). A text that is no number stays as typed.
     void positionField_data() {
-        addRows({"left|<empty>|1500|0", "left|65.5|65|65", "left|-9000|-8000|-9000",
-                 "left|20000|13000|20000", "left|1e400|13000|15000000",
-                 "left|&HFFFFFFFF|1500|15000000", "top|Ж|1995|0", "top|5000|3000|5000",
-                 "top|-1e400|-8000|-15000000"});
+        QTest::addColumn<bool>("left"); // else top
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("applied");
+        QTest::addColumn<int>("set");
+        const auto row = [](bool left, const QString& typed, int applied, int set) {
+            QTest::addRow("%s '%s'", left ? "left" : "top", qPrintable(typed))
+                << left << typed << applied << set;
+        };
+        row(true, "", 1500, 0);
+        row(true, "65.5", 65, 65);
+        row(true, "-9000", -8000, -9000);
+        row(true, "20000", 13000, 20000);
+        row(true, "1e400", 13000, 15000000);
+        row(true, "&HFFFFFFFF", 1500, 15000000);
+        row(false, "Ж", 1995, 0);
+        row(false, "5000", 3000, 5000);
+        row(false, "-1e400", -8000, -15000000);
     }
     void positionField() {
-        QFETCH(QStringList, row);
+        QFETCH(bool, left);
+        QFETCH(QString, typed);
+        QFETCH(int, applied);
+        QFETCH(int, set);
         ReadyProgram p;
-        const bool left = row[0] == "left";
         QLineEdit* field = left ? p.form.txtLeft() : p.form.txtTop();
         const auto edge = [&] {
             return left ? windowPosition(p.form).x() : windowPosition(p.form).y();
         };
         moveWindow(p.form, {1500, 1995});
-        p.form.txtLeft()->setText(left ? row[1] : "1500");
-        p.form.txtTop()->setText(left ? "1995" : row[1]);
+        p.form.txtLeft()->setText(left ? typed : "1500");
+        p.form.txtTop()->setText(left ? "1995" : typed);
         p.form.cmdSetPos()->click();
         QCoreApplication::processEvents();
-        QVERIFY(qAbs(edge() - row[3].toInt()) <= 3 * twipsPerPixel());
+        QVERIFY(qAbs(edge() - set) <= 3 * twipsPerPixel());
         moveWindow(p.form, {1500, 1995});
         p.zerbo.placement().followWindow();
         field->setFocus();
         QCoreApplication::processEvents();
         // Typed from an event queued before the focus moves: judged once focus-lost yields.
-        QTimer::singleShot(0, field, [&] { field->setText(row[1]); });
+        QTimer::singleShot(0, field, [&] { field->setText(typed); });
         p.form.txtS()->setFocus();
         QCoreApplication::processEvents();
-        QVERIFY(qAbs(edge() - row[2].toInt()) <= 3 * twipsPerPixel());
-        QCOMPARE(field->text(), strictPosition(row[1]) ? QString::number(edge()) : row[1]);
+        QVERIFY(qAbs(edge() - applied) <= 3 * twipsPerPixel());
+        QCOMPARE(field->text(), strictPosition(typed) ? QString::number(edge()) : typed);
     }
 
     // "Set form position" takes Left and Top as the fields read when it is clicked, read
     // leniently, and a loosely written value stays in its field while the focus moves on: only
-    // the move itself brings the window's position back into the fields. Left typed | Top typed
-    // | txtLeft once the focus left it | where the window ends. A plain number applies as its
-    // field loses the focus; the window then stands on a whole pixel.
+    // the move itself brings the window's position back into the fields. A plain number
+    // applies as its field loses the focus; the window then stands on a whole pixel.
     void bothPositionFieldsTypedThenSet_data() {
-        QTest::addColumn<QStringList>("row"); // not addRows: the blanks count
-        QTest::newRow("both loose") << QStringList{"2500abc", " 1 500", "2500abc", "2500", "1500"};
-        QTest::newRow("plain left, loose top")
-            << QStringList{"2500", " 1 500", "2505", "2500", "1500"};
-        QTest::newRow("empty left, plain top") << QStringList{"", "2010", "", "0", "2010"};
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QString>("leftShown");
+        QTest::addColumn<QPointF>("endsAt");
+        QTest::newRow("both loose") << "2500abc"
+                                    << " 1 500"
+                                    << "2500abc" << QPointF(2500, 1500);
+        QTest::newRow("plain left, loose top") << "2500"
+                                               << " 1 500"
+                                               << "2505" << QPointF(2500, 1500);
+        QTest::newRow("empty left, plain top") << ""
+                                               << "2010"
+                                               << "" << QPointF(0, 2010);
     }
     void bothPositionFieldsTypedThenSet() {
-        QFETCH(QStringList, row);
+        QFETCH(QString, left);
+        QFETCH(QString, top);
+        QFETCH(QString, leftShown);
+        QFETCH(QPointF, endsAt);
         ReadyProgram p;
         moveWindow(p.form, {1005, 1005});
         p.zerbo.placement().followWindow();
-        typeInto(p.form.txtLeft(), row[0]);
-        typeInto(p.form.txtTop(), row[1]); // the focus leaves txtLeft
+        typeInto(p.form.txtLeft(), left);
+        typeInto(p.form.txtTop(), top); // the focus leaves txtLeft
         QCOMPARE(QApplication::focusWidget(), p.form.txtTop());
-        QCOMPARE(p.form.txtLeft()->text(), row[2]);
-        QCOMPARE(p.form.txtTop()->text(), row[1]);             // still being typed
+        QCOMPARE(p.form.txtLeft()->text(), leftShown);
+        QCOMPARE(p.form.txtTop()->text(), top);                // still being typed
         QTest::mouseClick(p.form.cmdSetPos(), Qt::LeftButton); // the focus leaves txtTop
         QCoreApplication::processEvents();
         const QPointF at = windowPosition(p.form);
-        const QPointF off = at - QPointF(row[3].toDouble(), row[4].toDouble());
+        const QPointF off = at - endsAt;
         QVERIFY2(qAbs(off.x()) <= twipsPerPixel() && qAbs(off.y()) <= twipsPerPixel(),
                  qPrintable(QString("at %1, %2").arg(at.x()).arg(at.y())));
         // After the move the fields show where the window stands.
