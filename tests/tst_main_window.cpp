@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +17,25 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextEdit>
 #include <map>
+
+namespace {
+// What a control shows as its caption or text.
+QString shownText(const QWidget* control) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+        return button->text();
+    if (const auto* label = qobject_cast<const QLabel*>(control))
+        return label->text();
+    if (const auto* field = qobject_cast<const QLineEdit*>(control))
+        return field->text();
+    if (const auto* combo = qobject_cast<const QComboBox*>(control))
+        return combo->currentText();
+    if (const auto* rich = qobject_cast<const QTextEdit*>(control))
+        return rich->toPlainText();
+    return QStringLiteral("<no text>");
+}
+} // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -44,16 +63,72 @@ private slots:
         }
     }
 
+    // Each control of the designed toolbar, lower right and bottom rows: its caption or first
+    // text, and its place and size, given in twips, at 15 twips a pixel on this screen.
+    void designedControls_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("twips");
+        const auto row = [](const char* name, const char* text, QRect twips) {
+            QTest::newRow(name) << QString(name) << QString::fromUtf8(text) << twips;
+        };
+        row("cmbFontName", "Font", {300, 0, 3135, 360});
+        row("cmbFontSize", "Size", {3360, 0, 1215, 360});
+        row("cmbFontColor", "Color", {4500, 0, 1215, 360});
+        row("chkN", "Numbers", {5940, 60, 1215, 255});
+        row("chkT", "Signs", {7440, 60, 1215, 255});
+        row("chkA", "# 000-032 True ZERBO", {8940, 60, 2775, 255});
+        row("optHelp", "Help", {11940, 60, 1185, 285});
+        row("txtN(291)", "Asc(Mid(txtS,I,1))", {13260, 10740, 2160, 270});
+        row("txtO", "", {12480, 11100, 465, 285});
+        row("txtP(7)", "", {13200, 11100, 225, 270});
+        row("txtP(0)", "", {15300, 11100, 225, 270});
+        row("optSendC", "", {15780, 11100, 255, 270});
+        row("cmdSendC", "Send current sign continuously", {12480, 11520, 3855, 375});
+        row("cmdStopC", "Stop sending the sign", {12480, 12000, 3855, 375});
+        row("cmdBackShowHide", "Show background", {12480, 12660, 3855, 375});
+        row("cmdSetPos", "Set form position", {12480, 13320, 2235, 375});
+        row("txtTop", "", {14820, 13320, 945, 360});
+        row("lblN(290)", "Top", {15840, 13380, 450, 240});
+        row("cmdCenter", "Set form center", {12480, 13800, 2235, 375});
+        row("txtLeft", "", {14820, 13800, 945, 390});
+        row("lblN(289)", "Left", {15840, 13860, 570, 240});
+        row("rtfData(0)", "1", {13200, 14820, 495, 435});
+        row("txtS", "", {780, 14400, 11625, 360});
+        row("txtN(288)", "Signs to be send via TxD", {12600, 14460, 3300, 270});
+        row("prgBar", "<no text>", {780, 14880, 11625, 255});
+        row("optTxD", "TxD Send", {780, 15240, 2055, 225});
+        row("optRxD", "RxD Receive", {780, 15540, 2055, 225});
+        row("chkOpen", "Port open", {2820, 15240, 2055, 225});
+        row("chkClosed", "Port closed", {2820, 15540, 2055, 225});
+        row("cmdCom1", "Com1", {5100, 15360, 1215, 375});
+        row("cmdMan", "Man", {6420, 15360, 1215, 375});
+        row("cmdNew", "New", {7740, 15360, 1215, 375});
+        row("cmdExit", "Exit", {9060, 15360, 1215, 375});
+        row("cmdSend", "Send", {10380, 15360, 1215, 375});
+        row("txtTime", "", {11760, 15360, 705, 360});
+        row("txtN(289)", "Time [ms] between the signs", {12600, 15420, 3300, 270});
+    }
+    void designedControls() {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QRect, twips);
+        FrmAscii form;
+        const auto* control = form.findChild<QWidget*>(name);
+        QVERIFY2(control, qPrintable(name));
+        QCOMPARE(shownText(control), text);
+        QCOMPARE(QRect(control->mapTo(&form, QPoint()), control->size()),
+                 QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+    }
+
     // What the user reads, typos and inner blanks as they stand.
     void texts() {
         FrmAscii form;
-        QStringList shown{form.windowTitle(), form.chkA()->text()};
+        QStringList shown{form.windowTitle()};
         for (int k : {10, 16, 31, 32})
             shown << form.legend()[k].name->text();
-        shown << form.captions().txtS->text() << form.captions().bitRow->text();
-        QCOMPARE(shown, QStringList({"ZERBO via ComPort", "# 000-032 True ZERBO", "Line       Feed",
-                                     "Dataline   Escape", "Unit   Seperator", "Space  (Blank)",
-                                     "Signs to be send via TxD", "Asc(Mid(txtS,I,1))"}));
+        QCOMPARE(shown, QStringList({"ZERBO via ComPort", "Line       Feed", "Dataline   Escape",
+                                     "Unit   Seperator", "Space  (Blank)"}));
     }
 
     // The legend and the captions keep the names of their places in the arrays lblN and txtN.
