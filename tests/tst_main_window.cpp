@@ -1,14 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window as the user first sees it: layout, texts and the keyboard order.
+// The main window as the user first sees it: layout, texts and the keyboard order; the help
+// window and the backdrop it opens (the backdrop's double click, which ends the program, is
+// played in tst_faults); the keyboard focus while an operation started with Space runs and
+// after it: never on Exit, where the next Space would end the program.
+#include "form/background_window.h"
 #include "form/frm_ascii.h"
+#include "form/help_window.h"
 #include "form/option_button.h"
 #include "form/option_group.h"
 #include "form/status_line.h"
 #include "form/tool_tips.h"
+#include "program.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +29,16 @@
 #include <map>
 
 namespace {
+// How the focus was left before a click.
+using Start = void (*)(Program&);
+
+QString focusName() {
+    QWidget* focus = QApplication::focusWidget();
+    return focus ? focus->objectName() : QStringLiteral("<none>");
+}
+
+const QPoint HelpPlace(67, 133); // 1000 x 2000 twips at 15 twips per pixel
+
 // What a control shows as its caption or text.
 QString shownText(const QWidget* control) {
     if (const auto* button = qobject_cast<const QAbstractButton*>(control))
@@ -36,6 +54,8 @@ QString shownText(const QWidget* control) {
     return QStringLiteral("<no text>");
 }
 } // namespace
+
+Q_DECLARE_METATYPE(Start)
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -273,6 +293,151 @@ private slots:
             QCOMPARE(name(form.slot(code).character), "Character " + digits);
             QCOMPARE(form.slot(code).number->accessibleDescription(), "Number " + digits);
         }
+    }
+
+    // The help text exactly, at its place each time it opens, printed anew.
+    void exactTextOpensAgainAtItsPlacePrintedAnew() {
+        ReadyProgram p;
+        p.form.optHelp()->click();
+        HelpWindow* help = p.zerbo.help().window();
+        QCOMPARE(help->pos(), HelpPlace);
+        QCOMPARE(help->objectName(), "frmHelp");
+        QCOMPARE(help->printedLines(), HelpWindow::helpLines());
+        const QByteArray whole = HelpWindow::helpLines().join('\n').toUtf8();
+        QCOMPARE(QCryptographicHash::hash(whole, QCryptographicHash::Sha256).toHex(),
+                 QByteArray("8644c616f3acb09693a3689d03475d8271efaffce099587e6c710b9771ebe3f4"));
+        const QImage page = help->grab().toImage();
+        QVERIFY(page != HelpWindow().grab().toImage()); // the text is on the page
+        help->move(400, 300);                           // the user drags it away
+        for (bool shown : {false, true}) {
+            QVERIFY(!p.form.optHelp()->isChecked()); // so the next click selects it again
+            p.form.optHelp()->click();
+            QCOMPARE(help->isVisible(), shown);
+        }
+        QVERIFY(!p.form.optHelp()->isChecked());
+        QCOMPARE(p.zerbo.help().window(), help);
+        QCOMPARE(help->pos(), HelpPlace);
+        QCOMPARE(help->printedLines().size(), 35);
+        QCOMPARE(help->grab().toImage(), page);
+        // Closed by its close box, the first click only forgets that help was shown.
+        QVERIFY(help->close());
+        p.form.optHelp()->click();
+        QVERIFY(!help->isVisible() && !p.form.optHelp()->isChecked());
+        p.form.optHelp()->click();
+        QVERIFY(help->isVisible());
+    }
+
+    // The button shows and hides the backdrop behind the window; the first
+    // activation fits the picture to the backdrop, and later ones leave it.
+    void buttonShowsTheBackdropFittedOnce() {
+        Program p;
+        for (bool on : {true, false, true}) {
+            p.form.cmdBackShowHide()->click();
+            QCOMPARE(p.form.cmdBackShowHide()->text(), on ? "Hide background" : "Show background");
+            QVERIFY(p.zerbo.background().window()->isVisible() == on && p.form.isVisible());
+        }
+        BackgroundWindow& backdrop = *p.zerbo.background().window();
+        QCOMPARE(backdrop.objectName(), "frmBack");
+        backdrop.activateWindow();
+        QTRY_COMPARE(backdrop.picture()->geometry(), backdrop.rect());
+        const QRect fitted = backdrop.rect();
+        backdrop.showNormal();
+        backdrop.setGeometry(10, 10, 300, 200);
+        backdrop.Form_Activate();
+        QCOMPARE(backdrop.picture()->geometry(), fitted);
+    }
+
+    // The button pressed with Space | where the focus is after the operation.
+    void focusNeverLandsOnExit_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("New") << "cmdNew"
+                             << "cmdNew";
+        QTest::newRow("Man") << "cmdMan"
+                             << "cmdMan";
+        QTest::newRow("Com1, receiving") << "cmdCom1"
+                                         << "cmdCom1";
+        QTest::newRow("Send") << "cmdSend"
+                              << "txtS"; // the send's own choice, for the next text
+        QTest::newRow("Send continuously, then Stop") << "cmdSendC"
+                                                      << "cmdStopC";
+    }
+    void focusNeverLandsOnExit() {
+        QFETCH(QString, button);
+        QFETCH(QString, after);
+        ReadyProgram p;
+        auto* pressed = p.form.findChild<QPushButton*>(button);
+        // While it runs, each operation disables a button of its own.
+        const std::map<QString, QWidget*> disabledMeanwhile{{"cmdNew", p.form.cmdNew()},
+                                                            {"cmdMan", p.form.cmdMan()},
+                                                            {"cmdCom1", p.form.cmdCom1()},
+                                                            {"cmdSend", p.form.cmdSendC()},
+                                                            {"cmdSendC", p.form.cmdSend()}};
+        QWidget* sign = disabledMeanwhile.at(button);
+        p.form.options()->select(p.form.optRxD()); // Com1 receives
+        p.form.txtTime()->setText("10");
+        p.form.txtS()->setText("AB");
+        p.form.txtO()->setText("65");
+        QString during;
+        waitUntil([sign] { return !sign->isEnabled(); },
+                  [&] {
+                      during = focusName();
+                      if (button == "cmdCom1")
+                          onceWaiting(p, [&p] { p.board.write(wholeTable()); });
+                      if (button == "cmdSendC") {
+                          p.form.cmdStopC()->setFocus();
+                          QTest::keyClick(p.form.cmdStopC(), Qt::Key_Space);
+                      }
+                  });
+        pressed->setFocus();
+        QTest::keyClick(pressed, Qt::Key_Space);
+        QTRY_VERIFY(sign->isEnabled()); // the operation has ended
+        QVERIFY2(during != "cmdExit" && !during.isEmpty(), qPrintable(during));
+        QCOMPARE(focusName(), after);
+    }
+
+    // Man clicked with the mouse while the window was not active (the board's
+    // window in front), after each way the focus may have been left: the
+    // window is activated during the fill, and the focus still never lands on
+    // Exit. It is back on Man once the fill has ended.
+    void focusNeverLandsOnExitAfterActivation_data() {
+        QTest::addColumn<Start>("start");
+        QTest::newRow("after the table: no focus") << Start([](Program& p) {
+            if (QWidget* focus = p.form.focusWidget())
+                focus->clearFocus();
+        });
+        QTest::newRow("after New by mouse")
+            << Start([](Program& p) { QTest::mouseClick(p.form.cmdNew(), Qt::LeftButton); });
+        QTest::newRow("after New by its accessible action") << Start([](Program& p) {
+            QAccessibleInterface* button = QAccessible::queryAccessibleInterface(p.form.cmdNew());
+            button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        });
+        QTest::newRow("from a field") << Start([](Program& p) { p.form.txtS()->setFocus(); });
+    }
+    void focusNeverLandsOnExitAfterActivation() {
+        QFETCH(Start, start);
+        ReadyProgram p;
+        p.form.options()->select(p.form.optRxD());
+        start(p);
+        QTRY_VERIFY(p.form.cmdMan()->isEnabled());
+        QWidget other; // the board's window, say
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        p.form.txtTime()->setText("10");
+        QString during;
+        waitUntil([&] { return !p.form.cmdMan()->isEnabled(); },
+                  [&] {
+                      p.form.activateWindow();
+                      later(50, [&] {
+                          during = focusName();
+                          p.form.txtTime()->clear(); // the rest of the fill at once
+                      });
+                  });
+        QTest::mouseClick(p.form.cmdMan(), Qt::LeftButton);
+        QTRY_VERIFY(p.form.cmdMan()->isEnabled());
+        QVERIFY2(during == "frmASCII", qPrintable(during)); // the window itself
+        QCOMPARE(focusName(), "cmdMan");
     }
 };
 
