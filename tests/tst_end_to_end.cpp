@@ -85,8 +85,7 @@ private slots:
         Board board("0");
         QVERIFY(board.said(QStringLiteral("table sent")));
         Zerbo zerbo(board.link());
-        QTimer::singleShot(BoundMs, &board.process, &QProcess::kill); // ends a reception in vain
-        zerbo.Form_Load();
+        loadKillingBoardAfter(zerbo, board.process, BoundMs);
         const FrmAscii& form = zerbo.form();
         QCOMPARE(numberedSlots(form), 256);
         for (int code = 1; code < 256; ++code)

@@ -105,8 +105,7 @@ private slots:
                              codesOf(board.leds).count(0) == board.leds.size();
             board.pressKeyOne();
         });
-        QTimer::singleShot(15000, &board.process(), &QProcess::kill); // ends a reception in vain
-        zerbo.Form_Load();
+        loadKillingBoardAfter(zerbo, board.process(), 15000);
         QVERIFY(nothingUnasked);
         QCOMPARE(numberedSlots(zerbo.form()), 256);
         board.settle(100);

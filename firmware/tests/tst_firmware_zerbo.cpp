@@ -58,8 +58,7 @@ private slots:
         BoardProcess board(firmware());
         Zerbo zerbo(board.link());
         onceWaiting(zerbo, [&board] { board.pressKeyOne(); });
-        QTimer::singleShot(10000, &board.process(), &QProcess::kill); // ends a reception in vain
-        zerbo.Form_Load();
+        loadKillingBoardAfter(zerbo, board.process(), 10000);
         FrmAscii& form = zerbo.form();
         QCOMPARE(numberedSlots(form), 256);
         for (int code = 1; code < 256; ++code)
@@ -107,8 +106,7 @@ private slots:
         BoardProcess board(firmware("zerbo-board-19200.hex"));
         Zerbo zerbo(board.link());
         onceWaiting(zerbo, [&board] { board.pressKeyOne(); });
-        QTimer::singleShot(3000, &board.process(), &QProcess::kill); // 255 may never come
-        zerbo.Form_Load();
+        loadKillingBoardAfter(zerbo, board.process(), 3000); // 255 may never come
         const int right = numberedSlots(zerbo.form());
         qInfo("%d of 256 slots filled from a table sent at 19200 baud", right);
         QVERIFY2(right < 256, "the table came through a wrong rate unharmed");

@@ -36,6 +36,14 @@ void onceWaiting(Zerbo& zerbo, std::function<void()> action) {
     waitUntil([&zerbo] { return zerbo.port().PortOpen(); }, std::move(action));
 }
 
+void loadKillingBoardAfter(Zerbo& zerbo, QProcess& board, int boundMs) {
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, &board, &QProcess::kill);
+    bound.start(boundMs);
+    zerbo.Form_Load();
+}
+
 QByteArray wholeTable() {
     QByteArray table(256, '\0');
     std::iota(table.begin(), table.end(), '\0');

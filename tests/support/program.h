@@ -4,6 +4,7 @@
 #include "app/zerbo.h"
 #include "pty_pair.h"
 
+#include <QProcess>
 #include <QTimer>
 #include <functional>
 
@@ -36,6 +37,11 @@ void onceWaiting(Zerbo& zerbo, std::function<void()> action);
 inline void onceWaiting(Program& p, std::function<void()> action) {
     onceWaiting(p.zerbo, std::move(action));
 }
+
+// Form_Load, with the board's process killed if the reception still waits
+// after boundMs (a table that never ends). The bound ends with the reception,
+// so that a slow machine never kills the board in the middle of what follows.
+void loadKillingBoardAfter(Zerbo& zerbo, QProcess& board, int boundMs);
 
 // The 256 codes 0..255 in order.
 QByteArray wholeTable();
