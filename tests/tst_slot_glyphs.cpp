@@ -12,91 +12,49 @@
 #include <QScreen>
 #include <QStyleOptionFrame>
 #include <QTest>
-#include <QtMath>
 
 namespace {
-// The rows of the field's inside that the glyph's ink covers: what the field draws with its text
-// less what it draws without. A glyph cut at the field's inside reaches its first or last row.
-struct Ink {
-    int top = -1, bottom = -1; // none when -1
-    QRect inside;
-};
-Ink inkOf(QLineEdit* field) {
-    const QString text = field->text();
-    const QImage with = field->grab().toImage();
-    field->clear();
-    const QImage without = field->grab().toImage();
-    field->setText(text);
-    QStyleOptionFrame option;
-    option.initFrom(field);
-    option.lineWidth = field->hasFrame() ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth,
-                                                                       &option, field)
-                                         : 0;
-    Ink ink;
-    ink.inside = field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field);
-    const qreal ratio = with.devicePixelRatio();
+// The box of the pixels two drawings differ in: the ink of a text.
+QRect inkBetween(const QImage& with, const QImage& without) {
+    QRect box;
     for (int y = 0; y < with.height(); ++y)
         for (int x = 0; x < with.width(); ++x)
-            if (with.pixel(x, y) != without.pixel(x, y)) {
-                const int row = qFloor(y / ratio);
-                if (ink.top < 0)
-                    ink.top = row;
-                ink.bottom = row;
-            }
-    return ink;
+            if (with.pixel(x, y) != without.pixel(x, y))
+                box |= QRect(x, y, 1, 1);
+    return box;
 }
 
-// How many rows the text's ink covers drawn with nothing to cut it.
-int inkRows(const QFont& font, const QString& text) {
-    QImage page(200, 200, QImage::Format_RGB32);
-    page.fill(Qt::white);
-    QPainter painter(&page);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(50, 100, text);
-    painter.end();
-    int top = -1, bottom = -1;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x)
-            if (page.pixel(x, y) != qRgb(255, 255, 255)) {
-                if (top < 0)
-                    top = y;
-                bottom = y;
-            }
-    return top < 0 ? 0 : bottom - top + 1;
-}
-
-// How many columns the text's ink covers in the field as shown, and drawn with nothing to cut it.
-int inkColumns(const QImage& with, const QImage& without) {
-    int left = -1, right = -1;
-    for (int x = 0; x < with.width(); ++x)
-        for (int y = 0; y < with.height(); ++y)
-            if (with.pixel(x, y) != without.pixel(x, y)) {
-                if (left < 0)
-                    left = x;
-                right = x;
-                break;
-            }
-    return left < 0 ? 0 : right - left + 1;
-}
-int inkColumns(QLineEdit* field) {
+// The text's ink in the field as shown (the test screens draw one pixel a point of the image).
+QRect inkIn(QLineEdit* field) {
     const QString text = field->text();
     const QImage with = field->grab().toImage();
     field->clear();
     const QImage without = field->grab().toImage();
     field->setText(text);
-    return inkColumns(with, without);
+    return inkBetween(with, without);
 }
-int freeInkColumns(const QFont& font, const QString& text) {
-    QImage blank(800, 60, QImage::Format_RGB32);
+
+// The text's ink drawn with nothing to cut it.
+QRect freeInk(const QFont& font, const QString& text) {
+    QImage blank(800, 200, QImage::Format_RGB32);
     blank.fill(Qt::white);
     QImage page = blank;
     QPainter painter(&page);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(50, 40, text);
+    painter.drawText(50, 100, text);
     painter.end();
-    return inkColumns(page, blank);
+    return inkBetween(page, blank);
+}
+
+// The field's inside, where it cuts what does not fit.
+QRect insideOf(QLineEdit* field) {
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.lineWidth = field->hasFrame() ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth,
+                                                                       &option, field)
+                                         : 0;
+    return field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field);
 }
 } // namespace
 
@@ -123,15 +81,15 @@ private slots:
             ApplySlotStyle(form, code, points);
             writeSlot(form, code);
             QLineEdit* field = form.slot(code).character;
-            const Ink ink = inkOf(field);
-            const int whole = inkRows(field->font(), field->text());
-            QVERIFY2(ink.top >= ink.inside.top() && ink.bottom - ink.top + 1 == whole,
+            const QRect ink = inkIn(field), inside = insideOf(field);
+            const int whole = freeInk(field->font(), field->text()).height();
+            QVERIFY2(ink.top() >= inside.top() && ink.height() == whole,
                      qPrintable(QString("slot %1: ink rows %2 to %3 of %6, inside %4 to %5")
                                     .arg(code)
-                                    .arg(ink.top)
-                                    .arg(ink.bottom)
-                                    .arg(ink.inside.top())
-                                    .arg(ink.inside.bottom())
+                                    .arg(ink.top())
+                                    .arg(ink.bottom())
+                                    .arg(inside.top())
+                                    .arg(inside.bottom())
                                     .arg(whole)));
         }
     }
@@ -143,11 +101,11 @@ private slots:
         form.show();
         const Captions& captions = form.captions();
         for (QLineEdit* caption : {captions.txtS, captions.txtTime, captions.bitRow})
-            QVERIFY2(inkColumns(caption) == freeInkColumns(caption->font(), caption->text()),
+            QVERIFY2(inkIn(caption).width() == freeInk(caption->font(), caption->text()).width(),
                      qPrintable(QString("%1: %2 of %3 columns")
                                     .arg(caption->text())
-                                    .arg(inkColumns(caption))
-                                    .arg(freeInkColumns(caption->font(), caption->text()))));
+                                    .arg(inkIn(caption).width())
+                                    .arg(freeInk(caption->font(), caption->text()).width())));
     }
 };
 
