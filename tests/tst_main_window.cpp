@@ -63,7 +63,7 @@ class MainWindowTest : public QObject {
     static QPoint px(int leftTwips, int topTwips) { return {leftTwips / 15, topTwips / 15}; }
 
 private slots:
-    // Where the user finds the legend rows and the corners of the slot blocks.
+    // Where the user finds the legend rows and the corners of the slot blocks; every slot whole.
     void layout() {
         FrmAscii form;
         const auto at = [&form](const QWidget* w) { return w->mapTo(&form, QPoint()); };
@@ -79,6 +79,11 @@ private slots:
             QCOMPARE(at(form.slot(code).character), number + px(480, -60));
             QCOMPARE(at(form.slot(code).sendButton), number + px(1140, 0));
         }
+        for (const Slot& slot : form.table()) // none cut at its column's edge
+            for (const QWidget* part : std::initializer_list<const QWidget*>{
+                     slot.number, slot.character, slot.sendButton})
+                QVERIFY2(part->parentWidget()->rect().contains(part->geometry()),
+                         qPrintable(part->objectName()));
     }
 
     // Each control of the designed toolbar, lower right and bottom rows: its caption or first
