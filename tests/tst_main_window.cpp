@@ -144,6 +144,47 @@ private slots:
                  QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
     }
 
+    // The designed fonts: the window's own, which controls without a font of their own take,
+    // and the label font. (The slot buttons' font shows no text.)
+    void designedFonts_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("font");
+        const QString label = "Courier New 9.75 bold", window = "Courier New 12 bold";
+        for (const char* name : {"frmASCII", "txtS", "txtTime", "txtLeft", "txtTop", "optSendC"})
+            QTest::newRow(name) << name << window;
+        for (const char* name : {"cmbFontName", "chkA", "optHelp", "txtN(291)", "txtO", "txtP(0)",
+                                 "cmdSendC", "lblN(290)", "txtN(288)", "optTxD", "chkOpen",
+                                 "cmdExit", "txtN(289)", "lblN(65)", "txtN(65)", "txtN(256)"})
+            QTest::newRow(name) << name << label;
+    }
+    void designedFonts() {
+        QFETCH(QString, name);
+        QFETCH(QString, font);
+        FrmAscii form;
+        const QWidget* control = name == form.objectName() ? &form : form.findChild<QWidget*>(name);
+        QVERIFY2(control, qPrintable(name));
+        const QFont shown = control->font();
+        QCOMPARE(QString("%1 %2%3")
+                     .arg(shown.family())
+                     .arg(shown.pointSizeF())
+                     .arg(shown.bold() ? " bold" : ""),
+                 font);
+    }
+
+    // At start the progress bar stands at 0 of 78, and only Com1, Man and New are disabled.
+    void startingStates() {
+        FrmAscii form;
+        QCOMPARE(QList<int>(
+                     {form.prgBar()->minimum(), form.prgBar()->value(), form.prgBar()->maximum()}),
+                 QList<int>({0, 0, 78}));
+        QStringList disabled;
+        for (const QWidget* control : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (!control->isEnabled())
+                disabled << control->objectName();
+        disabled.sort();
+        QCOMPARE(disabled, QStringList({"cmdCom1", "cmdMan", "cmdNew"}));
+    }
+
     // What the user reads, typos and inner blanks as they stand.
     void texts() {
         FrmAscii form;
