@@ -67,7 +67,8 @@ private slots:
     void layout() {
         FrmAscii form;
         const auto at = [&form](const QWidget* w) { return w->mapTo(&form, QPoint()); };
-        for (int k = 0; k < LegendRows; ++k) {
+        QCOMPARE(form.legend().size(), 33); // the codes 000 to 032
+        for (int k = 0; k < 33; ++k) {
             const LegendRow& row = form.legend()[k];
             QCOMPARE(row.number->text(), QString::number(k).rightJustified(3, '0'));
             QCOMPARE(at(row.number).y(), (600 + 300 * k) / 15);
