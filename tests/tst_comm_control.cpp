@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The serial line: the port class on a pseudo-terminal, and the real program's
-// cable test against the board's echo and against a wire the test plays.
+// The serial line: the port class on a pseudo-terminal, and the real program's cable test.
 #include "board_process.h"
 #include "program.h"
 #include "run_program.h"
@@ -12,9 +11,9 @@
 #include <QTest>
 #include <QThread>
 #include <fcntl.h>
-#include <future>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -35,9 +34,7 @@ struct ProgramEnd {
             ::usleep(1000);
         return waiting() >= count;
     }
-    // As a real UART may start: another rate, cooked, with flow control and with
-    // HUPCL, which would drop DTR and RTS at every close and restart a board that
-    // resets on DTR.
+    // As a real UART may start; HUPCL would restart a board that resets on DTR at every close.
     void unsettle() const {
         termios line{};
         ::tcgetattr(fd, &line);
@@ -75,17 +72,16 @@ QString lineSettings(int fd) {
 const QString AsOpened = "38400/38400 baud, CS8 on, parity off, 2 stop off, RTS/CTS off, "
                          "XON/XOFF off, HUPCL off, cooked off";
 
-// The real program's cable test on device, run while farEnd plays the other end of the line;
-// out, then err, in one text.
+// The real program's cable test on device while farEnd plays the line's other end; err after out.
 Run cableTest(const QString& device, qint64& wallMs, const std::function<void()>& farEnd = {}) {
     QElapsedTimer clock;
     clock.start();
-    auto running = std::async(std::launch::async, [&device] {
-        return runProgram(QStringLiteral(ZERBO_BINARY), {"--loopback-test", "--port", device});
+    std::jthread playing([&farEnd] { // a thread of its own: the program runs on this one
+        if (farEnd)
+            farEnd();
     });
-    if (farEnd)
-        farEnd();
-    Run run = running.get();
+    Run run = runProgram(QStringLiteral(ZERBO_BINARY), {"--loopback-test", "--port", device});
+    playing.join();
     wallMs = clock.elapsed();
     run.out += run.err;
     return run;
@@ -96,9 +92,8 @@ class TestCommControl : public QObject {
     Q_OBJECT
 
 private slots:
-    // The open sets the line; every close, also the one of the close and reopen of each send,
-    // leaves it so. (A pseudo-terminal keeps 8 data bits without parity whatever it is told.)
-    // Every byte crosses, though the port closes right after it as the continuous send does.
+    // Every close leaves the line as the open set it, and every byte crosses, though the port
+    // closes right after it. (A pseudo-terminal keeps 8 data bits, no parity, whatever it is told.)
     void lineSettingsOnTheDevice() {
         PtyPair pty;
         ProgramEnd programEnd(pty.slavePath());
@@ -115,8 +110,7 @@ private slots:
         QCOMPARE(pty.readExactly(256), wholeTable());
     }
 
-    // QSerialPort alone reads the device, while events run: Input() hands out
-    // what it has read, every byte in order, and never touches the device itself.
+    // QSerialPort alone reads the device, while events run; Input() hands out what it has read.
     void inputTakesEveryByteInOrder() {
         PtyPair pty;
         ProgramEnd programEnd(pty.slavePath());
@@ -137,8 +131,7 @@ private slots:
         QCOMPARE(port.Input(), QByteArray());
     }
 
-    // The cable test's fresh start: what was read and what the driver still
-    // holds are both gone; what comes after is kept.
+    // The cable test's fresh start: what was read and what the driver holds are both gone.
     void discardInputForgetsWhatCameBefore() {
         PtyPair pty;
         ProgramEnd programEnd(pty.slavePath());
@@ -195,8 +188,8 @@ private slots:
         QCOMPARE(lineSettings(programEnd.fd), AsOpened);
     }
 
-    // The wire the test plays gives back, in pieces as a line delivers them, what it got
-    // changed as each row says; device: another than the test's line.
+    // The wire gives back, in pieces as a line delivers them, what the row says; device: another
+    // than the test's line.
     void faultsAreReported_data() {
         QTest::addColumn<QString>("device");
         QTest::addColumn<QByteArray>("back");
