@@ -1,8 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The programs outside a desktop session and beside each other: without a
-// display what needs no window works and the window is refused in one line;
-// the board's link goes to a path of the user's own, and one that stands in
-// the way (a running board's, the user's own file or link) is never taken.
+// The programs outside a desktop session, and boards beside each other at one link.
 #include "board_process.h"
 #include "cannot_run.h"
 #include "process_group.h"
@@ -22,6 +19,9 @@ const QString Board = QStringLiteral(ZERBO_BOARD_BINARY);
 
 // The programs as started over ssh: no window system named or reachable.
 const QStringList NoDisplay{"-DISPLAY", "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM"};
+
+// What stands at a board's link path already.
+enum InTheWay { RunningBoard, PlainFile, UserLink, StaleLink };
 } // namespace
 
 class ConsoleRunsTest : public QObject {
@@ -91,40 +91,38 @@ private slots:
         QVERIFY(!QFileInfo(expected).isSymLink()); // its own link goes with it
     }
 
-    // What stands at the link's path already: a running board's link, or the
-    // user's own file or link, is refused and left as it was; only the link
-    // of a board that has ended is replaced.
+    // Only the link of a board that has ended is replaced; all else is left as it was.
     void boardLinkInTheWay_data() {
-        QTest::addColumn<QString>("there");
+        QTest::addColumn<int>("there"); // InTheWay
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
         QTest::newRow("a running board's link")
-            << "board" << 1 << "is already the port of a board that still runs";
-        QTest::newRow("a plain file") << "file" << 1 << "exists and is not a board's port";
+            << int(RunningBoard) << 1 << "is already the port of a board that still runs";
+        QTest::newRow("a plain file") << int(PlainFile) << 1 << "exists and is not a board's port";
         QTest::newRow("a dangling link of the user's")
-            << "user link" << 1 << "which is not a board's port";
+            << int(UserLink) << 1 << "which is not a board's port";
         QTest::newRow("the link of a board that ended")
-            << "stale link" << 0 << "replacing " /* then the board runs */;
+            << int(StaleLink) << 0 << "replacing " /* then the board runs */;
     }
     void boardLinkInTheWay() {
-        QFETCH(QString, there);
+        QFETCH(int, there);
         QFETCH(int, exitCode);
         QFETCH(QString, says);
         QTemporaryDir dir;
         QString link = dir.filePath("board");
         std::optional<BoardProcess> first;
         QString before;
-        if (there == "board") {
+        if (there == RunningBoard) {
             first.emplace();
             QVERIFY(first->started());
             link = first->link();
             before = QFile::symLinkTarget(link);
-        } else if (there == "file") {
+        } else if (there == PlainFile) {
             QFile file(link);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("mine\n");
         } else {
-            before = there == "user link" ? dir.filePath("gone") : "/dev/pts/99999";
+            before = there == UserLink ? dir.filePath("gone") : "/dev/pts/99999";
             QVERIFY(QFile::link(before, link));
         }
         QProcess second;
@@ -147,7 +145,7 @@ private slots:
                      said.count('\n') == 1,
                  qPrintable(said));
         QVERIFY(second.readAllStandardOutput().isEmpty()); // no "port" line for a script
-        if (there == "file") {
+        if (there == PlainFile) {
             QFile file(link);
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), QByteArray("mine\n"));
