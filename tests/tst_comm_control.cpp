@@ -188,8 +188,7 @@ private slots:
         QCOMPARE(lineSettings(programEnd.fd), AsOpened);
     }
 
-    // The wire gives back, in pieces as a line delivers them, what the row says; device: another
-    // than the test's line.
+    // The wire gives back, in pieces as a line does, what the row says; device: not the pty.
     void faultsAreReported_data() {
         QTest::addColumn<QString>("device");
         QTest::addColumn<QByteArray>("back");

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The board's table taken at start-up, and without a board the local fill, the control-code
-// names and the reset; the line failing under the program (the other end closed, or the adapter
-// unplugged and its path gone) while it waits, receives or sends; Exit ending it at once,
-// whatever runs. Cases that end the program run in a child process.
+// The board's table at start-up; without a board the fill, the names and the reset; the line
+// failing (closed, or unplugged and its path gone) while the program waits, receives or sends;
+// Exit ending it at once. Cases that end the program run in a child process.
 #include "app/zerbo.h"
 #include "base/charset.h"
 #include "board_process.h"
@@ -433,8 +432,7 @@ private slots:
         QProcess reader;
         QVERIFY(startReader(reader, wire.devicePath()));
         const qint64 readerPid = reader.processId();
-        // Which of the two reads an echoed byte first is the scheduler's choice: again until
-        // the reader took some.
+        // Who reads an echoed byte first is the scheduler's choice: again until it took some.
         Run result;
         for (int attempt = 0; attempt < 40 && !result.out.contains("may be reading"); ++attempt)
             result = runProgram(QStringLiteral(ZERBO_BINARY),
@@ -480,8 +478,7 @@ private slots:
         QCOMPARE(windowPosition(p.form), QPointF(1005, 1005)); // 1000 twips, to the pixel
     }
 
-    // What the table became on the line, checked against 0 to 255 once code 255 ends it, worded
-    // as the cable test words it.
+    // The table checked against 0..255 once code 255 ends it, worded as the cable test's report.
     void tableIsChecked_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("says");

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The sends and the typed fields (txtTime, txtO, txtLeft, txtTop, txtS) that feed them: what goes
-// on the line and what the window shows; whatever is typed, and Stop or a second start at any
-// moment, neither ends, stalls nor crashes the program.
+// The sends and the typed fields that feed them: whatever is typed, and Stop or a second start at
+// any moment, neither ends, stalls nor crashes the program.
 #include "base/charset.h"
 #include "base/yield.h"
 #include "dialogs.h"
@@ -451,8 +450,7 @@ private slots:
         QVERIFY(!p.zerbo.port().PortOpen() && p.form.optTxD()->isChecked());
         QVERIFY(!p.form.chkOpen()->isEnabled() && p.form.cmdSendC()->isEnabled());
     }
-    // A send started in receive mode selects TxD without running its handler half way through:
-    // a click queued then sees the whole String-sending state.
+    // A send begun in receive mode: a click queued then sees the whole String-sending state.
     void queuedEventsSeeTheWholeState() {
         ReadyProgram p;
         p.form.options()->select(p.form.optRxD());
@@ -494,8 +492,7 @@ private slots:
         QCOMPARE(logged, QStringList({"yield at depth 1", "yield at depth 2"}));
     }
 
-    // 100 Down presses queued at once (a fast key repeat on a busy machine), each nested in the
-    // yields of the one before, keep their order.
+    // 100 Down presses queued at once (a fast key repeat), each nested in the last's yields.
     void queuedDownPressesKeepTheirOrder() {
         ReadyProgram p;
         QTest::mouseClick(p.form.slot(0).sendButton, Qt::LeftButton);
