@@ -1,19 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The serial line: the port class on a pseudo-terminal, and the real program's cable test.
+#include "board_process.h"
 #include "program.h"
+#include "run_program.h"
 #include "serial/comm_control.h"
 #include "serial/comm_errors.h"
 
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTest>
+#include <QThread>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
+constexpr int BoundMs = 10000; // only turns a hang into a failure
+
 // The program's end, opened before the port takes it exclusively.
 struct ProgramEnd {
     explicit ProgramEnd(const QString& path)
-        : fd(::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {}
+        : fd(::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
     ~ProgramEnd() { ::close(fd); }
     int waiting() const {
         int count = -1;
@@ -24,6 +33,18 @@ struct ProgramEnd {
         for (int ms = 0; ms < 2000 && waiting() < count; ++ms)
             ::usleep(1000);
         return waiting() >= count;
+    }
+    // As a real UART may start; HUPCL would restart a board that resets on DTR at every close.
+    void unsettle() const {
+        termios line{};
+        ::tcgetattr(fd, &line);
+        cfsetispeed(&line, B9600);
+        cfsetospeed(&line, B9600);
+        line.c_cflag |= HUPCL | CRTSCTS | CSTOPB;
+        line.c_iflag |= IXON | IXOFF | ICRNL;
+        line.c_lflag |= ICANON | ECHO | ISIG;
+        line.c_oflag |= OPOST;
+        ::tcsetattr(fd, TCSANOW, &line);
     }
     const int fd;
 };
@@ -46,46 +67,50 @@ QString lineSettings(int fd) {
              on(line.c_cflag & PARENB), on(line.c_cflag & CSTOPB), on(line.c_cflag & CRTSCTS),
              on(line.c_iflag & (IXON | IXOFF | IXANY)), on(line.c_cflag & HUPCL), on(cooked));
 }
+
+// As the open leaves the line, and every close after it.
+const QString AsOpened = "38400/38400 baud, CS8 on, parity off, 2 stop off, RTS/CTS off, "
+                         "XON/XOFF off, HUPCL off, cooked off";
+
+// The real program's cable test on device while farEnd plays the line's other end; err after out.
+Run cableTest(const QString& device, qint64& wallMs, const std::function<void()>& farEnd = {}) {
+    QElapsedTimer clock;
+    clock.start();
+    std::jthread playing([&farEnd] { // a thread of its own: the program runs on this one
+        if (farEnd)
+            farEnd();
+    });
+    Run run = runProgram(QStringLiteral(ZERBO_BINARY), {"--loopback-test", "--port", device});
+    playing.join();
+    wallMs = clock.elapsed();
+    run.out += run.err;
+    return run;
+}
 } // namespace
 
 class TestCommControl : public QObject {
     Q_OBJECT
 
 private slots:
-    // A real UART may start at another rate, cooked, with flow control and with
-    // HUPCL, which would drop DTR and RTS at every close and restart a board that
-    // resets on DTR. The open sets the line; every close, also the one of the
-    // close and reopen of each send, leaves it so. (A pseudo-terminal keeps 8
-    // data bits without parity whatever it is told.) Every byte crosses, though the port closes
-    // right after it as the continuous send does.
+    // Every close leaves the line as the open set it, and every byte crosses, though the port
+    // closes right after it. (A pseudo-terminal keeps 8 data bits, no parity, whatever it is told.)
     void lineSettingsOnTheDevice() {
         PtyPair pty;
         ProgramEnd programEnd(pty.slavePath());
-        termios line{};
-        ::tcgetattr(programEnd.fd, &line);
-        cfsetispeed(&line, B9600);
-        cfsetospeed(&line, B9600);
-        line.c_cflag |= HUPCL | CRTSCTS | CSTOPB;
-        line.c_iflag |= IXON | IXOFF | ICRNL;
-        line.c_lflag |= ICANON | ECHO | ISIG;
-        line.c_oflag |= OPOST;
-        ::tcsetattr(programEnd.fd, TCSANOW, &line);
-        const QString set = "38400/38400 baud, CS8 on, parity off, 2 stop off, RTS/CTS off, "
-                            "XON/XOFF off, HUPCL off, cooked off";
+        programEnd.unsettle();
         CommControl port(pty.slavePath());
         port.openSequence();
-        QCOMPARE(lineSettings(programEnd.fd), set);
+        QCOMPARE(lineSettings(programEnd.fd), AsOpened);
         for (const char byte : wholeTable()) { // the first opens again while open, as a send does
             port.openSequence();
             port.Output(QByteArray(1, byte));
             port.closePort();
         }
-        QCOMPARE(lineSettings(programEnd.fd), set);
+        QCOMPARE(lineSettings(programEnd.fd), AsOpened);
         QCOMPARE(pty.readExactly(256), wholeTable());
     }
 
-    // QSerialPort alone reads the device, while events run: Input() hands out
-    // what it has read, every byte in order, and never touches the device itself.
+    // QSerialPort alone reads the device, while events run; Input() hands out what it has read.
     void inputTakesEveryByteInOrder() {
         PtyPair pty;
         ProgramEnd programEnd(pty.slavePath());
@@ -106,8 +131,7 @@ private slots:
         QCOMPARE(port.Input(), QByteArray());
     }
 
-    // The cable test's fresh start: what was read and what the driver still
-    // holds are both gone; what comes after is kept.
+    // The cable test's fresh start: what was read and what the driver holds are both gone.
     void discardInputForgetsWhatCameBefore() {
         PtyPair pty;
         ProgramEnd programEnd(pty.slavePath());
@@ -135,6 +159,98 @@ private slots:
             QCOMPARE(e.number(), ErrorNumber::PortNotOpen);
             QVERIFY2(e.description().contains(pty.slavePath()), qPrintable(e.description()));
         }
+    }
+
+    // The virtual board plays the wire: all back, quickly.
+    void boardEchoPasses() {
+        BoardProcess wire({QStringLiteral("--echo")});
+        QVERIFY(wire.started());
+        qint64 wallMs = 0;
+        const Run run = cableTest(wire.link(), wallMs);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains("256 of 256 intact") && run.out.contains("PASSED"),
+                 qPrintable(run.out));
+        const auto time = QRegularExpression("Time: (\\d+) ms").match(run.out);
+        QVERIFY2(time.hasMatch() && time.captured(1).toInt() < 1000, qPrintable(run.out));
+        QVERIFY2(wallMs < 1000, qPrintable(QString::number(wallMs)));
+    }
+
+    // The cable test leaves the line as the window does, so no later close drops DTR and RTS.
+    void cableTestLeavesTheLineAsTheWindowDoes() {
+        PtyPair line;
+        ProgramEnd programEnd(line.slavePath());
+        QVERIFY(programEnd.fd >= 0);
+        programEnd.unsettle();
+        qint64 wallMs = 0;
+        const Run run = cableTest(line.slavePath(), wallMs,
+                                  [&line] { line.write(line.readExactly(256, BoundMs)); });
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(lineSettings(programEnd.fd), AsOpened);
+    }
+
+    // The wire gives back, in pieces as a line does, what the row says; device: not the pty.
+    void faultsAreReported_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QByteArray>("back");
+        QTest::addColumn<bool>("unplug");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("says");
+        const QByteArray table = wholeTable();
+        QByteArray twice;
+        for (char code : table)
+            twice += QByteArray(2, code);
+        QTest::newRow("no wire") << "" << QByteArray() << false << 1
+                                 << QStringList{"Came back: nothing within 1 s",
+                                                "no wire between pins 2 (RxD) and 3 (TxD)"};
+        QTest::newRow("bit 1 of code 65 changes")
+            << "" << QByteArray(table).replace(65, 1, "C") << false << 1
+            << QStringList{"255 of 256 intact", "Missing: none", "Wrong: 1 code\n",
+                           "65 (01000001) came back as 67 (01000011): bit 1",
+                           "Bits that differ: bit 1 in 1 code\n"};
+        QTest::newRow("every byte twice")
+            << "" << twice << false << 1
+            << QStringList{"512 bytes for 256 codes, in order; 256 of 256 intact",
+                           "Extra: 256 bytes that match no code sent, 256 of them repeats",
+                           "echoes twice"};
+        QTest::newRow("codes 100 to 102 lost")
+            << "" << QByteArray(table).remove(100, 3) << false << 1
+            << QStringList{"253 bytes for 256 codes, in order", "Missing: 100-102", "Wrong: none"};
+        QTest::newRow("a wrong bit and codes lost: both causes, in one line")
+            << "" << QByteArray(table).replace(65, 1, "C").remove(100, 3) << false << 1
+            << QStringList{"Missing: 100-102", "FAILED: wrong bits point at the wiring",
+                           "a baud rate other than 38400; missing codes point at a loose contact "
+                           "or a device in the loop that cannot keep up.\n"};
+        QTest::newRow("unplugged after 100 codes")
+            << "" << table.left(100) << true << 2
+            << QStringList{"Run-time error 8015: Sending on serial port ", "(COM1) failed"};
+        QTest::newRow("no such device")
+            << "/nonexistent/zerbo-cable" << QByteArray() << false << 2
+            << QStringList{"Run-time error 8002: Serial port /nonexistent/zerbo-cable (COM1) "
+                           "was not found"};
+    }
+    void faultsAreReported() {
+        QFETCH(QString, device);
+        QFETCH(QByteArray, back);
+        QFETCH(bool, unplug);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, says);
+        PtyPair line;
+        qint64 wallMs = 0;
+        const auto wire = [&] {
+            line.readExactly(256, BoundMs);
+            for (qsizetype at = 0; at < back.size(); at += 64) {
+                line.write(back.mid(at, 64));
+                QThread::msleep(5);
+            }
+            if (unplug)
+                line.closeMaster();
+        };
+        const Run run = device.isEmpty() ? cableTest(line.slavePath(), wallMs, wire)
+                                         : cableTest(device, wallMs);
+        QCOMPARE(run.exitCode, exitCode);
+        for (const QString& text : says)
+            QVERIFY2(run.out.contains(text), qPrintable(run.out));
+        QVERIFY2(wallMs < 3000, qPrintable(QString::number(wallMs)));
     }
 };
 

@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The programs outside a desktop session and beside each other: without a
-// display what needs no window works and the window is refused in one line;
-// the board's link goes to a path of the user's own, and one that stands in
-// the way (a running board's, the user's own file or link) is never taken.
+// The programs outside a desktop session, and boards beside each other at one link.
+#include "board_process.h"
 #include "cannot_run.h"
+#include "process_group.h"
 #include "run_program.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -22,22 +20,8 @@ const QString Board = QStringLiteral(ZERBO_BOARD_BINARY);
 // The programs as started over ssh: no window system named or reachable.
 const QStringList NoDisplay{"-DISPLAY", "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM"};
 
-// A board started in the background, ended by the test.
-struct BoardProcess {
-    QProcess process;
-    explicit BoardProcess(const QString& link) {
-        process.start(Board, {"--headless", "--link", link});
-    }
-    ~BoardProcess() {
-        process.terminate();
-        process.waitForFinished(5000);
-    }
-    QString firstLine() {
-        while (!process.canReadLine() && process.waitForReadyRead(10000)) {
-        }
-        return QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-};
+// What stands at a board's link path already.
+enum InTheWay { RunningBoard, PlainFile, UserLink, StaleLink };
 } // namespace
 
 class ConsoleRunsTest : public QObject {
@@ -48,43 +32,45 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("says"); // on standard output for 0, else standard error
-        const QString refused = "zerbo: no display: run it in a desktop session; zerbo "
-                                "--loopback-test and --list-ports need none\n";
+        // On standard output for 0, else standard error: a whole text (ending in a line
+        // break), or phrases looked for across lines (help is wrapped to the terminal's width).
+        QTest::addColumn<QStringList>("says");
+        const QStringList refused{"zerbo: no display: run it in a desktop session; zerbo "
+                                  "--loopback-test and --list-ports need none\n"};
         QTest::newRow("zerbo") << Zerbo << QStringList{} << 1 << refused;
         QTest::newRow("zerbo --port")
             << Zerbo << QStringList{"--port", "/dev/ttyS0"} << 1 << refused;
-        QTest::newRow("zerbo --bogus")
-            << Zerbo << QStringList{"--bogus"} << 1 << "zerbo: Unknown option 'bogus'.\n";
+        QTest::newRow("zerbo --bogus") << Zerbo << QStringList{"--bogus"} << 1
+                                       << QStringList{"zerbo: Unknown option 'bogus'.\n"};
         QTest::newRow("zerbo --version")
-            << Zerbo << QStringList{"--version"} << 0 << "zerbo " ZERBO_VERSION "\n";
-        QTest::newRow("zerbo --help") << Zerbo << QStringList{"--help"} << 0 << "--list-ports";
-        QTest::newRow("zerbo --help: the cable test's wire")
+            << Zerbo << QStringList{"--version"} << 0 << QStringList{"zerbo " ZERBO_VERSION "\n"};
+        QTest::newRow("zerbo --help")
             << Zerbo << QStringList{"--help"} << 0
-            << "Cable test: with pins 2 and 3 of the port's 9-pin socket bridged";
-        QTest::newRow("zerbo --help: the cable test's exit status")
-            << Zerbo << QStringList{"--help"} << 0
-            << "Exit status 0 when all came back intact, 1 when not, 2 when the port cannot be "
-               "used.";
+            << QStringList{"--list-ports",
+                           "Cable test: with pins 2 and 3 of the port's 9-pin socket bridged",
+                           "Exit status 0 when all came back intact, 1 when not, 2 when the port "
+                           "cannot be used."};
         QTest::newRow("board") << Board << QStringList{} << 1
-                               << "zerbo-board: no display: run it in a desktop session, or "
-                                  "with --headless\n";
-        QTest::newRow("board --version")
-            << Board << QStringList{"--version"} << 0 << "zerbo-board " ZERBO_VERSION "\n";
-        QTest::newRow("board --help") << Board << QStringList{"--help"} << 0 << "--headless";
-        QTest::newRow("board -h") << Board << QStringList{"-h"} << 0 << "--link <PATH>";
+                               << QStringList{"zerbo-board: no display: run it in a desktop "
+                                              "session, or with --headless\n"};
+        QTest::newRow("board --version") << Board << QStringList{"--version"} << 0
+                                         << QStringList{"zerbo-board " ZERBO_VERSION "\n"};
+        QTest::newRow("board --help")
+            << Board << QStringList{"--help"} << 0 << QStringList{"--headless"};
+        QTest::newRow("board -h") << Board << QStringList{"-h"} << 0
+                                  << QStringList{"--link <PATH>"};
     }
     void withoutADisplay() {
         QFETCH(QString, program);
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
-        QFETCH(QString, says);
+        QFETCH(QStringList, says);
         const Run result = runProgram(program, arguments, {NoDisplay});
         QCOMPARE(result.exitCode, exitCode);
         const QString& text = exitCode == 0 ? result.out : result.err;
-        // Help is wrapped to the terminal's width: a phrase is looked for across lines.
-        QVERIFY2(says.endsWith('\n') ? text == says : text.simplified().contains(says),
-                 qPrintable(result.out + result.err));
+        for (const QString& said : says)
+            QVERIFY2(said.endsWith('\n') ? text == said : text.simplified().contains(said),
+                     qPrintable(result.out + result.err));
     }
 
     // Without XDG_RUNTIME_DIR the link goes to a path of this user's own under /tmp.
@@ -105,47 +91,43 @@ private slots:
         QVERIFY(!QFileInfo(expected).isSymLink()); // its own link goes with it
     }
 
-    // What stands at the link's path already: a running board's link, or the
-    // user's own file or link, is refused and left as it was; only the link
-    // of a board that has ended is replaced.
+    // Only the link of a board that has ended is replaced; all else is left as it was.
     void boardLinkInTheWay_data() {
-        QTest::addColumn<QString>("there");
+        QTest::addColumn<int>("there"); // InTheWay
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
         QTest::newRow("a running board's link")
-            << "board" << 1 << "is already the port of a board that still runs";
-        QTest::newRow("a plain file") << "file" << 1 << "exists and is not a board's port";
+            << int(RunningBoard) << 1 << "is already the port of a board that still runs";
+        QTest::newRow("a plain file") << int(PlainFile) << 1 << "exists and is not a board's port";
         QTest::newRow("a dangling link of the user's")
-            << "user link" << 1 << "which is not a board's port";
+            << int(UserLink) << 1 << "which is not a board's port";
         QTest::newRow("the link of a board that ended")
-            << "stale link" << 0 << "replacing " /* then the board runs */;
+            << int(StaleLink) << 0 << "replacing " /* then the board runs */;
     }
     void boardLinkInTheWay() {
-        QFETCH(QString, there);
+        QFETCH(int, there);
         QFETCH(int, exitCode);
         QFETCH(QString, says);
         QTemporaryDir dir;
-        const QString link = dir.filePath("board");
-        std::unique_ptr<BoardProcess> first;
+        QString link = dir.filePath("board");
+        std::optional<BoardProcess> first;
         QString before;
-        if (there == "board") {
-            first = std::make_unique<BoardProcess>(link);
-            QCOMPARE(first->firstLine(), "port " + link);
+        if (there == RunningBoard) {
+            first.emplace();
+            QVERIFY(first->started());
+            link = first->link();
             before = QFile::symLinkTarget(link);
-        } else if (there == "file") {
+        } else if (there == PlainFile) {
             QFile file(link);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("mine\n");
         } else {
-            before = there == "user link" ? dir.filePath("gone") : "/dev/pts/99999";
+            before = there == UserLink ? dir.filePath("gone") : "/dev/pts/99999";
             QVERIFY(QFile::link(before, link));
         }
         QProcess second;
+        const ProcessGroup end{&second};
         second.start(Board, {"--headless", "--link", link});
-        const auto end = qScopeGuard([&] {
-            second.terminate();
-            second.waitForFinished(5000);
-        });
         if (exitCode == 0) {
             QVERIFY(second.waitForReadyRead(10000));
             QCOMPARE(QString::fromLocal8Bit(second.readLine()).trimmed(), "port " + link);
@@ -163,7 +145,7 @@ private slots:
                      said.count('\n') == 1,
                  qPrintable(said));
         QVERIFY(second.readAllStandardOutput().isEmpty()); // no "port" line for a script
-        if (there == "file") {
+        if (there == PlainFile) {
             QFile file(link);
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), QByteArray("mine\n"));
@@ -171,8 +153,9 @@ private slots:
             QCOMPARE(QFile::symLinkTarget(link), before);
         }
         if (first) { // the first board still has its link, and takes it away at its end
-            QVERIFY(first->process.state() == QProcess::Running);
-            first.reset();
+            QVERIFY(first->process().state() == QProcess::Running);
+            first->process().terminate();
+            QVERIFY(first->process().waitForFinished(5000));
             QVERIFY(!QFileInfo(link).isSymLink());
         }
     }

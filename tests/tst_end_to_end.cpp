@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: the real zerbo-board process plays the board on the port it publishes.
 #include "base/charset.h"
+#include "board_process.h"
 #include "form/option_button.h"
 #include "process_group.h"
 #include "process_probe.h"
@@ -10,11 +11,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
-#include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
-#include <functional>
 #include <sys/ioctl.h>
 #include <unistd.h>
 #include <utility>
@@ -22,45 +20,15 @@
 namespace {
 constexpr int BoundMs = 10000; // only turns a hang into a failure; nothing is timed
 
-// Headless, its port in a directory of its own: a board the user runs is never touched.
-struct Board {
-    explicit Board(const char* sendTableAfter) {
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral(ZERBO_BOARD_BINARY),
-                      {"--headless", "--link", link(), "--send-table-after", sendTableAfter});
-        said("port " + link()); // else nothing comes later
-    }
-    ~Board() {
-        process.terminate();
-        process.waitForFinished(BoundMs);
-    }
-    QString link() const { return dir.filePath(QStringLiteral("board")); }
-
-    bool readUntil(const std::function<bool()>& enough) {
-        QDeadlineTimer deadline(BoundMs);
-        do {
-            while (process.canReadLine()) {
-                const QString line = QString::fromLocal8Bit(process.readLine()).trimmed();
-                if (line.startsWith(QStringLiteral("rx ")))
-                    rx << line.mid(3).toInt(); // a byte the board received
-                else
-                    lines << line;
-            }
-        } while (!enough() && process.waitForReadyRead(int(deadline.remainingTime())));
-        return enough();
-    }
-    bool said(const QString& line) {
-        return readUntil([&] { return lines.contains(line); });
-    }
+// The board's table sent the given milliseconds after it starts.
+struct Board : BoardProcess {
+    explicit Board(const char* sendTableAfter)
+        : BoardProcess({"--send-table-after", sendTableAfter}) {}
+    // Waits for count bytes the board received, and takes them.
     QList<int> received(qsizetype count) {
         readUntil([&] { return rx.size() >= count; });
-        return std::exchange(rx, {});
+        return codesOf(std::exchange(rx, {}));
     }
-
-    QTemporaryDir dir;
-    QProcess process;
-    QStringList lines;
-    QList<int> rx;
 };
 
 // Whether the device is marked for one opener only (TIOCEXCL); one that
@@ -83,9 +51,9 @@ private slots:
     // Sent before the port opens, the table waits; it is neither echoed nor translated.
     void tableFillsAllSlotsThenSlotClicksReachTheBoard() {
         Board board("0");
-        QVERIFY(board.said(QStringLiteral("table sent")));
+        QVERIFY(board.waitForLine(QStringLiteral("table sent"), BoundMs));
         Zerbo zerbo(board.link());
-        loadKillingBoardAfter(zerbo, board.process, BoundMs);
+        loadKillingBoardAfter(zerbo, board.process(), BoundMs);
         const FrmAscii& form = zerbo.form();
         QCOMPARE(numberedSlots(form), 256);
         for (int code = 1; code < 256; ++code)
@@ -105,7 +73,7 @@ private slots:
         const ProcessGroup end{&program}; // it ends only by its own Exit
         program.start(QStringLiteral(ZERBO_BINARY), {"--port", ownBoard.link()});
         QVERIFY(program.waitForStarted(BoundMs));
-        QVERIFY(ownBoard.said(QStringLiteral("table sent")));
+        QVERIFY(ownBoard.waitForLine(QStringLiteral("table sent"), BoundMs));
         QVERIFY(!program.waitForFinished(1000)); // a failure ends it, reported on standard error
         const QByteArray errors = program.readAllStandardError();
         QVERIFY2(!errors.contains("Run-time error"), errors.constData());

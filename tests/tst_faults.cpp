@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The board's line failing under the program: the adapter unplugged (the
-// other end closed, and with it the device's path gone) while the program
-// waits, receives or sends. A reception ends, says so on standard error and
-// shows the port closed; a send reports the
-// error once, names the device, and the program ends when it is answered.
-// Nothing spins a core meanwhile. Exit ends the program at once, whatever runs.
-// Cases that end the program run in a child process, since ending ends it.
+// The board's table at start-up; without a board the fill, the names and the reset; the line
+// failing (closed, or unplugged and its path gone) while the program waits, receives or sends;
+// Exit ending it at once. Cases that end the program run in a child process.
 #include "app/zerbo.h"
+#include "base/charset.h"
 #include "board_process.h"
 #include "child_scenario.h"
 #include "dialogs.h"
@@ -14,33 +11,31 @@
 #include "form/form_style.h"
 #include "form/option_button.h"
 #include "form/pick_combo.h"
+#include "form/slot_style.h"
 #include "form/status_line.h"
+#include "form/window_position.h"
 #include "process_probe.h"
 #include "program.h"
 #include "run_program.h"
 #include "standard_error.h"
 
 #include <QCheckBox>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QTest>
 #include <cstdio>
 #include <fcntl.h>
-#include <functional>
 #include <map>
 #include <memory>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <tuple>
@@ -56,15 +51,14 @@ struct UnpluggableBoard {
     QString path = dir.filePath(QStringLiteral("board"));
     UnpluggableBoard() { QFile::link(pty.slavePath(), path); }
 
-    void fail(const QString& fault) {
+    void fail(bool unplugged) {
         pty.closeMaster();
-        if (fault == QLatin1String("unplugged"))
+        if (unplugged)
             QFile::remove(path);
     }
 };
 
-// The user in front of the error box: looks at it for a while, tells the test
-// what it said and what CPU went by meanwhile, then answers it.
+// The user reads the error box a while, tells what it said and the CPU used meanwhile, answers.
 void answerBoxesAfterLooking() {
     onNextMessageBox([](QMessageBox& box) {
         const double before = cpuSeconds();
@@ -79,7 +73,7 @@ void answerBoxesAfterLooking() {
 }
 
 // Child side: an operation runs, the board fails under it.
-int playFault(const QString& operation, const QString& fault) {
+int playFault(const QString& operation, bool unplugged) {
     UnpluggableBoard board;
     Zerbo zerbo(board.path);
     FrmAscii& form = zerbo.form();
@@ -93,12 +87,11 @@ int playFault(const QString& operation, const QString& fault) {
     const auto& [field, typed, button] = operations.at(operation);
     field->setText(typed);
     if (operation == "slot")
-        board.fail(fault); // between two clicks on the slots
-    // From outside the event loop, as a real unplugging comes: mostly while a
-    // pause blocks, so that the next yield sees the hang-up first.
+        board.fail(unplugged); // between two clicks on the slots
+    // From outside the event loop, as a real unplugging comes: mostly while a pause blocks.
     std::thread outside([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
-        board.fail(fault);
+        board.fail(unplugged);
     });
     outside.detach();
     QTest::mouseClick(button, Qt::LeftButton); // as the user does: through the application
@@ -107,9 +100,7 @@ int playFault(const QString& operation, const QString& fault) {
     return 3;
 }
 
-// Child side: the board's pseudo-terminal gone after a slot click and its
-// number given to a new terminal (a terminal tab, say). The next click must
-// leave that terminal alone: no byte, its settings as they were.
+// Child side: the board's pseudo-terminal gone after a slot click, its number now a new one's.
 int playReplacedDevice() {
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("board"));
@@ -120,7 +111,6 @@ int playReplacedDevice() {
     showReady(zerbo.form());
     QTest::mouseClick(zerbo.form().slot(65).sendButton, Qt::LeftButton); // the port stays open
     board.reset();
-    // The program sees the hang-up and lets go of the number.
     if (!QTest::qWaitFor([&zerbo] { return !zerbo.port().PortOpen(); }, 5000)) {
         std::puts("the program kept the port of a board that went away");
         return 5;
@@ -155,8 +145,7 @@ int playReplacedDevice() {
     return 3;
 }
 
-// Child side: start-up on a device that is not there; what the window
-// shows behind the error box.
+// Child side: start-up on a missing device; what the window shows behind the error box.
 int playStartOnAMissingDevice() {
     Zerbo zerbo(QStringLiteral("/nonexistent/zerbo-port"));
     onNextMessageBox([&zerbo](QMessageBox&) {
@@ -180,6 +169,12 @@ int readPort(const char* device) {
         if (::poll(&waiting, 1, -1) > 0 && ::read(fd, bytes, sizeof bytes) < 0 && errno == EIO)
             return 1;
     }
+}
+
+// Starts another program reading the device; whether it has it open.
+bool startReader(QProcess& reader, const QString& device) {
+    reader.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--read-port"), device});
+    return reader.waitForReadyRead(5000) && reader.readAll().startsWith("reading");
 }
 
 // Receiving (nested in start-up) -> mode switch -> fill (nested again) -> Exit.
@@ -219,7 +214,7 @@ int playScenario(const QString& scenario) {
     if (scenario == "start:missing")
         return playStartOnAMissingDevice();
     if (parts.size() == 2)
-        return playFault(parts[0], parts[1]);
+        return playFault(parts[0], parts[1] == "unplugged");
     Program p;
     const std::map<QString, void (*)(Program&)> scenarios{
         {"exit-during-nested-fill", exitDuringNestedFill},
@@ -233,8 +228,40 @@ int playScenario(const QString& scenario) {
 }
 } // namespace
 
-class FaultTest : public QObject {
+class ReceptionAndFaultsTest : public QObject {
     Q_OBJECT
+
+    // The Ready state after a reception (code 0 numbered, but it shows no character).
+    static void verifyCompleteTable(Program& p) {
+        QCOMPARE(numberedSlots(p.form), 256);
+        for (int i = 0; i < 256; ++i)
+            QCOMPARE(p.form.slot(i).character->text(),
+                     i ? textFromByte(static_cast<unsigned char>(i)) : "");
+        QCOMPARE(p.form.txtO()->text() + " " + bitRow(p.form), QString("255 bbrrrrrr"));
+        QVERIFY(!p.zerbo.port().PortOpen() && p.form.chkClosed()->isChecked());
+    }
+
+    // Runs the fill at once: its pauses emptied once it has started.
+    static void fill(Program& p) {
+        later(0, [&] {
+            QVERIFY(!p.form.cmdMan()->isEnabled()); // no second fill inside this one
+            p.form.txtTime()->clear();
+        });
+        p.form.cmdMan()->click();
+    }
+
+    // Slot i's text and font size, as "A/16".
+    static QString shown(Program& p, int i) {
+        return p.form.slot(i).character->text() + "/" +
+               QString::number(p.form.slot(i).character->font().pointSizeF());
+    }
+
+    // Clicks "names of the control codes"; what slots 0, 9, 13, 32 and 33 show then.
+    static QString names(Program& p) {
+        QTest::mouseClick(p.form.chkA(), Qt::LeftButton);
+        return shown(p, 0) + " " + shown(p, 9) + " " + shown(p, 13) + " " + shown(p, 32) + " " +
+               shown(p, 33);
+    }
 
 private slots:
     void endsTheProgramAtOnce_data() {
@@ -254,31 +281,28 @@ private slots:
 
     void whileReceiving_data() {
         QTest::addColumn<int>("bytesFirst");
-        QTest::addColumn<QString>("fault");
-        for (const char* fault : {"closed", "unplugged"}) {
-            QTest::addRow("waiting, %s", fault) << 0 << fault;
-            QTest::addRow("after 3 codes, %s", fault) << 3 << fault;
+        QTest::addColumn<bool>("unplugged");
+        QTest::addColumn<bool>("nestedFill"); // instead of a fault
+        for (bool unplugged : {false, true}) {
+            const char* fault = unplugged ? "unplugged" : "closed";
+            QTest::addRow("waiting, %s", fault) << 0 << unplugged << false;
+            QTest::addRow("after 3 codes, %s", fault) << 3 << unplugged << false;
         }
-        QTest::addRow("a nested fill closes the port") << 3 << "nested fill";
+        QTest::addRow("a nested fill closes the port") << 3 << false << true;
     }
-    // A device gone under the reception ends it, start-up goes on, and the
-    // dead device does not keep the event loop spinning. The window shows the
-    // port closed, ready as after a table, and standard error says why. A
-    // nested operation that closed the port ends it silently instead, in the
-    // state that operation left.
+    // A nested fill that closed the port itself ends the reception silently, in its own state.
     void whileReceiving() {
         QFETCH(int, bytesFirst);
-        QFETCH(QString, fault);
+        QFETCH(bool, unplugged);
+        QFETCH(bool, nestedFill);
         UnpluggableBoard board;
         Zerbo zerbo(board.path);
         FrmAscii& form = zerbo.form();
         onceWaiting(zerbo, [&] {
             board.pty.write(wholeTable().left(bytesFirst));
             later(50, [&] {
-                if (fault != "nested fill") {
-                    board.fail(fault);
-                    return;
-                }
+                if (!nestedFill)
+                    return board.fail(unplugged);
                 form.optTxD()->click();
                 form.txtTime()->setText("10");
                 form.cmdMan()->click();
@@ -287,15 +311,14 @@ private slots:
         const QString said = standardErrorOf([&] { zerbo.Form_Load(); });
         QVERIFY(!zerbo.port().PortOpen());
         QCOMPARE(form.cmbFontSize()->count(), 9); // start-up went on
-        if (fault == "nested fill") {
+        if (nestedFill) {
             QCOMPARE(numberedSlots(form), 256);
             QVERIFY2(!said.contains("zerbo:"), qPrintable(said));
             QVERIFY(!form.chkClosed()->isChecked()); // the fill's Ready state stands
             return;
         }
-        QCOMPARE(numberedSlots(form), bytesFirst); // the codes of the first read stay
-        // The rest are numbered in grey: they did not come.
-        QCOMPARE(form.slot(255).number->text(), "255");
+        QCOMPARE(numberedSlots(form), bytesFirst);      // the codes of the first read stay
+        QCOMPARE(form.slot(255).number->text(), "255"); // numbered in grey: it did not come
         QCOMPARE(textColour(form.slot(255).number), Grey);
         const QString came = QStringLiteral("%1 of 256 codes arrived intact: missing %2-255")
                                  .arg(bytesFirst)
@@ -319,16 +342,14 @@ private slots:
     }
 
     void whileSending_data() {
-        QTest::addColumn<QString>("operation");
-        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("scenario");
         for (const char* operation : {"fill", "string", "continuous", "slot"})
             for (const char* fault : {"closed", "unplugged"})
-                QTest::addRow("%s, %s", operation, fault) << operation << fault;
+                QTest::addRow("%s, %s", operation, fault) << QString("%1:%2").arg(operation, fault);
     }
     void whileSending() {
-        QFETCH(QString, operation);
-        QFETCH(QString, fault);
-        const ChildResult result = runChild(operation + ":" + fault);
+        QFETCH(QString, scenario);
+        const ChildResult result = runChild(scenario);
         const QString& said = result.output;
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(said.count("box: "), 1);
@@ -340,9 +361,7 @@ private slots:
         QVERIFY2(!said.contains("went on"), qPrintable(said));
     }
 
-    // The board's pseudo-terminal gone and its number given to a new terminal:
-    // the next send is refused with the lost-device error, and nothing is
-    // set or written on the new terminal.
+    // A new terminal under the lost board's number (a terminal tab, say) is not the board's.
     void aNewDeviceUnderTheNameIsLeftAlone() {
         // Another test's pseudo-terminal may take the freed number first (exit 4): again.
         ChildResult result = runChild(QStringLiteral("slot:replaced"));
@@ -358,8 +377,6 @@ private slots:
         QVERIFY2(said.contains("the new terminal: 0 bytes, canonical"), qPrintable(said));
     }
 
-    // A port that never opened is not shown open behind its error box, and the status line
-    // says the error.
     void noPortOpenBehindTheBox() {
         const ChildResult result = runChild(QStringLiteral("start:missing"));
         QCOMPARE(result.exitCode, 1);
@@ -369,8 +386,7 @@ private slots:
                  qPrintable(result.output));
     }
 
-    // "Port open" follows the port: a board gone while a slot click held the
-    // port open unticks it at once, before any next action.
+    // "Port open" follows the port at once, before any next action.
     void portOpenFollowsTheDevice() {
         ReadyProgram p;
         QTest::mouseClick(p.form.slot(65).sendButton, Qt::LeftButton);
@@ -380,15 +396,11 @@ private slots:
         QVERIFY(!p.zerbo.port().PortOpen());
     }
 
-    // Another program reading the port takes some of the table's bytes: no
-    // hang-up, the reception goes on waiting, and standard error names the
-    // reader once. Once it has gone, code 255 still ends the reception.
+    // Another program reading the port takes some of the table's bytes: no hang-up.
     void anotherReaderIsNoHangUp() {
         Program p;
         QProcess reader;
-        reader.start(QCoreApplication::applicationFilePath(),
-                     {QStringLiteral("--read-port"), p.board.slavePath()});
-        QVERIFY(reader.waitForReadyRead(5000) && reader.readAll().startsWith("reading"));
+        QVERIFY(startReader(reader, p.board.slavePath()));
         const QString warning = QStringLiteral("zerbo: %1 (COM1): bytes went missing: another "
                                                "program may be reading the port: PID %2 "
                                                "(tst_faults)")
@@ -397,7 +409,6 @@ private slots:
         QTimer feeder; // codes 2 to 254 again and again, until the reader has taken some
         feeder.setInterval(1);
         int code = 2;
-        QString said;
         QObject::connect(&feeder, &QTimer::timeout, [&] {
             p.board.write(QByteArray(1, char(code)));
             code = code == 254 ? 2 : code + 1;
@@ -410,7 +421,7 @@ private slots:
         });
         later(10000, [&] { feeder.stop(), reader.kill(), p.board.write("\xff"); }); // in vain
         onceWaiting(p, [&] { feeder.start(); });
-        said = standardErrorOf([&] { p.zerbo.Form_Load(); });
+        const QString said = standardErrorOf([&] { p.zerbo.Form_Load(); });
         QVERIFY2(said.count(warning) == 1 && !said.contains("went away"), qPrintable(said));
         QVERIFY(p.form.chkClosed()->isChecked()); // ended by code 255, as a whole table ends
     }
@@ -419,12 +430,9 @@ private slots:
     void cableTestWithAnotherReader() {
         BoardProcess wire({QStringLiteral("--echo")});
         QProcess reader;
-        reader.start(QCoreApplication::applicationFilePath(),
-                     {QStringLiteral("--read-port"), wire.devicePath()});
-        QVERIFY(reader.waitForReadyRead(5000) && reader.readAll().startsWith("reading"));
+        QVERIFY(startReader(reader, wire.devicePath()));
         const qint64 readerPid = reader.processId();
-        // Which of the two reads an echoed byte first is the scheduler's choice:
-        // again until a read of the test's found the reader had taken its bytes.
+        // Who reads an echoed byte first is the scheduler's choice: again until it took some.
         Run result;
         for (int attempt = 0; attempt < 40 && !result.out.contains("may be reading"); ++attempt)
             result = runProgram(QStringLiteral(ZERBO_BINARY),
@@ -438,11 +446,181 @@ private slots:
         QVERIFY2(result.out.contains(blamed) && !result.out.contains("loose contact"),
                  qPrintable(result.out + result.err));
     }
+
+    void startupTakesTheTableHoweverGrouped_data() {
+        QTest::addColumn<QList<QByteArray>>("reads");
+        QTest::newRow("one write") << QList<QByteArray>{wholeTable()};
+        QList<QByteArray> single;
+        for (int code = 0; code < 256; ++code)
+            single << QByteArray(1, char(code));
+        QTest::newRow("byte by byte") << single;
+    }
+    void startupTakesTheTableHoweverGrouped() {
+        QFETCH(QList<QByteArray>, reads);
+        Program p;
+        // One chunk every few milliseconds, so that each arrives as a read of its own.
+        qsizetype next = 0;
+        QTimer feeder;
+        feeder.setInterval(2);
+        QObject::connect(&feeder, &QTimer::timeout, [&] {
+            if (next < reads.size())
+                p.board.write(reads[next++]);
+        });
+        onceWaiting(p, [&] {
+            feeder.start(); // first, so that a failing check cannot leave start-up waiting
+            // Shown, and the user can leave but start nothing else meanwhile.
+            QVERIFY(p.form.isVisible() && p.form.cmdExit()->isEnabled() &&
+                    !p.form.cmdCom1()->isEnabled());
+        });
+        p.zerbo.Form_Load();
+        verifyCompleteTable(p);
+        QCOMPARE(p.form.cmbFontSize()->count(), 9); // start-up went on once the table was in
+        QCOMPARE(windowPosition(p.form), QPointF(1005, 1005)); // 1000 twips, to the pixel
+    }
+
+    // The table checked against 0..255 once code 255 ends it, worded as the cable test's report.
+    void tableIsChecked_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QList<int>>("greyed");
+        const QByteArray table = wholeTable();
+        QTest::newRow("sound") << table << "256 of 256 codes arrived intact and in order"
+                               << QList<int>{};
+        QTest::newRow("code 100 missing")
+            << QByteArray(table).remove(100, 1) << "255 of 256 codes arrived intact: missing 100"
+            << QList<int>{100};
+        QTest::newRow("code 100 twice")
+            << QByteArray(table).insert(100, char(100))
+            << "256 of 256 codes arrived intact: 1 byte more than sent" << QList<int>{};
+        QTest::newRow("300 bytes: 44 past 255")
+            << table + table.left(44) << "256 of 256 codes arrived intact: 44 bytes more than sent"
+            << QList<int>{};
+        QTest::newRow("a burst of zeros")
+            << QByteArray(table).insert(101, QByteArray(20, '\0'))
+            << "256 of 256 codes arrived intact: 20 bytes more than sent" << QList<int>{};
+        QTest::newRow("100 and 101 swapped")
+            << QByteArray(table).replace(100, 2, "\x65\x64")
+            << "254 of 256 codes arrived intact: 2 codes wrong; not in order" << QList<int>{};
+    }
+    void tableIsChecked() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, says);
+        QFETCH(QList<int>, greyed);
+        Program p;
+        onceWaiting(p, [&] {
+            QCOMPARE(p.form.statusLine()->news(), "Waiting for the board: press its key 1");
+            p.board.write(bytes);
+        });
+        const QString said = standardErrorOf([&] { p.zerbo.Form_Load(); });
+        QCOMPARE(p.form.statusLine()->news(), says);
+        QCOMPARE(said.section('\n', 0, 0), "zerbo: the table on COM1: " + says);
+        QList<int> grey;
+        for (int code = 0; code < 256; ++code)
+            if (textColour(p.form.slot(code).number) == Grey)
+                grey << code;
+        QCOMPARE(grey, greyed);
+        // The names of the control codes go only where a code came.
+        QTest::mouseClick(p.form.chkA(), Qt::LeftButton);
+        for (int code : greyed)
+            if (code <= 32)
+                QCOMPARE(p.form.slot(code).character->text(), QString());
+    }
+
+    // A wire that loses bit 5: code 255 never comes; a quiet line still tells what came so far.
+    void aQuietLineIsCheckedSoFar() {
+        Program p;
+        QByteArray noBit5 = wholeTable();
+        for (char& byte : noBit5)
+            byte = char(byte & ~0x20);
+        const QString soFar = "No code 255 yet, the line quiet for 1 s: 128 of 256 codes arrived "
+                              "intact: bit 5 always 0: check the wiring of TxD";
+        onceWaiting(p, [&] {
+            p.board.write(noBit5);
+            waitUntil([&] { return p.form.statusLine()->news().startsWith("No code 255"); },
+                      [&] {
+                          QVERIFY2(p.form.statusLine()->news().startsWith(soFar),
+                                   qPrintable(p.form.statusLine()->news()));
+                          QVERIFY(p.zerbo.port().PortOpen()); // still waiting
+                          p.board.write("\xff");
+                      });
+        });
+        p.zerbo.Form_Load();
+        QVERIFY(p.form.chkClosed()->isChecked());
+    }
+
+    // Transmit mode chosen while start-up waits: the outer reception still takes the table.
+    void transmitModeNestedInAWaitingReceptionThenANewReception() {
+        Program p;
+        onceWaiting(p, [&] {
+            p.board.write(wholeTable()); // read only once the outer reception waits again
+            QTest::mouseClick(p.form.optTxD(), Qt::LeftButton);
+            p.form.cmdCom1()->click();
+            QVERIFY(p.form.slot(7).sendButton->isEnabled() && p.zerbo.port().PortOpen());
+        });
+        p.zerbo.Form_Load();
+        verifyCompleteTable(p);
+        p.form.cmdCom1()->click(); // without a mode: nothing happens
+        QCOMPARE(numberedSlots(p.form), 256);
+        QCOMPARE(p.zerbo.port().PortOpen(), false);
+        QTest::mouseClick(p.form.optRxD(), Qt::LeftButton);
+        onceWaiting(p, [&] {
+            p.board.write(wholeTable());
+            QCOMPARE(numberedSlots(p.form), 0); // emptied before waiting
+        });
+        p.form.cmdCom1()->click();
+        verifyCompleteTable(p);
+    }
+
+    // Slots 0 to 32 take their names and the small font, on an empty table and over a filled one.
+    void fillAndControlCodeNames() {
+        ReadyProgram p; // as after start-up without a board: nothing received
+        QCOMPARE(names(p), QString("NUL/10 HTB/10 CR/10 SP/10 /9.75"));
+        QCOMPARE(numberedSlots(p.form), 33);
+        fill(p);
+        QCOMPARE(p.board.read(500), wholeTable());
+        QCOMPARE(numberedSlots(p.form), 256);
+        for (int i = 0; i < 256; ++i)
+            QCOMPARE(shown(p, i), textFromByte(static_cast<unsigned char>(i)) + "/16");
+        QCOMPARE(p.form.txtO()->text() + " " + bitRow(p.form), QString("255 bbrrrrrr"));
+        QCOMPARE(p.form.statusLine()->news(),
+                 "Filled without the board; each code was also sent on COM1");
+        QVERIFY(p.form.cmdMan()->isEnabled() && p.form.slot(100).sendButton->isEnabled());
+        p.form.slot(40).sendButton->setEnabled(false);
+        markCurrentSlot(p.form, 20);
+        setBackground(p.form.slot(65).character, Green);
+        QCOMPARE(names(p), QString("NUL/10 HTB/10 CR/10 SP/10 !/16"));
+        QVERIFY(!p.form.slot(40).sendButton->isEnabled());      // slot buttons keep their state
+        QCOMPARE(background(p.form.slot(20).character), White); // a named slot's mark goes
+        QCOMPARE(background(p.form.slot(65).character), Green); // beyond 32 it stays
+        QVERIFY(!p.form.chkA()->isChecked());
+    }
+
+    void resetEmptiesEverythingButTheLine() {
+        ReadyProgram p;
+        fill(p);
+        p.zerbo.port().openSequence();
+        p.form.txtS()->setText("typed");
+        p.form.txtTime()->setText("123");
+        markCurrentSlot(p.form, 200);
+        setBackground(p.form.txtO(), Red); // a code the continuous send refused
+        p.form.cmdNew()->click();          // leaves the port and the pause alone
+        QCOMPARE(numberedSlots(p.form), 0);
+        QCOMPARE(p.form.statusLine()->news(),
+                 "The table is empty: to receive again, pick RxD Receive, then Com1");
+        for (int i = 0; i < 256; ++i)
+            QVERIFY(shown(p, i) == "/10" && background(p.form.slot(i).character) == White);
+        QCOMPARE(bitRow(p.form) + p.form.txtO()->text() + p.form.txtS()->text(),
+                 QString("wwwwwwww"));
+        QCOMPARE(background(p.form.txtO()), White);
+        QCOMPARE(p.form.txtTime()->text() + " " + p.form.legend()[0].name->text(),
+                 QString("123 NUL"));
+        QVERIFY(p.zerbo.port().PortOpen() && !p.form.prgBar()->isHidden());
+    }
 };
 
 int main(int argc, char** argv) {
     if (argc == 3 && QByteArray(argv[1]) == "--read-port")
         return readPort(argv[2]);
-    return mainPlayingScenarios<FaultTest>(argc, argv, playScenario);
+    return mainPlayingScenarios<ReceptionAndFaultsTest>(argc, argv, playScenario);
 }
 #include "tst_faults.moc"

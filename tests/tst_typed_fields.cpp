@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The typed fields (txtTime, txtO, txtLeft, txtTop, txtS) and what reads them: whatever is typed,
-// and Stop or a second start at any moment, neither ends, stalls nor crashes the program.
+// The sends and the typed fields that feed them: whatever is typed, and Stop or a second start at
+// any moment, neither ends, stalls nor crashes the program.
+#include "base/charset.h"
+#include "base/yield.h"
 #include "dialogs.h"
 #include "form/form_scale.h"
 #include "form/form_style.h"
@@ -8,13 +10,23 @@
 #include "form/option_group.h"
 #include "form/window_position.h"
 #include "program.h"
+#include "serial/comm_control.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
+#include <QToolTip>
+#include <numeric>
+
+using FormAction = std::function<void(FrmAscii&)>;
+Q_DECLARE_METATYPE(FormAction)
 
 namespace {
 enum Operation { Man, Send, SendC };
@@ -47,7 +59,7 @@ bool repeated(const QByteArray& wire, int code, int n) {
 
 } // namespace
 
-class TypedFieldsTest : public QObject {
+class SendsAndFieldsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -79,8 +91,7 @@ private slots:
         p.form.txtS()->setText("AB");
         p.form.txtO()->setText("67");
         p.form.txtTime()->setText(typed);
-        // At the first yield a replaced text is typed again (no minimum now), others emptied:
-        // quick.
+        // At the first yield a replaced text is typed again (no minimum now), others emptied.
         const QString again = during == typed ? QString() : typed;
         QString shown;
         QByteArray wire;
@@ -161,9 +172,8 @@ private slots:
         QCOMPARE(greenSlots.join(' '), green);
     }
 
-    // From left 1500, top 1995 twips: the edge once the position fields applied the typed text,
-    // and after "Set form position" (a million pixels off at most). The window lands within
-    // three pixels (the window system may nudge it). A text that is no number stays as typed.
+    // From left 1500, top 1995 twips: the edge after "Set form position" (a million pixels off at
+    // most) and once the field applied the text; within three pixels, as the window system nudges.
     void positionField_data() {
         QTest::addColumn<bool>("left"); // else top
         QTest::addColumn<QString>("typed");
@@ -211,10 +221,8 @@ private slots:
         QCOMPARE(field->text(), strictPosition(typed) ? QString::number(edge()) : typed);
     }
 
-    // "Set form position" takes Left and Top as the fields read when it is clicked, read
-    // leniently, and a loosely written value stays in its field while the focus moves on: only
-    // the move itself brings the window's position back into the fields. A plain number
-    // applies as its field loses the focus; the window then stands on a whole pixel.
+    // A loose value stays in its field as the focus moves on, and "Set form position" reads it
+    // leniently; a plain number applies as its field loses the focus.
     void bothPositionFieldsTypedThenSet_data() {
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("top");
@@ -249,17 +257,13 @@ private slots:
         const QPointF off = at - endsAt;
         QVERIFY2(qAbs(off.x()) <= twipsPerPixel() && qAbs(off.y()) <= twipsPerPixel(),
                  qPrintable(QString("at %1, %2").arg(at.x()).arg(at.y())));
-        // After the move the fields show where the window stands.
         QCOMPARE(p.form.txtLeft()->text() + ", " + p.form.txtTop()->text(),
                  QString("%1, %2").arg(qRound(at.x())).arg(qRound(at.y())));
     }
 
-    // Set form position clicked straight from Top, as a real pointer clicks: pressed at a
-    // point of the screen, the press's events handled for a while, released at the same point
-    // wherever the button has gone meanwhile. Also after Tab. Both fields are read, and the
-    // window goes where they say. Released off the button, there is no click: Top's own move
-    // follows once the focus leaves (Left, no plain number, stays). Held ms (-1: Tab first, then
-    // a quick click; -2: released off the button, then Tab) | where the window ends.
+    // Set form position clicked straight from Top as a real pointer clicks: released at the
+    // press's point wherever the button has gone meanwhile. Held ms (-1: Tab first, then a quick
+    // click; -2: released off the button, no click, then Tab) | where the window ends.
     void setFormPositionStraightFromTop_data() {
         QTest::addColumn<int>("heldMs");
         QTest::addColumn<QPointF>("endsAt");
@@ -331,8 +335,7 @@ private slots:
         QCOMPARE(windowPosition(p.form), QPointF(450, 2010));
     }
 
-    // A stop with nothing running leaves no request behind. In a "1e400" ms (24 days) pause a
-    // second start starts no second loop, and one Stop ends the send at once.
+    // A stop with nothing running leaves no request behind; in a 24-day pause one Stop ends all.
     void stopBeforeAndDuringAnEndlessPause() {
         ReadyProgram p;
         p.form.txtO()->setText("66");
@@ -359,7 +362,195 @@ private slots:
         QVERIFY(!p.form.optSendC()->isChecked() &&
                 background(p.form.slot(66).character) == Green); // marked
     }
+
+    // The first click on the slot of code, then "c" clicks it again, "d" presses Down, "u" Up.
+    void slotSendsItsCode_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QByteArray>("onLine");
+        QTest::addColumn<QString>("bits");
+        QTest::newRow("0, then up: nothing more") << 0 << "u" << QByteArray(1, '\0') << "wwwwwwww";
+        QTest::newRow("65 twice") << 65 << "c" << QByteArray("AA") << "wbwwwwwr";
+        QTest::newRow("255, then down: nothing more")
+            << 255 << "d" << QByteArray("\xff") << "bbrrrrrr";
+        QTest::newRow("down from 10")
+            << 10 << "dddu" << QByteArray("\x0a\x0b\x0c\x0d\x0c") << "wwwwrrww";
+    }
+    void slotSendsItsCode() {
+        QFETCH(int, code);
+        QFETCH(QString, keys);
+        QFETCH(QByteArray, onLine);
+        QFETCH(QString, bits);
+        ReadyProgram p;
+        setBackground(p.form.slot(7).character, Red); // a colour the user chose is replaced
+        QTest::mouseClick(p.form.slot(code).sendButton, Qt::LeftButton);
+        QVERIFY(p.zerbo.port().PortOpen() && p.form.optTxD()->isChecked() &&
+                p.form.chkOpen()->isChecked());
+        for (QChar key : keys)
+            if (key == 'c')
+                QTest::mouseClick(p.form.slot(code).sendButton, Qt::LeftButton);
+            else
+                QTest::keyClick(QApplication::focusWidget(),
+                                key == 'd' ? Qt::Key_Down : Qt::Key_Up);
+        QCOMPARE(p.board.read(), onLine);
+        const auto shown = static_cast<unsigned char>(onLine.back());
+        QCOMPARE(p.form.txtO()->text(), QString::number(shown));
+        QCOMPARE(bitRow(p.form), bits);
+        for (int i = 0; i < FrmAscii::SlotCount; ++i) // only the slot shown is green
+            QCOMPARE(background(p.form.slot(i).character), i == shown ? Green : White);
+    }
+
+    // typed | on the line | bar:txtO:bytes sent at bar 1, 2 and the end; a click before the second
+    // character (a slot neither moves the send nor stops it, a Send is ignored).
+    void textOnTheLine_data() {
+        QTest::addColumn<QStringList>("row");
+        QTest::addColumn<FormAction>("click");
+        QTest::newRow("empty: the prompt, shown meanwhile")
+            << QStringList{"",
+                           "You can input your own text here and click the command button 'Send' "
+                           "again.",
+                           "1:89:1 2:111:2 0:46:75"}
+            << FormAction();
+        QTest::newRow("8 bits, beyond as ?")
+            << QStringList{"\u20ac\u00e9\u4e2d\U0001F600A", QString::fromLatin1("\x80\xe9??A"),
+                           "1:128:1 2:233:2 0:65:5"}
+            << FormAction();
+        QTest::newRow("slot 90") << QStringList{"ABC", "AZBC", "1:65:1 2:66:3 0:67:4"}
+                                 << FormAction([](FrmAscii& f) { f.slot(90).sendButton->click(); });
+        QTest::newRow("Send") << QStringList{"ABC", "ABC", "1:65:1 2:66:2 0:67:3"}
+                              << FormAction([](FrmAscii& f) { f.cmdSend()->click(); });
+    }
+    void textOnTheLine() {
+        QFETCH(QStringList, row);
+        QFETCH(FormAction, click);
+        ReadyProgram p;
+        QString shownWhileSending;
+        QStringList seen;
+        QByteArray wire;
+        connect(p.form.prgBar(), &QProgressBar::valueChanged, this, [&](int value) {
+            wire += p.board.read(200, 20);
+            if (value <= 2)
+                seen << QString("%1:%2:%3").arg(value).arg(p.form.txtO()->text()).arg(wire.size());
+            if (value != 1)
+                return;
+            shownWhileSending = p.form.txtS()->text();
+            if (click)
+                later(0, [&] { click(p.form); }); // at the yield before the second character
+        });
+        // No pauses once the send has opened the port (after applying its minimum).
+        connect(
+            &p.zerbo.port(), &CommControl::portOpenChanged, &p.form,
+            [&p] { p.form.txtTime()->setText("0000"); }, Qt::SingleShotConnection);
+        p.form.txtS()->setText(row[0]);
+        p.form.cmdSend()->click();
+        QCOMPARE(shownWhileSending, row[0].isEmpty() ? row[1] : row[0]);
+        QCOMPARE(wire, row[1].toLatin1());
+        QCOMPARE(seen.join(' '), row[2]);
+        QVERIFY(p.form.txtS()->text().isEmpty() && p.form.txtS()->hasFocus()); // Ready, but for TxD
+        QVERIFY(!p.zerbo.port().PortOpen() && p.form.optTxD()->isChecked());
+        QVERIFY(!p.form.chkOpen()->isEnabled() && p.form.cmdSendC()->isEnabled());
+    }
+    // A send begun in receive mode: a click queued then sees the whole String-sending state.
+    void queuedEventsSeeTheWholeState() {
+        ReadyProgram p;
+        p.form.options()->select(p.form.optRxD());
+        QCoreApplication::processEvents(); // RxD's own handler yields
+        QString seen;
+        later(0, [&] {
+            seen = QString("RxD %1, Com1 %2, open %3, TxD %4")
+                       .arg(p.form.optRxD()->isEnabled())
+                       .arg(p.form.cmdCom1()->isEnabled())
+                       .arg(p.form.chkOpen()->isChecked())
+                       .arg(p.form.optTxD()->isChecked());
+        });
+        p.form.txtS()->setText("A");
+        p.form.cmdSend()->click();
+        QCOMPARE(seen, QString("RxD 0, Com1 0, open 1, TxD 1"));
+        QCOMPARE(p.board.read(200, 1), QByteArray("A"));
+    }
+
+    // With zerbo.nesting turned on, every yield says how deep it is nested; off by default.
+    void nestingDepthIsLogged() {
+        static QStringList logged;
+        logged.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                if (QString(context.category) == "zerbo.nesting")
+                    logged << text;
+            });
+        const auto nestedYields = [] {
+            later(0, [] { yieldToEvents(); });
+            yieldToEvents();
+        };
+        nestedYields();
+        QCOMPARE(logged, QStringList());
+        QLoggingCategory::setFilterRules("zerbo.nesting.debug=true");
+        nestedYields();
+        QLoggingCategory::setFilterRules("");
+        nestedYields();
+        qInstallMessageHandler(previous);
+        QCOMPARE(logged, QStringList({"yield at depth 1", "yield at depth 2"}));
+    }
+
+    // 100 Down presses queued at once (a fast key repeat), each nested in the last's yields.
+    void queuedDownPressesKeepTheirOrder() {
+        ReadyProgram p;
+        QTest::mouseClick(p.form.slot(0).sendButton, Qt::LeftButton);
+        QCOMPARE(p.board.read(), QByteArray(1, '\0'));
+        // Timers fire inside a running handler's yields, as the window system's key events do.
+        for (int i = 0; i < 100; ++i)
+            QTimer::singleShot(10, qApp,
+                               [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); });
+        QThread::msleep(20); // all due at once
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), p.form.slot(100).sendButton, 20000);
+        QByteArray expected(100, '\0');
+        std::iota(expected.begin(), expected.end(), '\1');
+        QByteArray onLine;
+        QTRY_VERIFY_WITH_TIMEOUT((onLine += p.board.read(1, 1)).size() >= 100, 20000);
+        QTest::qWait(50); // the outer activations have all returned
+        QCOMPARE(onLine + p.board.read(), expected);
+        QCOMPARE(p.form.txtO()->text(), QStringLiteral("100"));
+        QCOMPARE(bitRow(p.form), QStringLiteral("wbrwwrww"));
+        for (int i = 0; i < FrmAscii::SlotCount; ++i)
+            QCOMPARE(background(p.form.slot(i).character), i == 100 ? Green : White);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(p.board.read(), QByteArray("\x65"));
+        QCOMPARE(p.form.txtO()->text(), QStringLiteral("101"));
+    }
+    // A paste longer than txtS holds is cut, and the user is told; each character goes as a byte.
+    void pasteCutAtTheLimitIsTold() {
+        ReadyProgram p;
+        p.form.options()->select(p.form.optTxD()); // else Send yields before applying its minimum
+        QByteArray expected(32767, '\0');
+        QString pasted;
+        for (int i = 0; i < 40000; ++i) {
+            const auto byte = static_cast<unsigned char>(32 + i % 224);
+            if (i < expected.size())
+                expected[i] = char(byte);
+            pasted += charFromByte(byte);
+        }
+        QApplication::clipboard()->setText(pasted);
+        QTest::mouseClick(p.form.txtS(), Qt::LeftButton);
+        QTest::keyClick(p.form.txtS(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(p.form.txtS()->text(), pasted.left(32767));
+        const QString note =
+            "Text cut: this field holds at most 32767 characters; the rest was left out.";
+        QCOMPARE(p.form.txtS()->toolTip(), note);
+        QCOMPARE(p.form.txtS()->accessibleDescription(), note);
+        QTRY_COMPARE(QToolTip::text(), note); // shown at once beside the field
+        QCOMPARE(p.form.txtS()->accessibleName(), QString("Signs to be send via TxD")); // kept
+        later(0, [&p] { p.form.txtTime()->setText("0000"); });
+        QByteArray wire;
+        QTimer reader; // keeps the line flowing
+        connect(&reader, &QTimer::timeout, this, [&] { wire += p.board.read(1, 0); });
+        reader.start(5);
+        p.form.cmdSend()->click();
+        wire += p.board.read(300);
+        QVERIFY(wire == expected); // every byte, in order
+        QVERIFY(p.form.txtS()->toolTip().isEmpty() &&
+                p.form.txtS()->accessibleDescription().isEmpty());
+    }
 };
 
-QTEST_MAIN(TypedFieldsTest)
+QTEST_MAIN(SendsAndFieldsTest)
 #include "tst_typed_fields.moc"
