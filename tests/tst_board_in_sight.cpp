@@ -38,9 +38,9 @@ QWidget* shownWindow(const char* name) {
             return window;
     return nullptr;
 }
+} // namespace
 
 enum class Step { Background, Help, Center };
-} // namespace
 
 class BoardInSightTest : public QObject {
     Q_OBJECT

@@ -57,9 +57,9 @@ struct BothWindows {
     ProcessGroup end{&zerbo, &table, &board};
     bool tableReady = false;
 };
+} // namespace
 
 enum class Where { Right, Below, Over };
-} // namespace
 
 class BoardPlacementTest : public QObject {
     Q_OBJECT
