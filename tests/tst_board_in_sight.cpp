@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The virtual board's window stays in sight while ZERBO opens and moves its
-// own: what the screen shows where the board stands does not change when
-// ZERBO shows its background, opens its help or centres its window. On a
-// virtual X server with a window manager, which stacks windows as a desktop
-// does, at the size ZERBO_X_SCREEN names; ZERBO's own classes start as the
-// program does, beside the real board process.
+// The virtual board's window stays in sight (what the screen shows there does
+// not change) when ZERBO shows its background, opens its help or centres its
+// window. On a virtual X server with a window manager, at the size
+// ZERBO_X_SCREEN names; ZERBO's classes beside the real board process.
 #include "app/zerbo.h"
 #include "board_process.h"
 #include "cannot_run.h"
@@ -14,7 +12,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
@@ -43,6 +40,8 @@ QWidget* shownWindow(const char* name) {
 }
 } // namespace
 
+enum class Step { Background, Help, Center };
+
 class BoardInSightTest : public QObject {
     Q_OBJECT
 public:
@@ -52,9 +51,7 @@ private slots:
     void initTestCase() {
         if (!desktop_.failure().isEmpty())
             ZERBO_CANNOT_RUN(qPrintable(desktop_.failure()));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("ZERBO_REPORT_GEOMETRY", "1");
-        board_.setProcessEnvironment(env);
+        board_.setEnvironment(QProcess::systemEnvironment() << "ZERBO_REPORT_GEOMETRY=1");
         board_.setReadChannel(QProcess::StandardError);
         board_.start(ZERBO_BOARD_BINARY, {"--link", dir_.filePath("board")});
         const QRegularExpression report("board geometry: frame (\\d+) (\\d+) (\\d+) (\\d+)");
@@ -79,29 +76,29 @@ private slots:
     }
 
     void staysInSight_data() {
-        QTest::addColumn<QStringList>("actions");
-        QTest::newRow("Show background") << QStringList{"background"};
-        QTest::newRow("Help") << QStringList{"help"};
-        QTest::newRow("Set form center") << QStringList{"center"};
-        QTest::newRow("all three") << QStringList{"background", "help", "center"};
+        QTest::addColumn<QList<Step>>("steps");
+        QTest::newRow("Show background") << QList<Step>{Step::Background};
+        QTest::newRow("Help") << QList<Step>{Step::Help};
+        QTest::newRow("Set form center") << QList<Step>{Step::Center};
+        QTest::newRow("all three") << QList<Step>{Step::Background, Step::Help, Step::Center};
     }
     void staysInSight() {
-        QFETCH(QStringList, actions);
+        QFETCH(QList<Step>, steps);
         FrmAscii& form = zerbo_->form();
-        for (const QString& action : actions) {
-            if (action == "background") {
-                form.cmdBackShowHide()->click();
-                QVERIFY(QTest::qWaitFor([] { return shownWindow("frmBack"); }, SettleMs));
-                QVERIFY(QTest::qWaitForWindowExposed(shownWindow("frmBack")));
-            } else if (action == "help") {
-                form.optHelp()->click();
-                QVERIFY(QTest::qWaitFor([] { return shownWindow("frmHelp"); }, SettleMs));
-                QVERIFY(QTest::qWaitForWindowExposed(shownWindow("frmHelp")));
-            } else {
-                const QRect before = form.frameGeometry();
+        for (Step step : steps) {
+            const QRect before = form.frameGeometry();
+            if (step == Step::Center) {
                 form.cmdCenter()->click();
                 QVERIFY(QTest::qWaitFor([&] { return form.frameGeometry() != before; }, SettleMs));
+                continue;
             }
+            const char* window = step == Step::Help ? "frmHelp" : "frmBack";
+            if (step == Step::Help)
+                form.optHelp()->click();
+            else
+                form.cmdBackShowHide()->click();
+            QVERIFY(QTest::qWaitFor([&] { return shownWindow(window); }, SettleMs));
+            QVERIFY(QTest::qWaitForWindowExposed(shownWindow(window)));
         }
         QImage now;
         const bool same = QTest::qWaitFor(

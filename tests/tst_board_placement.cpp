@@ -1,25 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual board's window opens beside ZERBO's main window, never under
 // it, wherever both fit; on a smaller screen it stays above it. Checked on
-// the real programs, each reporting where its window stands on the screen
-// the test gives them, and on the placement alone for every size. On a
-// Wayland desktop both take X11 through XWayland, where they can place
-// their windows, and say so where they cannot.
+// the real programs, each reporting where its window stands, and on the
+// placement alone for every size. On a Wayland desktop both take X11 through
+// XWayland, where they can place their windows, and say so where they cannot.
 #include "board_placement.h"
 #include "cannot_run.h"
+#include "process_group.h"
 #include "test_desktops.h"
 
-#include <QProcess>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <initializer_list>
 #include <memory>
 
 namespace {
-const QString Screens = QStringLiteral(ZERBO_SCREENS_DIR);
-
 // "frame X Y W H" from the line of standard error that starts with prefix;
 // said gets all that came up to it.
 QRect reportedFrame(QProcess& program, const QString& prefix, QString* said = nullptr) {
@@ -40,20 +35,31 @@ QRect reportedFrame(QProcess& program, const QString& prefix, QString* said = nu
     }
 }
 
-void endAll(std::initializer_list<QProcess*> programs) {
-    for (QProcess* program : programs) {
-        program->kill();
-        program->waitForFinished();
-    }
+QString shown(const QRect& r) {
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-QProcessEnvironment onScreen(const QString& screen) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + Screens + "/" + screen + ".json");
-    env.insert("ZERBO_REPORT_GEOMETRY", "1");
-    return env;
-}
+// A headless board with the table for ZERBO, and ZERBO and the board's window
+// in the environment given, reporting their geometry.
+struct BothWindows {
+    BothWindows(QProcessEnvironment env, const QStringList& tableOptions) {
+        env.insert("ZERBO_REPORT_GEOMETRY", "1");
+        table.start(ZERBO_BOARD_BINARY,
+                    QStringList{"--headless", "--link", dir.filePath("table")} + tableOptions);
+        tableReady = table.waitForReadyRead(10000);
+        zerbo.setProcessEnvironment(env);
+        zerbo.start(ZERBO_BINARY, {"--port", dir.filePath("table")});
+        board.setProcessEnvironment(env);
+        board.start(ZERBO_BOARD_BINARY, {"--link", dir.filePath("board")});
+    }
+    QTemporaryDir dir;
+    QProcess table, zerbo, board;
+    ProcessGroup end{&zerbo, &table, &board};
+    bool tableReady = false;
+};
 } // namespace
+
+enum class Where { Right, Below, Over };
 
 class BoardPlacementTest : public QObject {
     Q_OBJECT
@@ -65,36 +71,20 @@ private slots:
     }
     void besideTheRealWindow() {
         QFETCH(QString, screen);
-        QTemporaryDir dir;
-        QProcess table, zerbo, board;
-        const auto end = qScopeGuard([&] { endAll({&zerbo, &table, &board}); });
-        table.start(ZERBO_BOARD_BINARY,
-                    {"--headless", "--send-table-after", "500", "--link", dir.filePath("table")});
-        QVERIFY(table.waitForReadyRead(10000));
-        zerbo.setProcessEnvironment(onScreen(screen));
-        zerbo.start(ZERBO_BINARY, {"--port", dir.filePath("table")});
-        board.setProcessEnvironment(onScreen(screen));
-        board.start(ZERBO_BOARD_BINARY, {"--link", dir.filePath("board")});
-        const QRect boardFrame = reportedFrame(board, "board geometry:");
-        const QRect zerboFrame = reportedFrame(zerbo, "geometry:");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(
+            "QT_QPA_PLATFORM",
+            QStringLiteral("offscreen:configfile=" ZERBO_SCREENS_DIR "/%1.json").arg(screen));
+        BothWindows both(env, {"--send-table-after", "500"});
+        QVERIFY(both.tableReady);
+        const QRect boardFrame = reportedFrame(both.board, "board geometry:");
+        const QRect zerboFrame = reportedFrame(both.zerbo, "geometry:");
         QVERIFY(!boardFrame.isEmpty() && !zerboFrame.isEmpty());
         QVERIFY2(!boardFrame.intersects(zerboFrame),
-                 qPrintable(QStringLiteral("board %1,%2 %3x%4, ZERBO %5,%6 %7x%8")
-                                .arg(boardFrame.x())
-                                .arg(boardFrame.y())
-                                .arg(boardFrame.width())
-                                .arg(boardFrame.height())
-                                .arg(zerboFrame.x())
-                                .arg(zerboFrame.y())
-                                .arg(zerboFrame.width())
-                                .arg(zerboFrame.height())));
+                 qPrintable("board " + shown(boardFrame) + ", ZERBO " + shown(zerboFrame)));
         const QSize size(screen.section('x', 0, 0).toInt(), screen.section('x', 1).toInt());
         QVERIFY2(QRect(QPoint(0, 0), size).contains(boardFrame),
-                 qPrintable(QStringLiteral("board %1,%2 %3x%4")
-                                .arg(boardFrame.x())
-                                .arg(boardFrame.y())
-                                .arg(boardFrame.width())
-                                .arg(boardFrame.height())));
+                 qPrintable("board " + shown(boardFrame)));
     }
 
     // Weston's headless desktop, 1920x1080: with XWayland there and no
@@ -117,30 +107,20 @@ private slots:
         if (!weston->failure().isEmpty())
             ZERBO_CANNOT_RUN(qPrintable(weston->failure()));
         QProcessEnvironment env = weston->environment(xwayland);
-        env.insert("ZERBO_REPORT_GEOMETRY", "1");
         if (!platform.isEmpty())
             env.insert("QT_QPA_PLATFORM", platform);
-        QTemporaryDir dir;
-        QProcess table, zerbo, board;
-        const auto end = qScopeGuard([&] { endAll({&zerbo, &table, &board}); });
-        table.start(ZERBO_BOARD_BINARY, {"--headless", "--link", dir.filePath("table")});
-        QVERIFY(table.waitForReadyRead(10000));
-        zerbo.setProcessEnvironment(env);
-        zerbo.start(ZERBO_BINARY, {"--port", dir.filePath("table")});
-        board.setProcessEnvironment(env);
-        board.start(ZERBO_BOARD_BINARY, {"--link", dir.filePath("board")});
+        BothWindows both(env, {});
+        QVERIFY(both.tableReady);
         QString zerboSaid, boardSaid;
-        const QRect zerboFrame = reportedFrame(zerbo, "geometry: waiting", &zerboSaid);
-        const QRect boardFrame = reportedFrame(board, "board geometry:", &boardSaid);
+        const QRect zerboFrame = reportedFrame(both.zerbo, "geometry: waiting", &zerboSaid);
+        const QRect boardFrame = reportedFrame(both.board, "board geometry:", &boardSaid);
         QVERIFY2(!zerboFrame.isEmpty() && !boardFrame.isEmpty(), qPrintable(zerboSaid + boardSaid));
         QCOMPARE(zerboSaid.contains("zerbo: the desktop places the windows"), !placed);
         QCOMPARE(boardSaid.contains("zerbo-board: the desktop places the window"), !placed);
-        if (placed) {
-            const QRect screen(0, 0, 1920, 1080);
-            QVERIFY2(screen.contains(zerboFrame) && screen.contains(boardFrame) &&
-                         !boardFrame.intersects(zerboFrame),
-                     qPrintable(zerboSaid + boardSaid));
-        }
+        const QRect screen(0, 0, 1920, 1080);
+        QVERIFY2(!placed || (screen.contains(zerboFrame) && screen.contains(boardFrame) &&
+                             !boardFrame.intersects(zerboFrame)),
+                 qPrintable(zerboSaid + boardSaid));
     }
 
     // Both fit side by side from 1280x720 up; below on a tall screen; on a
@@ -148,29 +128,26 @@ private slots:
     // as always: tst_board_in_sight).
     void placement_data() {
         QTest::addColumn<QSize>("screen");
-        QTest::addColumn<bool>("overlaps");
-        QTest::addColumn<QString>("where");
-        QTest::newRow("1920x1080") << QSize(1920, 1080) << false << "right";
-        QTest::newRow("1366x768") << QSize(1366, 768) << false << "right";
-        QTest::newRow("1280x720") << QSize(1280, 720) << false << "right";
-        QTest::newRow("1080x1920") << QSize(1080, 1920) << false << "below";
-        QTest::newRow("1024x600") << QSize(1024, 600) << true << "";
-        QTest::newRow("800x480") << QSize(800, 480) << true << "";
+        QTest::addColumn<Where>("where");
+        QTest::newRow("1920x1080") << QSize(1920, 1080) << Where::Right;
+        QTest::newRow("1366x768") << QSize(1366, 768) << Where::Right;
+        QTest::newRow("1280x720") << QSize(1280, 720) << Where::Right;
+        QTest::newRow("1080x1920") << QSize(1080, 1920) << Where::Below;
+        QTest::newRow("1024x600") << QSize(1024, 600) << Where::Over;
+        QTest::newRow("800x480") << QSize(800, 480) << Where::Over;
     }
     void placement() {
         QFETCH(QSize, screen);
-        QFETCH(bool, overlaps);
-        QFETCH(QString, where);
+        QFETCH(Where, where);
         const QRect available(QPoint(0, 0), screen);
         const QSize frame(476, 468);
         const QRect zerbo = zerboFrame(available);
         const QRect board(boardPlace(frame, available, zerbo), frame);
         QVERIFY(available.contains(board));
-        QCOMPARE(board.intersects(zerbo), overlaps);
-        if (where == "right")
-            QVERIFY(board.left() > zerbo.right() && board.right() == available.right());
-        else if (where == "below")
-            QVERIFY(board.top() > zerbo.bottom());
+        QCOMPARE(board.intersects(zerbo), where == Where::Over);
+        QVERIFY(where != Where::Right ||
+                (board.left() > zerbo.right() && board.right() == available.right()));
+        QVERIFY(where != Where::Below || board.top() > zerbo.bottom());
     }
 
 private:

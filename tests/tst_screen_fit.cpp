@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The windows fit the screen they start on. ctest runs this once per screen size, each from its
-// own offscreen configuration (tests/screens); a 1920x1080 screen less a 48-pixel panel is
-// played by a 1920x1032 screen, since offscreen screens have no panels. On the portrait screen
-// the help window, wider than the main window, is cut to the screen's width.
+// The windows fit the screen they start on, once per screen of tests/screens (1920x1032 plays
+// 1920x1080 less a 48-pixel panel: offscreen screens have none).
 #include "form/form_scale.h"
 #include "form/help_window.h"
 #include "form/option_button.h"
@@ -26,8 +24,7 @@ constexpr QMargins Frame = AssumedFrame; // as the program counts before it is s
 // The main window in pixels: the controls as designed, 1058 high, and the status line's 20.
 const QSize Client(1104, 1078);
 
-// The factor each screen gives: the height less 48 pixels of frame, over 1078; on a portrait
-// screen the width less 16, over 1104.
+// The height less 48 pixels of frame over 1078; on a portrait screen the width less 16 over 1104.
 const QHash<QString, double> ScaleOf{{"1920x1200", 1.0},
                                      {"1080x1920", (1080 - 16) / 1104.0},
                                      {"1920x1032", (1032 - 48) / 1078.0},
@@ -55,9 +52,8 @@ bool fitsTheArea(QRect frame, double scale) {
     return frame.top() == area().top() && area().contains(frame.topLeft());
 }
 
-// While start-up waits, the window stands at the design position, its client area at 1050, 1335
-// twips, where the frame fits there; else its frame is moved only as far as needed to lie inside.
-// The frame counts as assumed until the window system has framed the window, then as it is.
+// The client area at 1050, 1335 twips where the frame fits there, else moved only as far as
+// needed; the frame as assumed until the window system has framed the window.
 bool atDesignPosition(const QWidget& form) {
     const double perPixel = 15 / expectedScale();
     const QPoint design(qRound(1050 / perPixel), qRound(1335 / perPixel));
@@ -115,8 +111,8 @@ class ScreenFitTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Exactly as designed while the frame fits; a pixel less either way and it shrinks, to the
-    // smallest readable size at most. The screens themselves are the runs below.
+    // As designed while the frame fits; a pixel less either way and it shrinks, to the smallest
+    // readable size at most.
     void scaleForTheAvailableArea_data() {
         QTest::addColumn<QRect>("available");
         QTest::addColumn<double>("scale");
@@ -151,11 +147,9 @@ private slots:
         QCOMPARE(keptInside(frame, QRect(0, 32, 1366, 736)), kept);
     }
 
-    // Started on this screen, the main window stands inside its available area (at the smallest
-    // size from its top-left corner on) from the first frame on: while start-up waits for the
-    // board, at the design position moved only as far as needed, and after the table, after New,
-    // beside the help and the background. Every control whole, the fonts in proportion; the
-    // position fields and "Set form center" still speak twips.
+    // Inside the available area from the first frame on: while start-up waits, after the
+    // table, after New, beside the help and the background; every control whole, the fonts in
+    // proportion, the position fields and "Set form center" still in twips.
     void windowsFitThisScreen() {
         const double scale = expectedScale();
         QVERIFY2(near(formScale(), scale), qPrintable(QString::number(formScale())));
@@ -186,8 +180,7 @@ private slots:
         p.form.optHelp()->click();
         const HelpWindow* help = p.zerbo.help().window();
         QVERIFY(area().contains(help->frameGeometry()));
-        // As designed where the window is; drawn smaller, the capitals stay 9 pixels high, and
-        // the page scrolls where the screen cannot hold it: every line can be reached.
+        // Drawn smaller, the capitals stay 9 pixels high and the page scrolls to every line.
         const int capHeight = help->fontMetrics().tightBoundingRect("H").height();
         if (scale == 1.0)
             QVERIFY(near(help->font().pointSizeF(), 9.75));
@@ -218,8 +211,7 @@ private slots:
         QVERIFY(qAbs(off.x()) <= 3 && qAbs(off.y()) <= 3);
     }
 
-    // The real program started on this screen says where its window stands while it waits for
-    // the board, and again once the table has come.
+    // The real program's own report of its window, while waiting and once the table has come.
     void realProgramFitsThisScreen() {
         PtyPair board;
         QProcess program;

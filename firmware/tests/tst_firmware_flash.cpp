@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The flash path without hardware: a simulated Uno (or older Nano) in its
-// bootloader, the real avrdude writing the Uno image through it with make
-// flash's own command (tools/flash-bootloader.sh), and the real ZERBO then
-// taking the table from the chip just flashed and lighting its LEDs. And the
-// flashes that cannot work: they end within seconds, saying why.
+// The flash path without hardware: the real avrdude writes the Uno image
+// through a simulated board's bootloader with make flash's own command, then
+// the real ZERBO takes the table from it; flashes that cannot work end within
+// seconds, saying why.
 #include "board_process.h"
 #include "cannot_run.h"
 #include "form/option_button.h"
@@ -85,8 +84,7 @@ private slots:
         qInfo("flashed and verified in %lld ms", qlonglong(took.elapsed()));
         board.readAvailable();
         QCOMPARE(board.lines.count(ResetLine), 1);
-        // The bootloader starts the new firmware (its first pattern on the
-        // LEDs; ATmegaBOOT waits a second first), which sends nothing by itself.
+        // The new firmware's first LED pattern (a second late after ATmegaBOOT), nothing sent.
         QVERIFY(board.readUntil([&board] { return !board.leds.isEmpty(); }, StartsWithinMs));
         board.readUntil([] { return false; }, 100);
         QVERIFY2(!board.lines.contains(TableSent), "the firmware sent the table unasked");
@@ -97,7 +95,6 @@ private slots:
         onceWaiting(zerbo, [&board, &nothingUnasked] {
             const bool reset = board.waitForLine(ResetLine, StartsWithinMs); // at ZERBO's open
             board.pressKeyOne(); // the bootloader runs: nobody reads the key
-            // The firmware's first pattern on the LEDs: it runs now, and sends nothing yet.
             board.readUntil([&board] { return !board.leds.isEmpty(); }, StartsWithinMs);
             board.readUntil([] { return false; }, 100);
             nothingUnasked = reset && !board.leds.isEmpty() && board.rx.isEmpty() &&
@@ -121,8 +118,7 @@ private slots:
         qInfo("flash, table and clicks in %lld ms", qlonglong(took.elapsed()));
     }
 
-    // board: the simulated board's options (none: no port at all); unplugged:
-    // the board ends while avrdude writes; said: the line after avrdude's error.
+    // board: its options (none: no port); unplugged: it ends while avrdude writes.
     void aFlashThatCannotWorkEndsSoon_data() {
         QTest::addColumn<QStringList>("board");
         QTest::addColumn<QString>("kind");
@@ -140,9 +136,8 @@ private slots:
         QTest::newRow("no such port")
             << QStringList{} << "uno" << false << "flash: %1 is not there";
     }
-    // avrdude's own error, our one line, status 1, within seconds; nothing
-    // is left running on the port, and the board plugged in again takes the
-    // next flash.
+    // avrdude's error, our one line, status 1, within seconds; once unplugged,
+    // nothing left on the port and the board plugged in again takes the next flash.
     void aFlashThatCannotWorkEndsSoon() {
         QFETCH(QStringList, board);
         QFETCH(QString, kind);

@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The line between the simulated board and whoever opens its port: bytes
-// left unread at a close never reach the next opener, and a rate that
-// differs from the firmware's gives what a real receiver would.
+// The line to the simulated board running the firmware: bytes left unread at
+// a close never reach the next opener, a rate that differs from the
+// firmware's gives what a real receiver would, and the real ZERBO gets the
+// table and shows every way of sending on the board's LEDs, the pauses
+// measured on the board's clock.
+#include "base/charset.h"
 #include "board_process.h"
+#include "form/option_button.h"
+#include "program.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -40,27 +46,47 @@ QByteArray readQuiet(int fd, int quietMs, int firstMs = 2000) {
     }
 }
 
-QByteArray table() {
-    QByteArray all;
-    for (int code = 0; code < 256; ++code)
-        all.append(char(code));
-    return all;
-}
-
-// Runs the firmware image on the simulated chip.
 QStringList firmware(const QString& image = QStringLiteral("zerbo-board.hex")) {
     return firmwareOptions(QStringLiteral(ZERBO_FIRMWARE_DIR "/") + image);
+}
+
+QList<double> gapsMs(const QList<Arrival>& leds) {
+    QList<double> gaps;
+    for (qsizetype i = 1; i < leds.size(); ++i)
+        gaps << (leds[i].seconds - leds[i - 1].seconds) * 1000;
+    return gaps;
+}
+
+// No gap shorter than the pause by more than the board's process may have
+// been late to read the byte before (18 ms seen at a load of 5 on two cores),
+// none longer than a very busy machine makes it (91 ms late seen at a load of
+// 10), and the median at most 2 ms short, at most 10 ms late.
+bool paced(QList<double> gaps, double pauseMs) {
+    if (gaps.isEmpty())
+        return false;
+    for (double gap : gaps)
+        if (gap < pauseMs - 30 || gap > pauseMs + 200)
+            return false;
+    std::sort(gaps.begin(), gaps.end());
+    const double median = gaps[gaps.size() / 2];
+    return median >= pauseMs - 2 && median <= pauseMs + 10;
+}
+
+QString show(const QList<double>& gaps) {
+    QStringList words;
+    for (double gap : gaps)
+        words << QString::number(gap, 'f', 1);
+    return words.join(' ');
 }
 } // namespace
 
 class FirmwareLine : public QObject {
     Q_OBJECT
 private slots:
-    // Closed while bytes of the table wait unread, and reopened at once (too
-    // quick for a hang-up to show): the second opener gets the rest of the
-    // table and nothing of what came before. The firmware with 5 ms between
-    // the bytes makes the table last 1.3 s, so that a busy machine's delays
-    // cannot let it end before the close (or before the read).
+    // Closed while bytes of the table wait unread and reopened at once (too
+    // quick for a hang-up to show): the second opener gets only the rest.
+    // With 5 ms between the bytes the table lasts 1.3 s, longer than a busy
+    // machine's delays.
     void aCloseDropsWhatWasLeftUnread() {
         BoardProcess board(firmware(QStringLiteral("zerbo-board-pause5.hex")));
         board.settle(50);
@@ -71,18 +97,15 @@ private slots:
         QTest::qSleep(20); // a few bytes more, all unread
         ::close(fd);
         fd = openPort(board.link(), B38400);
-        // The board drops what was left once it sees the close, as a port's
-        // close would; a read this quick could beat it. A moment of the
-        // table's 1.3 s lets even a busy machine's board see it first.
-        QTest::qSleep(100);
+        QTest::qSleep(100); // so that even a busy machine's board sees the close first
         const QByteArray rest = readQuiet(fd, 500);
         ::close(fd);
         QVERIFY2(!rest.isEmpty() && rest.size() < 256, qPrintable(QString::number(rest.size())));
-        QCOMPARE(rest, table().right(rest.size()));
+        QCOMPARE(rest, wholeTable().right(rest.size()));
     }
 
-    // What the board prints is its own: no note of the simulator library's on either
-    // channel (it printed "skipping PORT\0 for core atmega8", NUL byte and all).
+    // No note of the simulator library's on either channel (it printed
+    // "skipping PORT\0 for core atmega8", NUL byte and all).
     void theBoardsOutputIsItsOwn() {
         QTemporaryDir dir;
         QProcess board;
@@ -117,12 +140,10 @@ private slots:
         board.pressKeyOne();
         const QByteArray got = readQuiet(fd, 500);
         ::close(fd);
-        QCOMPARE(got, table());
+        QCOMPARE(got, wholeTable());
     }
 
-    // The port at 19200 against the firmware's 38400 (and the firmware built
-    // for 19200 against a port at 38400): wrong bytes both ways, none of the
-    // table as sent.
+    // Port and firmware at different rates: wrong bytes both ways.
     void aWrongRateGivesWrongBytes_data() {
         QTest::addColumn<QString>("image");
         QTest::addColumn<int>("rate");
@@ -137,20 +158,71 @@ private slots:
         board.settle(50);
         board.pressKeyOne();
         const QByteArray got = readQuiet(fd, 300);
-        QVERIFY2(got != table(), "the table came through a wrong rate unharmed");
+        QVERIFY2(got != wholeTable(), "the table came through a wrong rate unharmed");
         QVERIFY(!got.isEmpty());
         qInfo("%lld bytes arrived for 256 sent", qlonglong(got.size()));
-        // And the other way: what the firmware receives is not what was sent.
         const QByteArray sent("AZ09");
         QCOMPARE(::write(fd, sent.constData(), size_t(sent.size())), ssize_t(sent.size()));
         board.readUntil([&] { return board.rx.size() >= sent.size(); }, 500);
         ::close(fd);
-        QList<int> asSent;
-        for (char c : sent)
-            asSent << int(static_cast<unsigned char>(c));
-        QVERIFY(codesOf(board.rx) != asSent);
+        QVERIFY(codesOf(board.rx) != (QList<int>{'A', 'Z', '0', '9'}));
+    }
+
+    // The same through ZERBO's window: what arrives is not the table.
+    void aFirmwareForAnotherRateGivesAWrongTable() {
+        BoardProcess board(firmware("zerbo-board-19200.hex"));
+        Zerbo zerbo(board.link());
+        onceWaiting(zerbo, [&board] { board.pressKeyOne(); });
+        loadKillingBoardAfter(zerbo, board.process(), 3000); // 255 may never come
+        const int right = numberedSlots(zerbo.form());
+        qInfo("%d of 256 slots filled from a table sent at 19200 baud", right);
+        QVERIFY2(right < 256, "the table came through a wrong rate unharmed");
+    }
+
+    void startUpTableThenEverySendOnTheLeds() {
+        BoardProcess board(firmware());
+        Zerbo zerbo(board.link());
+        onceWaiting(zerbo, [&board] { board.pressKeyOne(); });
+        loadKillingBoardAfter(zerbo, board.process(), 10000);
+        FrmAscii& form = zerbo.form();
+        QCOMPARE(numberedSlots(form), 256);
+        for (int code = 1; code < 256; ++code)
+            QCOMPARE(form.slot(code).character->text(),
+                     textFromByte(static_cast<unsigned char>(code)));
+        board.settle(100);
+
+        for (int code : {0, 65, 65, 255})
+            form.slot(code).sendButton->click();
+        form.slot(65).sendButton->click();
+        QTest::keyClick(form.slot(65).sendButton, Qt::Key_Right);
+        QTest::keyClick(form.slot(66).sendButton, Qt::Key_Left);
+        const QList<int> clicked{0, 65, 65, 255, 65, 66, 65};
+        board.readUntil([&] { return board.leds.size() >= clicked.size(); });
+        QCOMPARE(codesOf(board.leds), clicked);
+        QCOMPARE(codesOf(board.rx), clicked);
+        board.settle(100);
+
+        // Four gaps, so that one byte taken late on a busy machine does not move the median.
+        form.txtTime()->setText("100");
+        form.txtS()->setText("AB1yz");
+        form.cmdSend()->click();
+        board.readUntil([&] { return board.leds.size() >= 5; });
+        QCOMPARE(codesOf(board.leds), (QList<int>{'A', 'B', '1', 'y', 'z'}));
+        QVERIFY2(paced(gapsMs(board.leds), 100), qPrintable(show(gapsMs(board.leds))));
+        board.settle(100);
+
+        // Continuous sending until Stop, the port closed and reopened before each byte.
+        form.txtTime()->setText("50");
+        form.txtO()->setText("90");
+        later(600, [&form] { form.cmdStopC()->click(); });
+        form.cmdSendC()->click();
+        board.readUntil([&] { return false; }, 300);
+        QVERIFY2(board.leds.size() >= 5, qPrintable(QString::number(board.leds.size())));
+        QCOMPARE(codesOf(board.leds), QList<int>(board.leds.size(), 90));
+        QCOMPARE(codesOf(board.rx), QList<int>(board.leds.size(), 90));
+        QVERIFY2(paced(gapsMs(board.leds), 50), qPrintable(show(gapsMs(board.leds))));
     }
 };
 
-QTEST_GUILESS_MAIN(FirmwareLine)
+QTEST_MAIN(FirmwareLine)
 #include "tst_firmware_line.moc"

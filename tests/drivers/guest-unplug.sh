@@ -1,8 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Sourced by guest-checks.sh, last: the FTDI adapter pulled out (QEMU removes
 # shellcheck shell=sh disable=SC2154 # build and out come from guest-checks.sh
-# the device and its chardev) under the window's reception and under a
-# continuous send, watched from outside the process.
+# Sourced by guest-checks.sh, last: the FTDI adapter pulled out under the
+# window's reception and under a continuous send, watched from outside.
 unplug_check=$build/tests/drivers/driver_unplug_check
 
 # CPU time in clock ticks (1/100 s) of a running process; nothing once it has ended.
@@ -13,9 +12,8 @@ wait_for() { # a file, seconds
     return 1
 }
 usb_disconnects() { dmesg | grep -c 'FTDI USB Serial Device converter now disconnected from ttyUSB0'; }
-# The process's CPU time over a wait, what a spinning core would show: $used
-# ticks in $waited ms.
-# Limits by the clock: a spinning process slows every loop in this one-CPU guest.
+# The process's CPU time over a wait: $used ticks in $waited ms. Limits by the
+# clock: a spinning process slows every loop in this one-CPU guest.
 watch_cpu() { # pid, seconds; stops early when the process ends
     first=$(cpu_ticks "$1") last=$first began=$(now_ms)
     while [ $(($(now_ms) - began)) -lt $(($2 * 1000)) ]; do

@@ -185,8 +185,11 @@ echo "guest ran $(($(date +%s) - start)) s"
 cat "$scratch/out/results"
 failures=$(grep -c '^FAIL' "$scratch/out/results" || true)
 [ "$failures" -eq 0 ] || cat "$scratch/out/outputs" 2>/dev/null || true
-failures=$(grep -c '^FAIL' "$scratch/out/results" || true)
-grep -q '^done$' "$scratch/out/results" || { echo "FAIL: the guest checks did not finish"; failures=$((failures + 1)); }
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+grep -q '^done$' "$scratch/out/results" || fail "the guest checks did not finish"
 
 # The FTDI's own requests: SET_MODEM_CTRL (0x4001) with a DTR (0x100) or RTS
 # (0x200) mask and the line's bit clear drops it. Nothing in the run may.
@@ -199,9 +202,8 @@ done
 if [ "$drops" -eq 0 ]; then
     echo "ok: the FTDI adapter got no request to drop DTR or RTS"
 else
-    echo "FAIL: the FTDI adapter was told $drops times to drop DTR or RTS"
+    fail "the FTDI adapter was told $drops times to drop DTR or RTS"
     grep 0x4001 "$scratch/trace.log" | head -20
-    failures=$((failures + 1))
 fi
 
 # The 16550's modem-control register (offset 4): once DTR and RTS (bits 0
@@ -215,21 +217,18 @@ for value in $(sed -n 's/.*serial_write write addr 0x04 val \(0x[0-9a-f]*\).*/\1
     fi
 done
 if [ -z "$raised" ]; then
-    echo "FAIL: the 16550 never had DTR and RTS up"
-    failures=$((failures + 1))
+    fail "the 16550 never had DTR and RTS up"
 elif [ "$uart_drops" -eq 0 ]; then
     echo "ok: the 16550's modem-control register kept DTR and RTS up across every close"
 else
-    echo "FAIL: the 16550's modem-control register dropped DTR or RTS $uart_drops times"
-    failures=$((failures + 1))
+    fail "the 16550's modem-control register dropped DTR or RTS $uart_drops times"
 fi
 # Busy answers the unplugging saw were retried; any other error is a fault.
 if [ "$(chardev_busy)" -eq "$busy_seen" ] && ! grep -a '^Error' "$scratch/monitor.log" | grep -qv 'is busy'; then
     echo "ok: QEMU removed and added the adapter and its chardev without an error"
 else
-    echo "FAIL: QEMU's monitor answered with an error:"
+    fail "QEMU's monitor answered with an error:"
     tr -d '\r' <"$scratch/monitor.log" | grep -a '^Error'
-    failures=$((failures + 1))
 fi
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
 echo "driver test passed"

@@ -42,19 +42,12 @@ self_test() {
     mkdir -p "$scratch/circle/a" "$scratch/line/a"
     printf '#include "a/two.h"\n' > "$scratch/circle/a/one.cpp"
     printf '#include "one.h"\n' > "$scratch/circle/a/two.cpp"
-    : > "$scratch/circle/a/one.h"
-    : > "$scratch/circle/a/two.h"
     printf '#include "a/two.h"\n#include "one.h"\n' > "$scratch/line/a/one.cpp"
-    : > "$scratch/line/a/one.h"
-    : > "$scratch/line/a/two.h"
-    if check_tree "$scratch/circle" > /dev/null; then
-        echo "self-test: a circle of one.cpp and two.cpp went unnoticed"
-        rc=1
-    fi
-    if ! check_tree "$scratch/line" > /dev/null; then
-        echo "self-test: a tree without a circle was refused"
-        rc=1
-    fi
+    touch "$scratch"/circle/a/{one,two}.h "$scratch"/line/a/{one,two}.h
+    check_tree "$scratch/circle" > /dev/null &&
+        { echo "self-test: a circle of one.cpp and two.cpp went unnoticed"; rc=1; }
+    check_tree "$scratch/line" > /dev/null ||
+        { echo "self-test: a tree without a circle was refused"; rc=1; }
     rm -rf "$scratch"
     return $rc
 }

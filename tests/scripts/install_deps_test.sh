@@ -40,34 +40,33 @@ run() { # FAKE_UID, args...
     status=$?
 }
 
+# The two calls of an install: by (root or sudo), then the packages.
+installs() { printf 'apt-get update -qq DEBIAN_FRONTEND= by %s\napt-get install -y -qq %s DEBIAN_FRONTEND=noninteractive by %s' "$1" "$2" "$1"; }
+one_line() { [ "$(grep -c . "$work/err")" = 1 ] || { echo "FAIL $1: more than one line"; failures=$((failures + 1)); }; }
+
 run 0 installed-pkg
 check "nothing missing" 0 "" ""
 
 run 0 pkg-a installed-pkg pkg-b
-check "root" 0 "apt-get update -qq DEBIAN_FRONTEND= by root
-apt-get install -y -qq pkg-a pkg-b DEBIAN_FRONTEND=noninteractive by root" ""
+check "root" 0 "$(installs root "pkg-a pkg-b")" ""
 
 stub sudo 'VIA=sudo "$@"'
 run 1000 pkg-a
-check "user with sudo" 0 "apt-get update -qq DEBIAN_FRONTEND= by sudo
-apt-get install -y -qq pkg-a DEBIAN_FRONTEND=noninteractive by sudo" ""
+check "user with sudo" 0 "$(installs sudo pkg-a)" ""
 rm "$bin/sudo"
 
 run 1000 pkg-a pkg-b
 check "user without sudo" 1 "" 'missing packages pkg-a pkg-b; install them as root: su - -c "apt-get install pkg-a pkg-b"'
-[ "$(grep -c . "$work/err")" = 1 ] || { echo "FAIL user without sudo: more than one line"; failures=$((failures + 1)); }
+one_line "user without sudo"
 
 # Without a network: one line names the packages and says apt could not reach its sources.
 FAKE_APT=offline run 0 pkg-a pkg-b
-check "offline" 1 "apt-get update -qq DEBIAN_FRONTEND= by root
-apt-get install -y -qq pkg-a pkg-b DEBIAN_FRONTEND=noninteractive by root" \
+check "offline" 1 "$(installs root "pkg-a pkg-b")" \
     "install-deps.sh: could not install pkg-a pkg-b: apt could not reach its sources"
-[ "$(grep -c . "$work/err")" = 1 ] || { echo "FAIL offline: more than one line"; failures=$((failures + 1)); }
+one_line offline
 # Another failure of the install is not blamed on the network.
 FAKE_APT=broken run 0 pkg-a
-check "install fails" 1 "apt-get update -qq DEBIAN_FRONTEND= by root
-apt-get install -y -qq pkg-a DEBIAN_FRONTEND=noninteractive by root" \
-    "could not install pkg-a: apt-get install failed (above)"
+check "install fails" 1 "$(installs root pkg-a)" "could not install pkg-a: apt-get install failed (above)"
 grep -q "reach its sources" "$work/err" && { echo "FAIL install fails: blamed on the network"; failures=$((failures + 1)); }
 
 exit $((failures > 0))
