@@ -571,6 +571,23 @@ private slots:
         verifyCompleteTable(p);
     }
 
+    // After a table the port shows closed; choosing a mode clears both port indicators.
+    void aModeClearsThePortIndicators_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("TxD") << "optTxD";
+        QTest::newRow("RxD") << "optRxD";
+    }
+    void aModeClearsThePortIndicators() {
+        QFETCH(QString, mode);
+        Program p;
+        onceWaiting(p, [&p] { p.board.write(wholeTable()); });
+        p.zerbo.Form_Load();
+        QVERIFY(!p.form.chkOpen()->isChecked() && p.form.chkClosed()->isChecked());
+        p.form.findChild<OptionButton*>(mode)->click();
+        QVERIFY(!p.form.chkOpen()->isChecked() && !p.form.chkClosed()->isChecked());
+        QVERIFY(!p.form.chkOpen()->isEnabled() && !p.form.chkClosed()->isEnabled());
+    }
+
     // Slots 0 to 32 take their names and the small font, on an empty table and over a filled one.
     void fillAndControlCodeNames() {
         ReadyProgram p; // as after start-up without a board: nothing received
