@@ -212,6 +212,13 @@ private slots:
             << QStringList{"512 bytes for 256 codes, in order; 256 of 256 intact",
                            "Extra: 256 bytes that match no code sent, 256 of them repeats",
                            "echoes twice"};
+        QByteArray stuck; // bit 0 held low and bit 6 high on the way back
+        for (char code : table)
+            stuck += char((code & ~0x01) | 0x40);
+        QTest::newRow("bit 0 stuck at 0, bit 6 at 1")
+            << "" << stuck << false << 1
+            << QStringList{"bit 0 always 0: check the wiring of TxD",
+                           "bit 6 always 1: check the wiring of TxD"};
         QTest::newRow("codes 100 to 102 lost")
             << "" << QByteArray(table).remove(100, 3) << false << 1
             << QStringList{"253 bytes for 256 codes, in order", "Missing: 100-102", "Wrong: none"};
