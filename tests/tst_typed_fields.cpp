@@ -262,37 +262,42 @@ private slots:
     }
 
     // Set form position clicked straight from Top as a real pointer clicks: released at the
-    // press's point wherever the button has gone meanwhile. Held ms (-1: Tab first, then a quick
-    // click; -2: released off the button, no click, then Tab) | where the window ends.
+    // press's point wherever the button has gone meanwhile; or Tab first, or released off the
+    // button (no click) and then Tab.
     void setFormPositionStraightFromTop_data() {
         QTest::addColumn<int>("heldMs");
+        QTest::addColumn<bool>("tabFirst");
+        QTest::addColumn<bool>("releasedOff");
         QTest::addColumn<QPointF>("endsAt");
-        QTest::newRow("quick") << 0 << QPointF(2500, 1500);
-        QTest::newRow("held 50 ms") << 50 << QPointF(2500, 1500);
-        QTest::newRow("held 300 ms") << 300 << QPointF(2500, 1500);
-        QTest::newRow("after Tab, quick") << -1 << QPointF(2500, 1500);
-        QTest::newRow("released off the button, then Tab") << -2 << QPointF(1005, 1500);
+        QTest::newRow("quick") << 0 << false << false << QPointF(2500, 1500);
+        QTest::newRow("held 50 ms") << 50 << false << false << QPointF(2500, 1500);
+        QTest::newRow("held 300 ms") << 300 << false << false << QPointF(2500, 1500);
+        QTest::newRow("after Tab, quick") << 0 << true << false << QPointF(2500, 1500);
+        QTest::newRow("released off the button, then Tab")
+            << 0 << false << true << QPointF(1005, 1500);
     }
     void setFormPositionStraightFromTop() {
         QFETCH(int, heldMs);
+        QFETCH(bool, tabFirst);
+        QFETCH(bool, releasedOff);
         QFETCH(QPointF, endsAt);
         ReadyProgram p;
         moveWindow(p.form, {1005, 1005});
         p.zerbo.placement().followWindow();
         typeInto(p.form.txtLeft(), "2500abc");
         typeInto(p.form.txtTop(), "1500");
-        if (heldMs == -1) {
+        QPushButton* button = p.form.cmdSetPos();
+        if (tabFirst) {
             QTest::keyClick(p.form.txtTop(), Qt::Key_Tab);
             QCoreApplication::processEvents();
         }
-        QPushButton* button = p.form.cmdSetPos();
         const QPoint onScreen = button->mapToGlobal(button->rect().center());
         QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
-        QTest::qWait(std::max(heldMs, 0));
-        const QPoint off = heldMs == -2 ? QPoint(-40, -40) : QPoint();
+        QTest::qWait(heldMs);
+        const QPoint off = releasedOff ? QPoint(-40, -40) : QPoint();
         QTest::mouseRelease(button, Qt::LeftButton, {}, button->mapFromGlobal(onScreen) + off);
         QCoreApplication::processEvents();
-        if (heldMs == -2) {
+        if (releasedOff) {
             QTest::keyClick(button, Qt::Key_Tab);
             QCoreApplication::processEvents();
         }
@@ -415,6 +420,9 @@ private slots:
             << QStringList{"\u20ac\u00e9\u4e2d\U0001F600A", QString::fromLatin1("\x80\xe9??A"),
                            "1:128:1 2:233:2 0:65:5"}
             << FormAction();
+        const QString withNul = QString("A") + QChar(0) + "B";
+        QTest::newRow("a NUL as code 0")
+            << QStringList{withNul, withNul, "1:65:1 2:0:2 0:66:3"} << FormAction();
         QTest::newRow("slot 90") << QStringList{"ABC", "AZBC", "1:65:1 2:66:3 0:67:4"}
                                  << FormAction([](FrmAscii& f) { f.slot(90).sendButton->click(); });
         QTest::newRow("Send") << QStringList{"ABC", "ABC", "1:65:1 2:66:2 0:67:3"}
