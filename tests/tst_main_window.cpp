@@ -186,32 +186,68 @@ private slots:
         QCOMPARE(disabled, QStringList({"cmdCom1", "cmdMan", "cmdNew"}));
     }
 
-    // What the user reads, typos and inner blanks as they stand.
-    void texts() {
+    // Each legend row as designed: the exact name, typos and inner blanks as they stand, and the
+    // places of its two fields in the arrays lblN and txtN.
+    void legendRows_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("name");
+        const char* names[] = {"NUL",
+                               "Start Of Header",
+                               "Start Of Text",
+                               "End   Of Text",
+                               "End   Of Transmission",
+                               "Enquiry",
+                               "Acknowledge",
+                               "Bell",
+                               "Backspace",
+                               "Horizontal Tab",
+                               "Line       Feed",
+                               "Vertical   Tab",
+                               "Form       Feed",
+                               "Carriage   Return",
+                               "Shift      Out",
+                               "Shift      In",
+                               "Dataline   Escape",
+                               "DC1        (XON)",
+                               "DC2",
+                               "DC3        (XOFF)",
+                               "DC4",
+                               "Negative Acknowledge",
+                               "Synchronous Idle",
+                               "End Of Transmission Block",
+                               "Cancel",
+                               "End Of Medium",
+                               "Substitute",
+                               "Escape",
+                               "File   Seperator",
+                               "Group  Seperator",
+                               "Record Seperator",
+                               "Unit   Seperator",
+                               "Space  (Blank)"};
+        for (int code = 0; code < 33; ++code)
+            QTest::addRow("%03d", code) << code << QString(names[code]);
+    }
+    void legendRows() {
+        QFETCH(int, code);
+        QFETCH(QString, name);
         FrmAscii form;
-        QStringList shown{form.windowTitle()};
-        for (int k : {10, 16, 31, 32})
-            shown << form.legend()[k].name->text();
-        QCOMPARE(shown, QStringList({"ZERBO via ComPort", "Line       Feed", "Dataline   Escape",
-                                     "Unit   Seperator", "Space  (Blank)"}));
+        const LegendRow& row = form.legend()[code];
+        QCOMPARE(row.name->text(), name);
+        const int number = code < 16 ? 287 - code : code < 32 ? 240 + code : 288;
+        QCOMPARE(row.number->objectName(), QString("lblN(%1)").arg(number));
+        QCOMPARE(row.name->objectName(), QString("txtN(%1)").arg(code < 32 ? 287 - code : 290));
     }
 
-    // The legend keeps the names of its places in the arrays lblN and txtN (the captions':
-    // designedControls); the captions that are text fields read as text: Tab passes them by.
-    void legendNamesAndCaptionsPassedByTab() {
+    // The window's title; the captions that are text fields read as text: Tab passes them by.
+    void titleAndCaptionsPassedByTab() {
         FrmAscii form;
-        QStringList names;
-        for (int k : {0, 15, 16, 31, 32})
-            names << form.legend()[k].number->objectName() << form.legend()[k].name->objectName();
-        QCOMPARE(names,
-                 QStringList({"lblN(287)", "txtN(287)", "lblN(272)", "txtN(272)", "lblN(256)",
-                              "txtN(271)", "lblN(271)", "txtN(256)", "lblN(288)", "txtN(290)"}));
+        QCOMPARE(form.windowTitle(), "ZERBO via ComPort");
         const Captions& captions = form.captions();
         for (const QLineEdit* caption : {captions.txtS, captions.txtTime, captions.bitRow})
             QVERIFY2(!(caption->focusPolicy() & Qt::TabFocus), qPrintable(caption->objectName()));
     }
 
-    // Down follows the group's own order, not the geometry (Up: tst_string_send).
+    // Down follows the group's own order, not the geometry (Up: tst_typed_fields).
     void arrowKeysFollowTheKeyboardOrder_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
