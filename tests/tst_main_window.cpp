@@ -157,6 +157,8 @@ private slots:
                                  "cmdSendC", "lblN(290)", "txtN(288)", "optTxD", "chkOpen",
                                  "cmdExit", "txtN(289)", "lblN(65)", "txtN(65)", "txtN(256)"})
             QTest::newRow(name) << name << label;
+        for (const char* name : {"optS(0)", "optS(255)"})
+            QTest::newRow(name) << name << "MS Sans Serif 8.25";
     }
     void designedFonts() {
         QFETCH(QString, name);

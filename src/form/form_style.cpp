@@ -44,6 +44,7 @@ QFont buttonFont() {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(scaledPoints(8.25));
+    font.setBold(false); // set, so the bold window font is not inherited
     return font;
 }
 
