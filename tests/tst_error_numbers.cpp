@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The manual page and the README document exactly the error numbers of
-// ErrorTable: each one, and none that the program cannot report.
+// ErrorTable: each one, and none that the program cannot report; a port that
+// will not open gets the number of its cause.
 #include "base/error_numbers.h"
+#include "pty_pair.h"
+#include "serial/comm_errors.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -63,6 +66,34 @@ private slots:
         QVERIFY2(table.contains(documented),
                  qPrintable(QString("%1 documents %2, which the program does not report")
                                 .arg(file, listed(documented - table))));
+    }
+
+    // A serial device that exists and that we may use, refused for each kind of reason.
+    void openFailureNamesItsCause_data() {
+        QTest::addColumn<QSerialPort::SerialPortError>("error");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("held by another program")
+            << QSerialPort::PermissionError << "Device or resource busy" << ErrorNumber::PortBusy
+            << "is in use by another program. Close the program that holds";
+        QTest::newRow("adapter pulled out as it opens")
+            << QSerialPort::OpenError << "Input/output error" << ErrorNumber::OpenFailed
+            << "could not be opened: Input/output error. The serial adapter may have been "
+               "unplugged";
+        QTest::newRow("any other reason")
+            << QSerialPort::UnknownError << "No such device" << ErrorNumber::OpenFailed
+            << "could not be opened: No such device. Check that";
+    }
+    void openFailureNamesItsCause() {
+        QFETCH(QSerialPort::SerialPortError, error);
+        QFETCH(QString, reason);
+        QFETCH(int, number);
+        QFETCH(QString, advice);
+        const PtyPair line;
+        const RuntimeError failure = CommErrors::openFailed(line.slavePath(), error, reason);
+        QCOMPARE(failure.number(), number);
+        QVERIFY2(failure.description().contains(advice), qPrintable(failure.description()));
     }
 
     // Each number once, each with its meaning.
