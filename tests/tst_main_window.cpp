@@ -23,6 +23,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
@@ -371,6 +372,7 @@ private slots:
         QCOMPARE(help->pos(), HelpPlace);
         QCOMPARE(help->objectName(), "frmHelp");
         QCOMPARE(help->printedLines(), HelpWindow::helpLines());
+        QCOMPARE(help->findChild<QScrollArea*>()->geometry(), help->rect()); // edge to edge
         const QByteArray whole = HelpWindow::helpLines().join('\n').toUtf8();
         QCOMPARE(QCryptographicHash::hash(whole, QCryptographicHash::Sha256).toHex(),
                  QByteArray("8644c616f3acb09693a3689d03475d8271efaffce099587e6c710b9771ebe3f4"));
