@@ -8,11 +8,11 @@
 #include "cannot_run.h"
 #include "form/window_design.h"
 #include "form/window_position.h"
+#include "geometry_report.h"
 #include "test_desktops.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -54,16 +54,11 @@ private slots:
         board_.setEnvironment(QProcess::systemEnvironment() << "ZERBO_REPORT_GEOMETRY=1");
         board_.setReadChannel(QProcess::StandardError);
         board_.start(ZERBO_BOARD_BINARY, {"--link", dir_.filePath("board")});
-        const QRegularExpression report("board geometry: frame (\\d+) (\\d+) (\\d+) (\\d+)");
-        QString said;
-        while (!report.match(said).hasMatch() && board_.waitForReadyRead(20000))
-            said += QString::fromLocal8Bit(board_.readAllStandardError());
-        const auto frame = report.match(said);
-        QVERIFY2(frame.hasMatch(), qPrintable("the board said: " + said));
+        const GeometryReport report = readGeometry(board_, "board geometry:");
+        QVERIFY2(!report.line.isEmpty(), qPrintable("the board said: " + report.said));
         // Where the board put its frame, as large as its client area: the
         // title bar and the window below it with Key 1 and the LEDs.
-        boardArea_ = QRect(frame.captured(1).toInt(), frame.captured(2).toInt(),
-                           frame.captured(3).toInt(), frame.captured(4).toInt());
+        boardArea_ = report.frame;
 
         QVERIFY(table_.started());
         zerbo_ = std::make_unique<Zerbo>(table_.link());

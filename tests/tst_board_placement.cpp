@@ -6,35 +6,15 @@
 // XWayland, where they can place their windows, and say so where they cannot.
 #include "board_placement.h"
 #include "cannot_run.h"
+#include "geometry_report.h"
 #include "process_group.h"
 #include "test_desktops.h"
 
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 namespace {
-// "frame X Y W H" from the line of standard error that starts with prefix;
-// said gets all that came up to it.
-QRect reportedFrame(QProcess& program, const QString& prefix, QString* said = nullptr) {
-    program.setReadChannel(QProcess::StandardError);
-    const QRegularExpression line("^" + prefix + ".*frame (-?\\d+) (-?\\d+) (\\d+) (\\d+)",
-                                  QRegularExpression::MultilineOption);
-    QString text;
-    for (;;) {
-        const auto match = line.match(text);
-        if (said)
-            *said = text;
-        if (match.hasMatch() && text.endsWith('\n'))
-            return {match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
-                    match.captured(4).toInt()};
-        if (!program.waitForReadyRead(20000))
-            return {};
-        text += QString::fromLocal8Bit(program.readAllStandardError());
-    }
-}
-
 QString shown(const QRect& r) {
     return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
@@ -51,6 +31,8 @@ struct BothWindows {
         zerbo.start(ZERBO_BINARY, {"--port", dir.filePath("table")});
         board.setProcessEnvironment(env);
         board.start(ZERBO_BOARD_BINARY, {"--link", dir.filePath("board")});
+        zerbo.setReadChannel(QProcess::StandardError);
+        board.setReadChannel(QProcess::StandardError);
     }
     QTemporaryDir dir;
     QProcess table, zerbo, board;
@@ -77,8 +59,8 @@ private slots:
             QStringLiteral("offscreen:configfile=" ZERBO_SCREENS_DIR "/%1.json").arg(screen));
         BothWindows both(env, {"--send-table-after", "500"});
         QVERIFY(both.tableReady);
-        const QRect boardFrame = reportedFrame(both.board, "board geometry:");
-        const QRect zerboFrame = reportedFrame(both.zerbo, "geometry:");
+        const QRect boardFrame = readGeometry(both.board, "board geometry:").frame;
+        const QRect zerboFrame = readGeometry(both.zerbo, "geometry:").frame;
         QVERIFY(!boardFrame.isEmpty() && !zerboFrame.isEmpty());
         QVERIFY2(!boardFrame.intersects(zerboFrame),
                  qPrintable("board " + shown(boardFrame) + ", ZERBO " + shown(zerboFrame)));
@@ -111,9 +93,10 @@ private slots:
             env.insert("QT_QPA_PLATFORM", platform);
         BothWindows both(env, {});
         QVERIFY(both.tableReady);
-        QString zerboSaid, boardSaid;
-        const QRect zerboFrame = reportedFrame(both.zerbo, "geometry: waiting", &zerboSaid);
-        const QRect boardFrame = reportedFrame(both.board, "board geometry:", &boardSaid);
+        const GeometryReport zerbo = readGeometry(both.zerbo, "geometry: waiting");
+        const GeometryReport board = readGeometry(both.board, "board geometry:");
+        const QRect zerboFrame = zerbo.frame, boardFrame = board.frame;
+        const QString zerboSaid = zerbo.said, boardSaid = board.said;
         QVERIFY2(!zerboFrame.isEmpty() && !boardFrame.isEmpty(), qPrintable(zerboSaid + boardSaid));
         QCOMPARE(zerboSaid.contains("zerbo: the desktop places the windows"), !placed);
         QCOMPARE(boardSaid.contains("zerbo-board: the desktop places the window"), !placed);

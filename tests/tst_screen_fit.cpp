@@ -5,6 +5,7 @@
 #include "form/help_window.h"
 #include "form/option_button.h"
 #include "form/pick_combo.h"
+#include "geometry_report.h"
 #include "program.h"
 
 #include <QAbstractButton>
@@ -218,29 +219,16 @@ private slots:
         program.setEnvironment(QProcess::systemEnvironment() << "ZERBO_REPORT_GEOMETRY=1");
         program.setProcessChannelMode(QProcess::MergedChannels);
         program.start(ZERBO_BINARY, {"--port", board.slavePath()});
-        const auto reported = [&program](const QString& phase) {
-            QString line;
-            while (!line.startsWith("geometry: " + phase) && program.waitForReadyRead(10000))
-                while (program.canReadLine() && !line.startsWith("geometry: " + phase))
-                    line = QString::fromLocal8Bit(program.readLine()).trimmed();
-            return line;
-        };
-        const QString waiting = reported("waiting");
+        const GeometryReport waiting = readGeometry(program, "geometry: waiting", 10000);
         board.write(wholeTable()); // so that start-up ends
-        const QString started = reported("started");
+        const GeometryReport started = readGeometry(program, "geometry: started", 10000);
         program.kill();
         program.waitForFinished();
-        for (const QString& report : {waiting, started}) {
-            // "geometry: PHASE scale S frame X Y W H available X Y W H"
-            const QStringList word = report.split(' ');
-            QCOMPARE(word.size(), 14);
-            const auto rect = [&word](int at) {
-                return QRect(word[at].toInt(), word[at + 1].toInt(), word[at + 2].toInt(),
-                             word[at + 3].toInt());
-            };
-            QVERIFY2(near(word[3].toDouble(), expectedScale()), qPrintable(report));
-            QCOMPARE(rect(10), area());
-            QVERIFY2(fitsTheArea(rect(5), expectedScale()), qPrintable(report));
+        for (const GeometryReport& report : {waiting, started}) {
+            QCOMPARE(report.line.split(' ').size(), 14);
+            QVERIFY2(near(report.scale, expectedScale()), qPrintable(report.line));
+            QCOMPARE(report.available, area());
+            QVERIFY2(fitsTheArea(report.frame, expectedScale()), qPrintable(report.line));
         }
     }
 };
