@@ -64,17 +64,11 @@ class MainWindowTest : public QObject {
     static QPoint px(int leftTwips, int topTwips) { return {leftTwips / 15, topTwips / 15}; }
 
 private slots:
-    // Where the user finds the legend rows and the corners of the slot blocks; every slot whole.
+    // The corners of the slot blocks; every slot whole.
     void layout() {
         FrmAscii form;
         const auto at = [&form](const QWidget* w) { return w->mapTo(&form, QPoint()); };
-        QCOMPARE(form.legend().size(), 33); // the codes 000 to 032
-        for (int k = 0; k < 33; ++k) {
-            const LegendRow& row = form.legend()[k];
-            QCOMPARE(row.number->text(), QString::number(k).rightJustified(3, '0'));
-            QCOMPARE(at(row.number).y(), (600 + 300 * k) / 15);
-            QCOMPARE(at(row.name), px(13200, 600 + 300 * k));
-        }
+        QCOMPARE(form.legend().size(), 33); // the codes 000 to 032, each in legendRows
         for (const auto& [code, number] : std::map<int, QPoint>{
                  {0, px(300, 600)}, {128, px(300, 7620)}, {255, px(10800, 13920)}}) {
             QCOMPARE(at(form.slot(code).number), number);
@@ -189,8 +183,8 @@ private slots:
         QCOMPARE(disabled, QStringList({"cmdCom1", "cmdMan", "cmdNew"}));
     }
 
-    // Each legend row as designed: the exact name, typos and inner blanks as they stand, and the
-    // places of its two fields in the arrays lblN and txtN.
+    // Each legend row as designed: its number, the exact name (typos and inner blanks as they
+    // stand), where both stand on the window and their places in the arrays lblN and txtN.
     void legendRows_data() {
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("name");
@@ -236,6 +230,9 @@ private slots:
         FrmAscii form;
         const LegendRow& row = form.legend()[code];
         QCOMPARE(row.name->text(), name);
+        QCOMPARE(row.number->text(), QString::number(code).rightJustified(3, '0'));
+        QCOMPARE(row.number->mapTo(&form, QPoint()).y(), (600 + 300 * code) / 15);
+        QCOMPARE(row.name->mapTo(&form, QPoint()), px(13200, 600 + 300 * code));
         const int number = code < 16 ? 287 - code : code < 32 ? 240 + code : 288;
         QCOMPARE(row.number->objectName(), QString("lblN(%1)").arg(number));
         QCOMPARE(row.name->objectName(), QString("txtN(%1)").arg(code < 32 ? 287 - code : 290));
