@@ -23,22 +23,32 @@ trap cleanup EXIT
 export DISPLAY=$display
 unset QT_QPA_PLATFORM # whatever the caller chose: the programs go on this X server
 
+# until "$@" succeeds, or FAIL with what did not happen after 60 s (a busy machine is slow)
+await() {
+    local what=$1
+    shift
+    local until=$((SECONDS + 60))
+    while ! "$@"; do
+        ((SECONDS < until)) || { cat "$work/zerbo.log" 2>/dev/null; echo "FAIL: $what"; exit 1; }
+        sleep 0.1
+    done
+}
+x_up() { xwininfo -root >/dev/null 2>&1; }
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+
 Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+await "Xvfb did not start on $display" x_up
 openbox >/dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do # until openbox manages the screen
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-    sleep 0.1
-done
+await "openbox did not take the screen" wm_up
 # Key 1 is pressed through a pipe once the window has been seen waiting.
 mkfifo "$work/keys"
 exec 3<>"$work/keys"
 "$build/tools/zerbo-board" --headless --key-from-stdin --link "$work/board" <&3 \
     >"$work/board.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [ -L "$work/board" ] && break; sleep 0.05; done
+await "the board made no link" test -L "$work/board"
 ZERBO_REPORT_GEOMETRY=1 "$build/zerbo" --port "$work/board" >"$work/zerbo.log" 2>&1 &
 pids+=($!)
 
@@ -55,12 +65,10 @@ settled() {
     done
     echo "$last"
 }
-for _ in $(seq 200); do framed && break; sleep 0.05; done
-framed || { cat "$work/zerbo.log"; echo "FAIL: the main window was not framed by openbox"; exit 1; }
+await "the main window was not framed by openbox" framed
 waiting=$(settled)
 echo key1 >&3
-for _ in $(seq 200); do grep -q "geometry: started" "$work/zerbo.log" && break; sleep 0.05; done
-grep -q "geometry: started" "$work/zerbo.log" || { cat "$work/zerbo.log"; echo "FAIL: start-up did not end"; exit 1; }
+await "start-up did not end" grep -q "geometry: started" "$work/zerbo.log"
 after=$(settled)
 if [ -z "$waiting" ] || [ "$waiting" != "$after" ]; then
     echo "FAIL: the window's top was at $waiting while it waited and at $after with the table"
