@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Finding COM1 when no device is named: the choice over the ports present
-// (injected lists), the dialog that asks among several adapters, and the real
-// program's list of ports.
+// (injected lists), the dialog that asks among several adapters, the real
+// program's list of ports, and the zerbo.serial log of how COM1 was chosen.
 #include "app/com1_device.h"
+#include "app/zerbo.h"
+#include "child_scenario.h"
 #include "dialogs.h"
 #include "form/port_picker.h"
+#include "program.h"
 #include "pty_pair.h"
 #include "sample_ports.h"
 #include "serial/port_choice.h"
@@ -47,6 +50,32 @@ void click(PortPicker& picker, int row) {
     QListWidget* list = picker.list();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(row)).center());
+}
+
+// The child of serialLog(): COM1 is found among the ports (the board's
+// pseudo-terminal as the one USB adapter) and named; the reception gets ten
+// codes, then the board goes away.
+int playUnplugDuringReception(const QString&) {
+    PtyPair board;
+    Com1Search search;
+    search.defaultDevice = QStringLiteral("/nonexistent/zerbo-default");
+    search.ports = [&board] {
+        PortDescription adapter = Ftdi;
+        adapter.device = board.slavePath();
+        return QList<PortDescription>{adapter};
+    };
+    const std::optional<Com1> found = findCom1Device({}, WhenNotFound::Report, search);
+    const std::optional<Com1> named = findCom1Device(board.slavePath(), WhenNotFound::Report);
+    if (!found || !named)
+        return 2;
+    Zerbo zerbo(named->device);
+    onceWaiting(zerbo, [&board] {
+        board.write(wholeTable().left(10));
+        later(50, [&board] { board.closeMaster(); });
+    });
+    zerbo.Form_Load();
+    std::printf("device %s\n", qPrintable(named->device));
+    return 0;
 }
 } // namespace
 
@@ -257,7 +286,53 @@ private slots:
         }
         QVERIFY2(option == "--help" ? output.contains(says) : output == says, qPrintable(output));
     }
+
+    // The zerbo.serial category, whose rules come from the child's
+    // environment: silent by default; turned on, it tells in this order how
+    // COM1 was chosen, that the device was lost, and why the reception ended.
+    void serialLog_data() {
+        QTest::addColumn<bool>("turnedOn");
+        QTest::newRow("silent by default") << false;
+        QTest::newRow("turned on") << true;
+    }
+    void serialLog() {
+        QFETCH(bool, turnedOn);
+        if (turnedOn)
+            qputenv("QT_LOGGING_RULES", "zerbo.serial.debug=true");
+        else
+            qunsetenv("QT_LOGGING_RULES");
+        const ChildResult child = runChild("unplug");
+        qunsetenv("QT_LOGGING_RULES");
+        QCOMPARE(child.exitCode, 0);
+        const QString& said = child.output;
+        if (!turnedOn) {
+            QVERIFY2(!said.contains("zerbo.serial"), qPrintable(said));
+            QVERIFY2(said.contains("went away during the reception"), qPrintable(said));
+            return;
+        }
+        const QString device = said.section("device ", 1).section('\n', 0, 0);
+        QVERIFY2(!device.isEmpty(), qPrintable(said));
+        qsizetype from = 0;
+        for (QString line :
+             {"looking for COM1: no device named\n",
+              "/nonexistent/zerbo-default: No such file or directory\n",
+              "present: %1 (FT232R USB UART, maker FTDI, serial number A50285BI, USB id "
+              "0403:6001: an FTDI chip, as on older Arduino Nanos and many adapters)\n",
+              "looking for COM1: named %1\n", "COM1 is %1\n",
+              "%1 (COM1) lost: the line hung up; the port is closed\n",
+              "the reception ended on error 8016: Receiving on serial port %1 (COM1) failed: "
+              "Input/output error."}) {
+            line = "zerbo.serial: " + line.replace("%1", device);
+            const qsizetype at = said.indexOf(line, from);
+            QVERIFY2(at >= 0, qPrintable(line + " missing after " + QString::number(from) +
+                                         " in:\n" + said));
+            from = at + line.size();
+        }
+        QCOMPARE(said.count("zerbo.serial: COM1 is " + device + '\n'), 2);
+    }
 };
 
-QTEST_MAIN(AdapterChoiceTest)
+int main(int argc, char** argv) {
+    return mainPlayingScenarios<AdapterChoiceTest>(argc, argv, playUnplugDuringReception);
+}
 #include "tst_adapter_choice.moc"
