@@ -34,7 +34,15 @@ bool writeFile(const QString& path, const QByteArray& contents) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
 }
+
+// What stands at ttyS0; the virtual board's link: none, a running board's, one
+// left by a board that ended, or one older than the running board's terminal.
+enum class TtyS0 { Missing, Busy };
+enum class BoardLink { None, Running, Left, Older };
 } // namespace
+
+Q_DECLARE_METATYPE(TtyS0)
+Q_DECLARE_METATYPE(BoardLink)
 
 class NoPortTest : public QObject {
     Q_OBJECT
@@ -44,63 +52,43 @@ private slots:
     // only when it is there), another look, or the end. A board the user
     // runs is taken without asking; a link left by one that ended is not.
     void noPortAsks_data() {
-        QTest::addColumn<QString>("ttyS0"); // "missing" or "busy"
-        QTest::addColumn<QString>("link");  // "", "board": one runs, "left", "older": none there
-        QTest::addColumn<QString>("board"); // the board program, "" for none
+        QTest::addColumn<TtyS0>("ttyS0");
+        QTest::addColumn<BoardLink>("link");
+        QTest::addColumn<QString>("board");       // the board program, "" for none
         QTest::addColumn<QStringList>("answers"); // in turn
         QTest::addColumn<QStringList>("asked");   // each question: board, adapters, text
         QTest::addColumn<QString>("device");      // COM1, "" for the end
         QTest::addColumn<QString>("says");        // on standard error
-        const QString missing = "Serial port /nonexistent/ttyS0 (COM1) was not found";
-        QTest::newRow("the virtual board")
-            << "missing"
-            << ""
-            << "/opt/zerbo-board" << QStringList{"board"} << QStringList{"1 | " + missing}
-            << "/run/board"
-            << "zerbo: COM1 is /run/board (the virtual board, /opt/zerbo-board)\n";
-        QTest::newRow("it does not start: asked again")
-            << "missing"
-            << ""
-            << "/opt/zerbo-board" << QStringList{"board fails", "end"}
-            << QStringList{"1 | " + missing, "1 | " + missing} << ""
-            << "";
-        QTest::newRow("an adapter plugged in, listed again")
-            << "missing"
-            << ""
-            << "" << QStringList{"plug in", "again"} << QStringList{"0 | " + missing} << Ftdi.device
-            << "using the USB serial";
-        QTest::newRow("still nothing, listed again, then the end")
-            << "missing"
-            << ""
-            << "" << QStringList{"again", "end"} << QStringList{"0 | " + missing, "0 | " + missing}
-            << ""
-            << "";
-        const QString busy = "Serial port %1 (COM1) is in use by another program: PID 1 (";
-        QTest::newRow("ttyS0 busy: its error, then the adapter plugged in")
-            << "busy"
-            << ""
-            << "" << QStringList{"plug in", "again", "adapter"}
-            << QStringList{"0 | " + busy, "0 /dev/ttyUSB0| " + busy} << Ftdi.device
-            << "zerbo: COM1 is /dev/ttyUSB0 (picked from the USB serial adapters)\n";
-        QTest::newRow("a board runs: taken")
-            << "busy"
-            << "board"
-            << "/opt/zerbo-board" << QStringList() << QStringList() << "%link"
-            << "zerbo: %1: Device or resource busy; using the virtual board that runs at %link";
-        QTest::newRow("a link left by a board that ended: asked")
-            << "missing"
-            << "left"
-            << "" << QStringList{"end"} << QStringList{"0 | " + missing} << ""
-            << "";
-        QTest::newRow("its number since taken by another board: asked")
-            << "missing"
-            << "older"
-            << "" << QStringList{"end"} << QStringList{"0 | " + missing} << ""
-            << "";
+        const auto row = [](const char* name, TtyS0 ttyS0, BoardLink link, const QString& board,
+                            const QStringList& answers, const QStringList& asked,
+                            const QString& device, const QString& says) {
+            QTest::newRow(name) << ttyS0 << link << board << answers << asked << device << says;
+        };
+        using enum TtyS0;
+        using enum BoardLink;
+        const QString missing = "| Serial port /nonexistent/ttyS0 (COM1) was not found";
+        row("the virtual board", Missing, None, "/opt/zerbo-board", {"board"}, {"1 " + missing},
+            "/run/board", "zerbo: COM1 is /run/board (the virtual board, /opt/zerbo-board)\n");
+        row("it does not start: asked again", Missing, None, "/opt/zerbo-board",
+            {"board fails", "end"}, {"1 " + missing, "1 " + missing}, "", "");
+        row("an adapter plugged in, listed again", Missing, None, "", {"plug in", "again"},
+            {"0 " + missing}, Ftdi.device, "using the USB serial");
+        row("still nothing, listed again, then the end", Missing, None, "", {"again", "end"},
+            {"0 " + missing, "0 " + missing}, "", "");
+        const QString busy = "| Serial port %1 (COM1) is in use by another program: PID 1 (";
+        row("ttyS0 busy: its error, then the adapter plugged in", Busy, None, "",
+            {"plug in", "again", "adapter"}, {"0 " + busy, "0 /dev/ttyUSB0" + busy}, Ftdi.device,
+            "zerbo: COM1 is /dev/ttyUSB0 (picked from the USB serial adapters)\n");
+        row("a board runs: taken", Busy, Running, "/opt/zerbo-board", {}, {}, "%link",
+            "zerbo: %1: Device or resource busy; using the virtual board that runs at %link");
+        row("a link left by a board that ended: asked", Missing, Left, "", {"end"},
+            {"0 " + missing}, "", "");
+        row("its number since taken by another board: asked", Missing, Older, "", {"end"},
+            {"0 " + missing}, "", "");
     }
     void noPortAsks() {
-        QFETCH(QString, ttyS0);
-        QFETCH(QString, link);
+        QFETCH(TtyS0, ttyS0);
+        QFETCH(BoardLink, link);
         QFETCH(QString, board);
         QFETCH(QStringList, answers);
         QFETCH(QStringList, asked);
@@ -111,18 +99,19 @@ private slots:
         const auto removeLock = qScopeGuard([&] { QFile::remove(lockFile); });
         QList<PortDescription> present{NoUart};
         QStringList questions;
-        Com1Search search{ttyS0 == "busy" ? busyPort.slavePath() : "/nonexistent/ttyS0",
+        Com1Search search{ttyS0 == TtyS0::Busy ? busyPort.slavePath() : "/nonexistent/ttyS0",
                           [&present] { return present; }};
-        if (ttyS0 == "busy") // held by a process that runs, through its lock file
+        if (ttyS0 == TtyS0::Busy) // held by a process that runs, through its lock file
             QVERIFY(writeFile(lockFile, "         1\n"));
         std::unique_ptr<BoardProcess> running;
-        if (link == "board" || link == "older")
+        if (link == BoardLink::Running || link == BoardLink::Older)
             running = std::make_unique<BoardProcess>();
         QTemporaryDir left;
-        search.boardLink = link == "board" ? running->link() : left.filePath("zerbo-board");
-        if (link == "left") // its terminal's number since given to another's: this one
+        search.boardLink =
+            link == BoardLink::Running ? running->link() : left.filePath("zerbo-board");
+        if (link == BoardLink::Left) // its terminal's number since given to another's: this one
             QVERIFY(QFile::link(busyPort.slavePath(), search.boardLink));
-        if (link == "older") { // made an hour before the running board's terminal
+        if (link == BoardLink::Older) { // made an hour before the running board's terminal
             QVERIFY(QFile::link(running->devicePath(), search.boardLink));
             const timespec anHourAgo{::time(nullptr) - 3600, 0}, times[2]{anHourAgo, anHourAgo};
             QVERIFY(::utimensat(AT_FDCWD, qPrintable(search.boardLink), times,
@@ -141,13 +130,12 @@ private slots:
                                               : NoPortAnswer::End;
         };
         search.boardProgram = [board] { return board; };
-        bool boardFails = false;
+        const bool boardFails = answers.contains("board fails");
         search.startBoard = [&](const QString& program) -> std::optional<QString> {
             if (program != board || boardFails)
                 return std::nullopt;
             return QString("/run/board");
         };
-        boardFails = QTest::currentDataTag() == QByteArray("it does not start: asked again");
         std::optional<Com1> found;
         const QString said =
             standardErrorOf([&] { found = findCom1Device({}, WhenNotFound::Ask, search); });
