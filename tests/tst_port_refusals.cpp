@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A port another program holds is never taken, by the real program, as root
-// and as an ordinary user: a UUCP lock file with a live PID (of any program),
-// an flock on the device, an exclusive open, and a first copy of the program
-// reached through a symlink each get error 8005 naming the holder. A lock
-// file whose PID has ended is stale and taken over.
+// A port the real program cannot take, and what it says then, with the fix
+// that works here. One another program holds is never taken, as root and as
+// an ordinary user: a UUCP lock file with a live PID (of any program), an
+// flock on the device, an exclusive open, and a first copy of the program
+// each get error 8005 naming the holder; a lock file whose PID has ended is
+// stale and taken over. A device this user may not open, one missing, and a
+// path that is no serial device, named by --port or by ZERBO_PORT, each say
+// so in the window's report and the cable test's alike.
 #include "board_process.h"
 #include "cannot_run.h"
 #include "process_group.h"
@@ -13,7 +16,7 @@
 #include "run_program.h"
 #include "standard_error.h"
 
-#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -29,6 +32,12 @@
 #include <unistd.h>
 
 namespace {
+const QString Zerbo = QStringLiteral(ZERBO_BINARY);
+
+// Where the program reports what it could not open: in the window's box, which
+// waits for the user, or from the cable test, which ends with 2.
+enum class Via { Window, CableTest };
+
 // The exclusive holder: this executable, run with --hold-exclusive DEVICE.
 int holdExclusive(const char* device) {
     const int fd = ::open(device, O_RDWR | O_NOCTTY);
@@ -91,7 +100,9 @@ qint64 deadPid() {
 }
 } // namespace
 
-class PortLockTest : public QObject {
+Q_DECLARE_METATYPE(Via)
+
+class PortRefusalTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -110,6 +121,7 @@ private slots:
                  {"lock file %10d", "lock file %d", "flock", "exclusive open", "zerbo via symlink"})
                 QTest::addRow("%s, %s", holder, nobody ? "as nobody" : "as this user")
                     << holder << nobody;
+        QTest::newRow("zerbo, as this user") << "zerbo" << false;
     }
     void heldPortIsRefused() {
         QFETCH(QString, holder);
@@ -149,18 +161,19 @@ private slots:
             QVERIFY(first.waitForReadyRead(5000));
             holderName = QFileInfo(QCoreApplication::applicationFilePath()).fileName().left(15);
         } else {
-            first.start(programFor(QStringLiteral(ZERBO_BINARY), nobody), {"--port", device});
+            first.start(programFor(Zerbo, nobody), {"--port", device});
             QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(first.processId(), device), 10000);
             holderName = "zerbo";
         }
-        second.start(programFor(QStringLiteral(ZERBO_BINARY), nobody), {"--port", link});
+        const QString named = holder == "zerbo" ? device : link;
+        second.start(programFor(Zerbo, nobody), {"--port", named});
         const QString error = reportedError(second);
         const QString says = QStringLiteral("Run-time error 8005: Serial port %1 (COM1) is in use "
                                             "by another program: ")
-                                 .arg(link);
+                                 .arg(named);
         QVERIFY2(error.contains(says), qPrintable(error));
-        const QString named = QStringLiteral("PID %1 (%2)").arg(first.processId()).arg(holderName);
-        QVERIFY2(error.contains(named), qPrintable(error + " lacks " + named));
+        const QString pid = QStringLiteral("PID %1 (%2)").arg(first.processId()).arg(holderName);
+        QVERIFY2(error.contains(pid), qPrintable(error + " lacks " + pid));
         QVERIFY(!holdsDevice(second.processId(), device));
         QVERIFY(first.state() == QProcess::Running);
         if (holder.startsWith("lock file")) // the other program's lock is left alone
@@ -217,7 +230,7 @@ private slots:
             runAs(*program, nobody);
             program->setProcessChannelMode(QProcess::MergedChannels);
         }
-        const QString zerbo = programFor(QStringLiteral(ZERBO_BINARY), nobody);
+        const QString zerbo = programFor(Zerbo, nobody);
         if (board == "bootloader") {
             first.start(programFor(QCoreApplication::applicationFilePath(), nobody),
                         {QStringLiteral("--hold-exclusive"), line.link()});
@@ -280,7 +293,7 @@ private slots:
         file.close();
         QVERIFY(::chmod(QFile::encodeName(lock).constData(), mode_t(mode)) == 0);
         runAs(zerbo, nobody);
-        zerbo.start(programFor(QStringLiteral(ZERBO_BINARY), nobody), {"--port", device});
+        zerbo.start(programFor(Zerbo, nobody), {"--port", device});
         const QString error = reportedError(zerbo);
         QVERIFY2(error.contains("Run-time error 8005: ") &&
                      error.contains(QString(says)
@@ -306,7 +319,7 @@ private slots:
         zerbo.setProcessChannelMode(QProcess::MergedChannels);
         const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(pty.slavePath)); });
         const ProcessGroup stop{&zerbo};
-        zerbo.start(QStringLiteral(ZERBO_BINARY), {"--port", pty.slavePath});
+        zerbo.start(Zerbo, {"--port", pty.slavePath});
         QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), pty.slavePath), 10000);
         zerbo.waitForReadyRead(1000);
         const QString said = QString::fromLocal8Bit(zerbo.readAll());
@@ -335,11 +348,161 @@ private slots:
         QProcess zerbo;
         const ProcessGroup end{&zerbo};
         runAs(zerbo, nobody);
-        zerbo.start(programFor(QStringLiteral(ZERBO_BINARY), nobody), {"--port", device});
+        zerbo.start(programFor(Zerbo, nobody), {"--port", device});
         QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), device), 10000);
         QFile lock(lockFileOf(device));
         QVERIFY(lock.open(QIODevice::ReadOnly));
         QCOMPARE(lock.readLine().trimmed().toLongLong(), zerbo.processId());
+    }
+
+    // A device this user may not open: 8010's fix follows the device's group
+    // and mode, and uses sudo only where it is installed (PATH holds a sudo
+    // or nothing at all).
+    void permissionDeniedNamesTheFix_data() {
+        QTest::addColumn<Via>("via");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("withSudo");
+        QTest::addColumn<QString>("says");
+        const auto row = [](const char* name, Via via, const char* group, int mode, bool withSudo,
+                            const QString& says) {
+            QTest::newRow(name) << via << QString(group) << mode << withSudo << says;
+        };
+        row("dialout, sudo, as nobody", Via::CableTest, "dialout", 0660, true,
+            "(owner root, group dialout, mode crw-rw----). Join the dialout group with "
+            "`sudo adduser nobody dialout`, then log out and in again.");
+        row("dialout, no sudo, as nobody", Via::CableTest, "dialout", 0660, false,
+            "(owner root, group dialout, mode crw-rw----). Join the dialout group with "
+            "`su - -c \"adduser nobody dialout\"`, then log out and in again.");
+        row("another group, as nobody", Via::CableTest, "uucp", 0660, true,
+            "(owner root, group uucp, mode crw-rw----). Join the uucp group with `sudo adduser "
+            "nobody uucp`");
+        row("root:root 0600, as nobody", Via::CableTest, "root", 0600, true,
+            "(owner root, group root, mode crw-------). Only root can open it: ask your "
+            "administrator or use a udev rule.");
+        row("group may only write, as nobody", Via::CableTest, "dialout", 0620, true,
+            "(owner root, group dialout, mode crw--w----). Only root can open it");
+        row("a fresh pseudo-terminal in the window, as nobody", Via::Window, "root", 0620, true,
+            "(owner root, group root, mode crw--w----). Only root can open it");
+    }
+    void permissionDeniedNamesTheFix() {
+        QFETCH(Via, via);
+        QFETCH(QString, group);
+        QFETCH(int, mode);
+        QFETCH(bool, withSudo);
+        QFETCH(QString, says);
+        const struct group* entry = ::getgrnam(qPrintable(group));
+        if (!entry)
+            ZERBO_CANNOT_RUN("this system has no such group");
+        PtyPair board;
+        const QString device = board.slavePath();
+        QVERIFY(::chown(qPrintable(device), 0, entry->gr_gid) == 0 &&
+                ::chmod(qPrintable(device), mode_t(mode)) == 0);
+        QTemporaryDir bin;
+        if (withSudo) {
+            QFile sudo(bin.filePath("sudo"));
+            QVERIFY(sudo.open(QIODevice::WriteOnly));
+            sudo.setPermissions(QFileDevice::ExeOwner | QFileDevice::ExeOther |
+                                QFileDevice::ReadOther);
+        }
+        QVERIFY(::chmod(qPrintable(bin.path()), 0755) == 0);
+        QProcess zerbo;
+        const ProcessGroup end{&zerbo};
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (via == Via::CableTest)
+            env.insert("PATH", bin.path());
+        zerbo.setProcessEnvironment(env);
+        startsAsNobody(zerbo);
+        zerbo.start(reachableByNobody(Zerbo),
+                    (via == Via::CableTest ? QStringList{"--loopback-test"} : QStringList{}) +
+                        QStringList{"--port", device});
+        const QString error = reportedError(zerbo);
+        QVERIFY2(error.contains("Run-time error 8010: Serial port " + device +
+                                " (COM1) may not be opened by you: permission denied " + says),
+                 qPrintable(error));
+        if (via == Via::Window)
+            QVERIFY(zerbo.state() == QProcess::Running); // the box waits for the user
+        else
+            QVERIFY(zerbo.waitForFinished(10000) && zerbo.exitCode() == 2);
+    }
+
+    // A device that is missing or no serial device says so, and what it is
+    // instead. Named by ZERBO_PORT, it says where its name came from, and the
+    // fix sets the variable right instead of asking for it to be set; from
+    // --port nothing is added. A regular file is opened, never written.
+    void portThatIsNoSerialLine_data() {
+        QTest::addColumn<Via>("via");
+        QTest::addColumn<bool>("fromVariable");
+        QTest::addColumn<QString>("path"); // "file" and "directory" are made for the row
+        QTest::addColumn<QString>("says");
+        const auto row = [](const char* name, Via via, bool fromVariable, const QString& path,
+                            const QString& says) {
+            QTest::newRow(name) << via << fromVariable << path << says;
+        };
+        const QString missing = "/nonexistent/zerbo-port";
+        row("window, missing", Via::Window, true, missing,
+            "8002: Serial port %1 (COM1), named by ZERBO_PORT, was not found. Connect the "
+            "board's serial adapter, or set ZERBO_PORT to its device (or unset it, and ZERBO "
+            "looks for the port itself).");
+        row("cable test, missing", Via::CableTest, true, missing,
+            "8002: Serial port %1 (COM1), named by ZERBO_PORT, was not found.");
+        row("cable test, no serial device", Via::CableTest, true, "/dev/null",
+            "8020: Serial port %1 (COM1), named by ZERBO_PORT, is not a serial device: it is a "
+            "character device that is not a terminal. Connect the board's serial adapter and set "
+            "ZERBO_PORT to its device");
+        row("--port, missing", Via::CableTest, false, missing,
+            "8002: Serial port %1 (COM1) was not found. Connect the board's serial adapter, or "
+            "name its device with --port DEVICE or the environment variable ZERBO_PORT.");
+        row("window, --port, missing", Via::Window, false, "/dev/zerbo-no-board",
+            "8002: Serial port %1 (COM1) was not found. Connect the board's serial adapter");
+        const QString no = "8020: Serial port %1 (COM1) is not a serial device: ";
+        row("--port, regular file", Via::CableTest, false, "file", no + "it is a regular file.");
+        row("--port, directory", Via::CableTest, false, "directory", no + "it is a directory.");
+        row("--port, not a terminal", Via::CableTest, false, "/dev/null",
+            no + "it is a character device that is not a terminal.");
+    }
+    void portThatIsNoSerialLine() {
+        QFETCH(Via, via);
+        QFETCH(bool, fromVariable);
+        QFETCH(QString, path);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        const bool kept = path == "file";
+        if (kept) {
+            path = dir.filePath("port");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep me\n") == 8);
+        } else if (path == "directory") {
+            path = dir.filePath("port");
+            QVERIFY(QDir().mkdir(path));
+        }
+        QProcess zerbo;
+        const ProcessGroup end{&zerbo};
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (fromVariable)
+            env.insert("ZERBO_PORT", path);
+        else
+            env.remove("ZERBO_PORT");
+        zerbo.setProcessEnvironment(env);
+        zerbo.start(Zerbo,
+                    (via == Via::CableTest ? QStringList{"--loopback-test"} : QStringList{}) +
+                        (fromVariable ? QStringList{} : QStringList{"--port", path}));
+        QString said = reportedError(zerbo);
+        if (via == Via::Window) {
+            QVERIFY(zerbo.state() == QProcess::Running); // the box waits for the user
+        } else {
+            QVERIFY(zerbo.waitForFinished(10000));
+            QCOMPARE(zerbo.exitCode(), 2);
+            said += QString::fromLocal8Bit(zerbo.readAllStandardError());
+        }
+        QVERIFY2(said.contains("Run-time error " + says.arg(path)), qPrintable(said));
+        QCOMPARE(said.count("Run-time error"), 1);
+        QVERIFY2(!said.contains("ioctl"), qPrintable(said));
+        if (kept) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("keep me\n"));
+        }
     }
 };
 
@@ -347,7 +510,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && QByteArray(argv[1]) == "--hold-exclusive")
         return holdExclusive(argv[2]);
     QCoreApplication app(argc, argv);
-    PortLockTest test;
+    PortRefusalTest test;
     return QTest::qExec(&test, argc, argv);
 }
-#include "tst_port_locks.moc"
+#include "tst_port_refusals.moc"
