@@ -77,9 +77,13 @@ QString statusAsNobody(const QString& device) {
     ::waitpid(child, nullptr, 0);
     return QString::fromLocal8Bit(text, int(std::max<ssize_t>(got, 0)));
 }
+
+// What holds the running board's port while the list is made.
+enum class Situation { Free, Exclusive, LockFile, Killed };
 } // namespace
 
 Q_DECLARE_METATYPE(PortDescription)
+Q_DECLARE_METATYPE(Situation)
 
 class PortListTest : public QObject {
     Q_OBJECT
@@ -117,32 +121,27 @@ private slots:
         QTest::addColumn<bool>("usb");
         QTest::addColumn<PortDescription>("known"); // what the port list said
         QTest::addColumn<QString>("described");
-        QTest::newRow("nothing known")
-            << true << PortDescription{"/dev/ttyUSB0", {}, {}, {}, {}, {}}
-            << "/dev/ttyUSB0 (FT232R USB UART, maker FTDI, serial number A50285BI, USB id "
-               "0403:6001: an FTDI chip, as on older Arduino Nanos and many adapters)";
-        QTest::newRow("what is known stays")
-            << true << PortDescription{"/dev/ttyUSB0", "Board", {}, {}, 0x1234, 0x5678}
-            << "/dev/ttyUSB0 (Board, maker FTDI, serial number A50285BI, USB id 1234:5678)";
+        const auto row = [](const char* name, bool usb, PortDescription known,
+                            const QString& described) {
+            known.device = "/dev/ttyUSB0";
+            QTest::newRow(name) << usb << known << "/dev/ttyUSB0" + described;
+        };
+        row("nothing known", true, {},
+            " (FT232R USB UART, maker FTDI, serial number A50285BI, USB id 0403:6001: an FTDI "
+            "chip, as on older Arduino Nanos and many adapters)");
+        row("what is known stays", true, {{}, "Board", {}, {}, 0x1234, 0x5678},
+            " (Board, maker FTDI, serial number A50285BI, USB id 1234:5678)");
         // The Uno's ATmega16U2 (both product ids) and a Nano's CH340, as udev tells them.
-        QTest::newRow("Uno") << true << PortDescription{"/dev/ttyUSB0", "Uno",  "Arduino",
-                                                        "85",           0x2341, 0x0043}
-                             << "/dev/ttyUSB0 (Uno, maker Arduino, serial number 85, USB id "
-                                "2341:0043: an Arduino Uno)";
-        QTest::newRow("first Uno")
-            << true << PortDescription{"/dev/ttyUSB0", "Uno", "Arduino", "85", 0x2341, 0x0001}
-            << "/dev/ttyUSB0 (Uno, maker Arduino, serial number 85, USB id "
-               "2341:0001: an Arduino Uno)";
-        QTest::newRow("CH340") << true << PortDescription{"/dev/ttyUSB0", "USB Serial", "1a86", "1",
-                                                          0x1a86,         0x7523}
-                               << "/dev/ttyUSB0 (USB Serial, maker 1a86, serial number 1, USB id "
-                                  "1a86:7523: a CH340 chip, as on most Arduino Nanos)";
-        QTest::newRow("CH340's other product")
-            << true << PortDescription{"/dev/ttyUSB0", "USB Serial", "1a86", "1", 0x1a86, 0x7522}
-            << "/dev/ttyUSB0 (USB Serial, maker 1a86, serial "
-               "number 1, USB id 1a86:7522)";
-        QTest::newRow("a built-in port")
-            << false << PortDescription{"/dev/ttyUSB0", {}, {}, {}, {}, {}} << "/dev/ttyUSB0";
+        row("Uno", true, {{}, "Uno", "Arduino", "85", 0x2341, 0x0043},
+            " (Uno, maker Arduino, serial number 85, USB id 2341:0043: an Arduino Uno)");
+        row("first Uno", true, {{}, "Uno", "Arduino", "85", 0x2341, 0x0001},
+            " (Uno, maker Arduino, serial number 85, USB id 2341:0001: an Arduino Uno)");
+        row("CH340", true, {{}, "USB Serial", "1a86", "1", 0x1a86, 0x7523},
+            " (USB Serial, maker 1a86, serial number 1, USB id 1a86:7523: a CH340 chip, as on "
+            "most Arduino Nanos)");
+        row("CH340's other product", true, {{}, "USB Serial", "1a86", "1", 0x1a86, 0x7522},
+            " (USB Serial, maker 1a86, serial number 1, USB id 1a86:7522)");
+        row("a built-in port", false, {}, "");
     }
     void usbIdsFromSysfs() {
         QFETCH(bool, usb);
@@ -175,42 +174,38 @@ private slots:
         QTest::addColumn<QStringList>("machine");
         QTest::addColumn<int>("error");
         QTest::addColumn<QStringList>("says");
+        const auto row = [](const char* name, const QString& device, const QStringList& machine,
+                            int error, const QStringList& says) {
+            QTest::newRow(name) << device << machine << error << says;
+        };
         const QString wait = "ModemManager runs here: it probes each new ttyACM device for some "
                              "seconds after it is plugged in, and holds it meanwhile. Wait a few "
                              "seconds, then start again; to keep it off the board for good, put "
                              "the line ";
         const QString rule = " into /etc/udev/rules.d/99-zerbo-board.rules as root, run ";
-        QTest::newRow("ModemManager holds the Uno")
-            << "/dev/ttyACM0" << QStringList{"ModemManager", "Uno"} << 8005
-            << QStringList{wait +
-                               "ATTRS{idVendor}==\"2341\", ATTRS{idProduct}==\"0043\", "
-                               "ENV{ID_MM_DEVICE_IGNORE}=\"1\"" +
-                               rule,
-                           "udevadm control --reload", " and plug the board in again."};
-        QTest::newRow("ModemManager, ids unknown")
-            << "/dev/ttyACM0" << QStringList{"ModemManager"} << 8005
-            << QStringList{wait + "KERNEL==\"ttyACM*\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"" + rule};
-        QTest::newRow("ModemManager, but a ttyUSB port")
-            << "/dev/ttyUSB0" << QStringList{"ModemManager"} << 8005 << QStringList{};
-        QTest::newRow("a ttyACM port, no ModemManager")
-            << "/dev/ttyACM0" << QStringList{"Uno"} << 8005 << QStringList{};
+        row("ModemManager holds the Uno", "/dev/ttyACM0", {"ModemManager", "Uno"}, 8005,
+            {wait +
+                 "ATTRS{idVendor}==\"2341\", ATTRS{idProduct}==\"0043\", "
+                 "ENV{ID_MM_DEVICE_IGNORE}=\"1\"" +
+                 rule,
+             "udevadm control --reload", " and plug the board in again."});
+        row("ModemManager, ids unknown", "/dev/ttyACM0", {"ModemManager"}, 8005,
+            {wait + "KERNEL==\"ttyACM*\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"" + rule});
+        row("ModemManager, but a ttyUSB port", "/dev/ttyUSB0", {"ModemManager"}, 8005, {});
+        row("a ttyACM port, no ModemManager", "/dev/ttyACM0", {"Uno"}, 8005, {});
         const QString taken = "A CH340 USB serial chip (USB id 1a86:7523, as on most Arduino "
                               "Nanos) is plugged in but has no /dev/ttyUSB device: brltty, the "
                               "braille display driver installed here, takes that chip for a "
                               "braille display. Remove it with ";
-        QTest::newRow("brltty took the CH340")
-            << "" << QStringList{"CH340", "brltty", "brltty rule"} << 8002
-            << QStringList{taken, "apt remove brltty",
-                           ", or keep it and turn off its udev rule "
-                           "/usr/lib/udev/rules.d/85-brltty.rules with ",
-                           "ln -s /dev/null /etc/udev/rules.d/85-brltty.rules",
-                           "; then unplug the board and plug it in again."};
-        QTest::newRow("brltty without a udev rule took the CH340")
-            << "" << QStringList{"CH340", "brltty"} << 8002
-            << QStringList{taken, "apt remove brltty", "; then unplug the board"};
-        QTest::newRow("a CH340, no brltty") << "" << QStringList{"CH340"} << 8002 << QStringList{};
-        QTest::newRow("brltty, no CH340")
-            << "" << QStringList{"brltty", "brltty rule"} << 8002 << QStringList{};
+        row("brltty took the CH340", "", {"CH340", "brltty", "brltty rule"}, 8002,
+            {taken, "apt remove brltty",
+             ", or keep it and turn off its udev rule /usr/lib/udev/rules.d/85-brltty.rules with ",
+             "ln -s /dev/null /etc/udev/rules.d/85-brltty.rules",
+             "; then unplug the board and plug it in again."});
+        row("brltty without a udev rule took the CH340", "", {"CH340", "brltty"}, 8002,
+            {taken, "apt remove brltty", "; then unplug the board"});
+        row("a CH340, no brltty", "", {"CH340"}, 8002, {});
+        row("brltty, no CH340", "", {"brltty", "brltty rule"}, 8002, {});
     }
     void hintsFromTheMachine() {
         QFETCH(QString, device);
@@ -272,20 +267,16 @@ private slots:
     // test's open finds it, word for word: opened exclusively by another
     // process, or its lock file held; one that was killed is not listed.
     void listsTheBoardAsTheOpenFindsIt_data() {
-        QTest::addColumn<QString>("situation");
+        QTest::addColumn<Situation>("situation");
         QTest::addColumn<QString>("status"); // how the list begins it
-        QTest::newRow("free") << "free"
-                              << "free";
-        QTest::newRow("open exclusively") << "exclusive"
-                                          << "busy: it is open exclusively in PID %1 "
-                                             "(tst_port_list)\n";
-        QTest::newRow("its lock file held") << "lock file"
-                                            << "busy: PID 1 (";
-        QTest::newRow("killed") << "killed"
-                                << "";
+        QTest::newRow("free") << Situation::Free << "free";
+        QTest::newRow("open exclusively")
+            << Situation::Exclusive << "busy: it is open exclusively in PID %1 (tst_port_list)\n";
+        QTest::newRow("its lock file held") << Situation::LockFile << "busy: PID 1 (";
+        QTest::newRow("killed") << Situation::Killed << "";
     }
     void listsTheBoardAsTheOpenFindsIt() {
-        QFETCH(QString, situation);
+        QFETCH(Situation, situation);
         QFETCH(QString, status);
         QTemporaryDir runtime;
         const QString link = runtime.filePath("zerbo-board");
@@ -303,11 +294,11 @@ private slots:
             board.kill();
             board.waitForFinished();
         });
-        if (situation == "exclusive")
+        if (situation == Situation::Exclusive)
             QVERIFY((holder = holdExclusively(device)) > 0);
-        else if (situation == "lock file")
+        else if (situation == Situation::LockFile)
             write(lockFile, "         1"); // PID 1 runs
-        else if (situation == "killed")
+        else if (situation == Situation::Killed)
             board.kill();
         QVERIFY(board.state() == QProcess::Running || board.waitForFinished());
         const QStringList environment{"XDG_RUNTIME_DIR=" + runtime.path()};
