@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -251,16 +250,6 @@ private slots:
         }
         if (says.isEmpty())
             QVERIFY2(!text.contains("ModemManager") && !text.contains("brltty"), qPrintable(text));
-    }
-
-    // The real program: one port a line, what it is, then whether it opens.
-    void realProgramListsTheStatus() {
-        const Run listed = runProgram(ZERBO_BINARY, {"--list-ports"});
-        QCOMPARE(listed.exitCode, 0);
-        const QRegularExpression line("^/\\S+( \\(.+\\))?: (free|busy|busy: .+|"
-                                      "no permission|no UART|.+)$");
-        for (const QString& text : listed.out.split('\n', Qt::SkipEmptyParts))
-            QVERIFY2(line.match(text).hasMatch(), qPrintable(text));
     }
 
     // A virtual board that runs is listed on its link, busy as the cable
