@@ -1,0 +1,754 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Whether a port opens, and what the real program says when it does not,
+// with the fix that works here. zerbo --list-ports tells of each port whether
+// it opens now (free, busy and by whom, as the open finds it, no permission,
+// no UART), with the USB ids, maker and serial number read from sysfs where
+// no udev database answers, and a virtual board that runs. A port another
+// program holds is never taken, as root and as an ordinary user: a UUCP lock
+// file with a live PID (of any program), an flock on the device, an
+// exclusive open, and a first copy of the program each get error 8005 naming
+// the holder; a lock file whose PID has ended is stale and taken over. A
+// device this user may not open, one missing, and a path that is no serial
+// device, named by --port or by ZERBO_PORT, each say so in the window's
+// report and the cable test's alike.
+#include "board_process.h"
+#include "cannot_run.h"
+#include "process_group.h"
+#include "process_probe.h"
+#include "pty_pair.h"
+#include "raw_pty.h"
+#include "run_program.h"
+#include "serial/comm_errors.h"
+#include "serial/port_choice.h"
+#include "serial/port_hints.h"
+#include "serial/port_status.h"
+#include "standard_error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+const QString Zerbo = QStringLiteral(ZERBO_BINARY);
+
+// Where the program reports what it could not open: in the window's box, which
+// waits for the user, or from the cable test, which ends with 2.
+enum class Via { Window, CableTest };
+
+// What holds the running board's port while the list is made.
+enum class Situation { Free, Exclusive, LockFile, Killed };
+
+// The file, its folders too, holding the text as one line.
+bool write(const QString& path, const QByteArray& text) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text + '\n') == text.size() + 1;
+}
+
+// This executable's name as the kernel keeps it, when it holds a port.
+QString selfName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName().left(15);
+}
+
+// The exclusive holder: this executable, run with --hold-exclusive DEVICE.
+int holdExclusive(const char* device) {
+    const int fd = ::open(device, O_RDWR | O_NOCTTY);
+    if (fd < 0 || ::ioctl(fd, TIOCEXCL) != 0)
+        return 2;
+    std::puts("held");
+    std::fflush(stdout);
+    ::pause();
+    return 0;
+}
+
+void runAs(QProcess& process, bool nobody) {
+    if (nobody)
+        startsAsNobody(process);
+}
+
+// The program as the process will run it: a copy nobody can reach.
+QString programFor(const QString& program, bool nobody) {
+    return nobody ? reachableByNobody(program) : program;
+}
+
+QString lockFileOf(const QString& device) {
+    return QStringLiteral("/run/lock/LCK..") + device.mid(5).replace('/', '_');
+}
+
+// Whether the device is marked open exclusively, or drops DTR at its last
+// close (HUPCL): seen as root, who may open it anyway.
+enum class Mark { Exclusive, HangUpOnClose };
+bool marked(const QString& device, Mark mark) {
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int exclusive = 0;
+    termios line{};
+    const bool set = fd >= 0 && (mark == Mark::Exclusive
+                                     ? ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0
+                                     : ::tcgetattr(fd, &line) == 0 && (line.c_cflag & HUPCL) != 0);
+    if (fd >= 0)
+        ::close(fd);
+    return set;
+}
+
+qint64 deadPid() {
+    QProcess ended;
+    ended.start(QStringLiteral("true"), {});
+    ended.waitForFinished();
+    return ended.processId() ? ended.processId() : 0x3ffffff0;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(Via)
+Q_DECLARE_METATYPE(PortDescription)
+Q_DECLARE_METATYPE(Situation)
+
+class PortAccessTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        if (QTest::currentDataTag() && QByteArray(QTest::currentDataTag()).endsWith("as nobody") &&
+            ::geteuid() != 0)
+            ZERBO_CANNOT_RUN(
+                "the cases as an ordinary user need root to start the processes as nobody");
+    }
+
+    // A real serial line, free and then held by another process, and what
+    // each open error is called.
+    void whetherItOpensNow() {
+        PtyPair line;
+        QCOMPARE(portStatus(line.slavePath()), "free");
+        QProcess holder;
+        const ProcessGroup end{&holder};
+        holder.setStandardInputFile(line.slavePath());
+        holder.start("sleep", {"30"});
+        QVERIFY(holder.waitForStarted());
+        QTRY_COMPARE(portStatus(line.slavePath()),
+                     QStringLiteral("busy: held by PID %1 (sleep)").arg(holder.processId()));
+        QCOMPARE(openStatus(EBUSY), "busy");
+        QCOMPARE(openStatus(EACCES), "no permission");
+        QCOMPARE(openStatus(ENODEV), "no UART");
+        QCOMPARE(openStatus(ENOENT), "No such file or directory");
+    }
+
+    void noPermission() {
+        if (::geteuid() != 0)
+            ZERBO_CANNOT_RUN("needs root: sets a device's owner and looks as nobody");
+        PtyPair line;
+        QVERIFY(::chown(qPrintable(line.slavePath()), 0, 0) == 0 &&
+                ::chmod(qPrintable(line.slavePath()), 0600) == 0);
+        const Run asNobody = runProgram(QCoreApplication::applicationFilePath(),
+                                        {"--status", line.slavePath()}, {{}, true});
+        QCOMPARE(asNobody.out, "no permission");
+    }
+
+    // A tree as the kernel lays it out for an FTDI adapter: the tty's device
+    // is the USB interface, the ids are on the USB device above it.
+    void usbIdsFromSysfs_data() {
+        QTest::addColumn<bool>("usb");
+        QTest::addColumn<PortDescription>("known"); // what the port list said
+        QTest::addColumn<QString>("described");
+        const auto row = [](const char* name, bool usb, PortDescription known,
+                            const QString& described) {
+            known.device = "/dev/ttyUSB0";
+            QTest::newRow(name) << usb << known << "/dev/ttyUSB0" + described;
+        };
+        row("nothing known", true, {},
+            " (FT232R USB UART, maker FTDI, serial number A50285BI, USB id 0403:6001: an FTDI "
+            "chip, as on older Arduino Nanos and many adapters)");
+        row("what is known stays", true, {{}, "Board", {}, {}, 0x1234, 0x5678},
+            " (Board, maker FTDI, serial number A50285BI, USB id 1234:5678)");
+        // The Uno's ATmega16U2 (both product ids) and a Nano's CH340, as udev tells them.
+        row("Uno", true, {{}, "Uno", "Arduino", "85", 0x2341, 0x0043},
+            " (Uno, maker Arduino, serial number 85, USB id 2341:0043: an Arduino Uno)");
+        row("first Uno", true, {{}, "Uno", "Arduino", "85", 0x2341, 0x0001},
+            " (Uno, maker Arduino, serial number 85, USB id 2341:0001: an Arduino Uno)");
+        row("CH340", true, {{}, "USB Serial", "1a86", "1", 0x1a86, 0x7523},
+            " (USB Serial, maker 1a86, serial number 1, USB id 1a86:7523: a CH340 chip, as on "
+            "most Arduino Nanos)");
+        row("CH340's other product", true, {{}, "USB Serial", "1a86", "1", 0x1a86, 0x7522},
+            " (USB Serial, maker 1a86, serial number 1, USB id 1a86:7522)");
+        row("a built-in port", false, {}, "");
+    }
+    void usbIdsFromSysfs() {
+        QFETCH(bool, usb);
+        QFETCH(PortDescription, known);
+        QFETCH(QString, described);
+        QTemporaryDir sys;
+        const QString usbDevice = sys.filePath("devices/pci0000:00/usb1/1-1");
+        const QString tty =
+            usb ? usbDevice + "/1-1:1.0/ttyUSB0" : sys.filePath("devices/serial8250/tty/ttyUSB0");
+        QDir().mkpath(tty);
+        if (usb) {
+            write(usbDevice + "/idVendor", "0403");
+            write(usbDevice + "/idProduct", "6001");
+            write(usbDevice + "/manufacturer", "FTDI");
+            write(usbDevice + "/product", "FT232R USB UART");
+            write(usbDevice + "/serial", "A50285BI");
+        }
+        QDir().mkpath(sys.filePath("class/tty/ttyUSB0"));
+        QVERIFY(QFile::link(tty, sys.filePath("class/tty/ttyUSB0/device")));
+        fillFromSysfs(known, sys.path());
+        QCOMPARE(describePort(known), described);
+    }
+
+    // What a desktop's own services do to a board, told with error 8005 or
+    // 8002 from made-up answers: machine names what the tree holds (a running
+    // ModemManager, the Uno's USB ids in sysfs, a CH340 plugged in, brltty
+    // and its udev rule installed); says, the parts of the hint, none: no hint.
+    void hintsFromTheMachine_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QStringList>("machine");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QStringList>("says");
+        const auto row = [](const char* name, const QString& device, const QStringList& machine,
+                            int error, const QStringList& says) {
+            QTest::newRow(name) << device << machine << error << says;
+        };
+        const QString wait = "ModemManager runs here: it probes each new ttyACM device for some "
+                             "seconds after it is plugged in, and holds it meanwhile. Wait a few "
+                             "seconds, then start again; to keep it off the board for good, put "
+                             "the line ";
+        const QString rule = " into /etc/udev/rules.d/99-zerbo-board.rules as root, run ";
+        row("ModemManager holds the Uno", "/dev/ttyACM0", {"ModemManager", "Uno"}, 8005,
+            {wait +
+                 "ATTRS{idVendor}==\"2341\", ATTRS{idProduct}==\"0043\", "
+                 "ENV{ID_MM_DEVICE_IGNORE}=\"1\"" +
+                 rule,
+             "udevadm control --reload", " and plug the board in again."});
+        row("ModemManager, ids unknown", "/dev/ttyACM0", {"ModemManager"}, 8005,
+            {wait + "KERNEL==\"ttyACM*\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"" + rule});
+        row("ModemManager, but a ttyUSB port", "/dev/ttyUSB0", {"ModemManager"}, 8005, {});
+        row("a ttyACM port, no ModemManager", "/dev/ttyACM0", {"Uno"}, 8005, {});
+        const QString taken = "A CH340 USB serial chip (USB id 1a86:7523, as on most Arduino "
+                              "Nanos) is plugged in but has no /dev/ttyUSB device: brltty, the "
+                              "braille display driver installed here, takes that chip for a "
+                              "braille display. Remove it with ";
+        row("brltty took the CH340", "", {"CH340", "brltty", "brltty rule"}, 8002,
+            {taken, "apt remove brltty",
+             ", or keep it and turn off its udev rule /usr/lib/udev/rules.d/85-brltty.rules with ",
+             "ln -s /dev/null /etc/udev/rules.d/85-brltty.rules",
+             "; then unplug the board and plug it in again."});
+        row("brltty without a udev rule took the CH340", "", {"CH340", "brltty"}, 8002,
+            {taken, "apt remove brltty", "; then unplug the board"});
+        row("a CH340, no brltty", "", {"CH340"}, 8002, {});
+        row("brltty, no CH340", "", {"brltty", "brltty rule"}, 8002, {});
+    }
+    void hintsFromTheMachine() {
+        QFETCH(QString, device);
+        QFETCH(QStringList, machine);
+        QFETCH(int, error);
+        QFETCH(QStringList, says);
+        QTemporaryDir made;
+        const SystemTree tree{made.filePath("sys"), made.filePath("proc"), made.filePath("root")};
+        QDir().mkpath(tree.proc + "/1");
+        write(tree.proc + "/1/comm", "systemd");
+        if (machine.contains("ModemManager"))
+            write(tree.proc + "/612/comm", "ModemManager");
+        if (machine.contains("Uno")) {
+            const QString usbDevice = tree.sys + "/devices/pci0000:00/usb1/1-1";
+            write(usbDevice + "/idVendor", "2341");
+            write(usbDevice + "/idProduct", "0043");
+            QDir().mkpath(usbDevice + "/1-1:1.0/tty/ttyACM0");
+            QDir().mkpath(tree.sys + "/class/tty/ttyACM0");
+            QVERIFY(QFile::link(usbDevice + "/1-1:1.0/tty/ttyACM0",
+                                tree.sys + "/class/tty/ttyACM0/device"));
+        }
+        if (machine.contains("CH340")) { // plugged in, with no tty below it
+            write(tree.sys + "/devices/pci0000:00/usb1/1-2/idVendor", "1a86");
+            write(tree.sys + "/devices/pci0000:00/usb1/1-2/idProduct", "7523");
+            QDir().mkpath(tree.sys + "/bus/usb/devices");
+            QVERIFY(QFile::link(tree.sys + "/devices/pci0000:00/usb1/1-2",
+                                tree.sys + "/bus/usb/devices/1-2"));
+        }
+        if (machine.contains("brltty"))
+            write(tree.root + "/usr/bin/brltty", "");
+        if (machine.contains("brltty rule"))
+            write(tree.root + "/usr/lib/udev/rules.d/85-brltty.rules", "");
+        const RuntimeError shown =
+            error == 8005 ? CommErrors::heldBy(device, "another program has it open exclusively",
+                                               PortHints::modemManager(device, tree))
+                          : noPortFound(ENOENT, "/dev/ttyS0", tree);
+        const QString text = shown.description();
+        QCOMPARE(shown.number(), error);
+        qsizetype at = 0;
+        for (const QString& part : says) {
+            at = text.indexOf(part, at);
+            QVERIFY2(at >= 0, qPrintable(text + "\nlacks: " + part));
+        }
+        if (says.isEmpty())
+            QVERIFY2(!text.contains("ModemManager") && !text.contains("brltty"), qPrintable(text));
+    }
+
+    // A virtual board that runs is listed on its link, busy as the cable
+    // test's open finds it, word for word: opened exclusively by another
+    // process, or its lock file held; one that was killed is not listed.
+    void listsTheBoardAsTheOpenFindsIt_data() {
+        QTest::addColumn<Situation>("situation");
+        QTest::addColumn<QString>("status"); // how the list begins it
+        QTest::newRow("free") << Situation::Free << "free";
+        QTest::newRow("open exclusively")
+            << Situation::Exclusive << "busy: it is open exclusively in PID %1 (%2)\n";
+        QTest::newRow("its lock file held") << Situation::LockFile << "busy: PID 1 (";
+        QTest::newRow("killed") << Situation::Killed << "";
+    }
+    void listsTheBoardAsTheOpenFindsIt() {
+        QFETCH(Situation, situation);
+        QFETCH(QString, status);
+        QTemporaryDir runtime;
+        const QString link = runtime.filePath("zerbo-board");
+        QProcess board;
+        board.start(ZERBO_BOARD_BINARY, {"--headless", "--link", link});
+        QVERIFY(board.waitForReadyRead(10000));
+        const QString device = QFileInfo(link).canonicalFilePath();
+        QVERIFY(device.startsWith("/dev/pts/"));
+        const QString lockFile = "/tmp/LCK.." + device.mid(5).replace('/', '_');
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFile); });
+        QProcess holder;
+        const ProcessGroup end{&holder, &board};
+        if (situation == Situation::Exclusive) {
+            holder.start(QCoreApplication::applicationFilePath(), {"--hold-exclusive", device});
+            QVERIFY(holder.waitForReadyRead(5000));
+        } else if (situation == Situation::LockFile)
+            QVERIFY(write(lockFile, "         1")); // PID 1 runs
+        else if (situation == Situation::Killed)
+            board.kill();
+        QVERIFY(board.state() == QProcess::Running || board.waitForFinished());
+        const QStringList environment{"XDG_RUNTIME_DIR=" + runtime.path()};
+        const QString said = runProgram(Zerbo, {"--list-ports"}, {environment}).out;
+        const QString listing = link + " (the virtual board, " + device + "): ";
+        if (status.isEmpty()) {
+            QVERIFY(QFileInfo(link).isSymLink()); // left behind, and passed over
+            QVERIFY2(!said.contains(link), qPrintable(said));
+            return;
+        }
+        const QString line = said.mid(said.indexOf(listing)).section('\n', 0, 0) + '\n';
+        status.replace("%1", QString::number(holder.processId())).replace("%2", selfName());
+        QVERIFY2(line.startsWith(listing + status), qPrintable(said));
+        if (!status.startsWith("busy"))
+            return;
+        const Run test = runProgram(Zerbo, {"--loopback-test", "--port", link});
+        QCOMPARE(test.exitCode, 2);
+        QVERIFY2(test.err.contains("Run-time error 8005: Serial port " + link +
+                                   " (COM1) is in use by another program: " +
+                                   line.mid(listing.size() + 6).trimmed() + ". Close that program"),
+                 qPrintable(line + "\n" + test.err));
+    }
+
+    void heldPortIsRefused_data() {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<bool>("nobody");
+        for (const bool nobody : {false, true})
+            for (const char* holder :
+                 {"lock file %10d", "lock file %d", "flock", "exclusive open", "zerbo via symlink"})
+                QTest::addRow("%s, %s", holder, nobody ? "as nobody" : "as this user")
+                    << holder << nobody;
+        QTest::newRow("zerbo, as this user") << "zerbo" << false;
+    }
+    void heldPortIsRefused() {
+        QFETCH(QString, holder);
+        QFETCH(bool, nobody);
+        PtyPair board;
+        const QString device = board.slavePath();
+        QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
+        if (nobody)                        // a fresh pseudo-terminal is root's
+            QVERIFY(::chown(QFile::encodeName(device).constData(), NobodyId, NobodyId) == 0);
+        QTemporaryDir dir; // readable by all, so that nobody reaches the link too
+        QFile::setPermissions(dir.path(),
+                              QFile::permissions(dir.path()) | QFile::ReadOther | QFile::ExeOther);
+        const QString link = dir.filePath(QStringLiteral("com1"));
+        QVERIFY(QFile::link(device, link));
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(device)); });
+        QProcess first, second;
+        const ProcessGroup end{&first, &second};
+        runAs(first, nobody);
+        runAs(second, nobody);
+        QString holderName;
+        if (holder.startsWith("lock file")) {
+            first.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+            QVERIFY(first.waitForStarted());
+            const QByteArray pid = QByteArray::number(first.processId());
+            QVERIFY(
+                write(lockFileOf(device), holder.endsWith("%10d") ? pid.rightJustified(10) : pid));
+            holderName = "sleep";
+        } else if (holder == "flock") {
+            first.start(QStringLiteral("flock"),
+                        {device, QStringLiteral("sh"), QStringLiteral("-c"),
+                         QStringLiteral("echo held; exec sleep 60")});
+            QVERIFY2(first.waitForReadyRead(5000), "flock(1) of util-linux did not start");
+            holderName = "flock";
+        } else if (holder == "exclusive open") {
+            first.start(programFor(QCoreApplication::applicationFilePath(), nobody),
+                        {QStringLiteral("--hold-exclusive"), device});
+            QVERIFY(first.waitForReadyRead(5000));
+            holderName = selfName();
+        } else {
+            first.start(programFor(Zerbo, nobody), {"--port", device});
+            QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(first.processId(), device), 10000);
+            holderName = "zerbo";
+        }
+        const QString named = holder == "zerbo" ? device : link;
+        second.start(programFor(Zerbo, nobody), {"--port", named});
+        const QString error = reportedError(second);
+        const QString says = QStringLiteral("Run-time error 8005: Serial port %1 (COM1) is in use "
+                                            "by another program: ")
+                                 .arg(named);
+        QVERIFY2(error.contains(says), qPrintable(error));
+        const QString pid = QStringLiteral("PID %1 (%2)").arg(first.processId()).arg(holderName);
+        QVERIFY2(error.contains(pid), qPrintable(error + " lacks " + pid));
+        QVERIFY(!holdsDevice(second.processId(), device));
+        QVERIFY(first.state() == QProcess::Running);
+        if (holder.startsWith("lock file")) // the other program's lock is left alone
+            QVERIFY(QFile::exists(lockFileOf(device)));
+    }
+
+    // A program killed while it held the port exclusively leaves the mark on
+    // the board's pseudo-terminal; the next start still gets the port, with
+    // either board, whether the board may clear the mark (root) or must move
+    // its link to a new pseudo-terminal (anyone else). A board in its
+    // bootloader (an Uno) keeps hanging up on close there, as its port did
+    // (the holder, unlike the program, leaves HUPCL as it found it).
+    void restartAfterAKilledProgramGetsThePort_data() {
+        QTest::addColumn<QString>("board");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("nobody");
+        const std::pair<const char*, int> deaths[] = {
+            {"KILL", SIGKILL}, {"TERM", SIGTERM}, {"HUP", SIGHUP},  {"INT", SIGINT},
+            {"QUIT", SIGQUIT}, {"SEGV", SIGSEGV}, {"ABRT", SIGABRT}};
+        for (const auto& [name, number] : deaths)
+            QTest::addRow("firmware board, %s", name) << "firmware" << number << false;
+        QTest::addRow("scripted board, KILL") << "scripted" << SIGKILL << false;
+        for (const char* board : {"firmware", "scripted", "bootloader"})
+            QTest::addRow("%s board, KILL, as nobody", board) << board << SIGKILL << true;
+    }
+    void restartAfterAKilledProgramGetsThePort() {
+        QFETCH(QString, board);
+        QFETCH(int, signal);
+        QFETCH(bool, nobody);
+        QStringList options;
+        if (board == "firmware") {
+            if (QStringLiteral(ZERBO_FIRMWARE_HEX).isEmpty())
+                ZERBO_CANNOT_RUN("this build has no firmware image (gcc-avr, avr-libc)");
+            const QString image = QStringLiteral(ZERBO_FIRMWARE_HEX);
+            options = firmwareOptions(nobody ? reachableByNobody(image) : image);
+        } else if (board == "bootloader") {
+            if (QStringLiteral(ATMEGABOOT_HEX).isEmpty())
+                ZERBO_CANNOT_RUN("no ATmegaBOOT_168_atmega328.hex: apt-get install "
+                                 "arduino-core-avr (make test installs it)");
+            options = {"--mcu", "atmega328p", "--bootloader", ATMEGABOOT_HEX};
+        }
+        BoardProcess line(options, nobody);
+        QVERIFY(line.started());
+        const QString device = line.devicePath();
+        QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
+        // What the killed programs left: the next test's pseudo-terminal may take its name.
+        const auto removeLocks = qScopeGuard([&] {
+            for (const QString& used : {device, line.devicePath()})
+                QFile::remove(lockFileOf(used));
+        });
+        QProcess first, second;
+        const ProcessGroup end{&first, &second};
+        for (QProcess* program : {&first, &second}) {
+            runAs(*program, nobody);
+            program->setProcessChannelMode(QProcess::MergedChannels);
+        }
+        const QString zerbo = programFor(Zerbo, nobody);
+        if (board == "bootloader") {
+            first.start(programFor(QCoreApplication::applicationFilePath(), nobody),
+                        {QStringLiteral("--hold-exclusive"), line.link()});
+            QVERIFY(first.waitForReadyRead(5000));
+            QVERIFY(marked(line.devicePath(), Mark::HangUpOnClose));
+        } else {
+            first.start(zerbo, {"--port", line.link()});
+        }
+        QTRY_VERIFY2_WITH_TIMEOUT(holdsDevice(first.processId(), line.devicePath()),
+                                  qPrintable(QString::fromLocal8Bit(first.readAll())), 10000);
+        ::kill(pid_t(first.processId()), signal);
+        QVERIFY(first.waitForFinished(5000));
+        // The board itself clears the mark, or moves its link to a new device.
+        QTRY_VERIFY(!marked(line.devicePath(), Mark::Exclusive));
+        if (board == "bootloader")
+            QVERIFY(marked(line.devicePath(), Mark::HangUpOnClose));
+        // A new device's number may carry a lock that another test's killed
+        // program left; this one's own lock stays on the old device.
+        if (line.devicePath() != device)
+            QFile::remove(lockFileOf(line.devicePath()));
+        second.start(zerbo, {"--port", line.link()});
+        QTRY_VERIFY2_WITH_TIMEOUT(holdsDevice(second.processId(), line.devicePath()),
+                                  qPrintable(QString::fromLocal8Bit(second.readAll())), 10000);
+    }
+
+    // A lock file that stops the program is always named, with the fix:
+    // one in /tmp (where Qt's serial port puts it when /run/lock is not
+    // writable), and one this user may not even read.
+    void lockFileRefusalNamesTheFile_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("nobody");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("live lock in /tmp, as this user")
+            << "/tmp" << 0644 << false << "PID %2 (sleep) holds its lock file %1";
+        QTest::newRow("root's lock, mode 0600, as nobody")
+            << "/run/lock" << 0600 << true
+            << "its lock file %1 (owner root, group root, mode -rw-------) may not be read by "
+               "you, so whether its program still runs cannot be told; if no program uses the "
+               "port, remove it with ";
+    }
+    void lockFileRefusalNamesTheFile() {
+        QFETCH(QString, folder);
+        QFETCH(int, mode);
+        QFETCH(bool, nobody);
+        QFETCH(QString, says);
+        PtyPair board;
+        const QString device = board.slavePath();
+        if (nobody)
+            QVERIFY(::chown(QFile::encodeName(device).constData(), NobodyId, NobodyId) == 0);
+        const QString lock = folder + "/LCK.." + device.mid(5).replace('/', '_');
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lock); });
+        QProcess holder, zerbo;
+        const ProcessGroup end{&holder, &zerbo};
+        holder.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(holder.waitForStarted());
+        QVERIFY(write(lock, QByteArray::number(holder.processId()).rightJustified(10)));
+        QVERIFY(::chmod(QFile::encodeName(lock).constData(), mode_t(mode)) == 0);
+        runAs(zerbo, nobody);
+        zerbo.start(programFor(Zerbo, nobody), {"--port", device});
+        const QString error = reportedError(zerbo);
+        QVERIFY2(error.contains("Run-time error 8005: ") &&
+                     error.contains(QString(says)
+                                        .replace("%1", lock)
+                                        .replace("%2", QString::number(holder.processId()))),
+                 qPrintable(error));
+        QVERIFY(!holdsDevice(zerbo.processId(), device));
+    }
+
+    // A pseudo-terminal marked exclusive by a program that has ended (no
+    // process has it open): root takes it, clears the mark and says so on
+    // the debug log; with a live holder the mark stands (above).
+    void staleExclusiveMarkIsTakenOver() {
+        RawPty pty;
+        QVERIFY(openRawPty(pty));
+        QVERIFY(::ioctl(pty.slave, TIOCEXCL) == 0);
+        ::close(pty.slave);
+        const auto end = qScopeGuard([&] { ::close(pty.master); });
+        QProcess zerbo;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_LOGGING_RULES", "zerbo.serial.debug=true");
+        zerbo.setProcessEnvironment(env);
+        zerbo.setProcessChannelMode(QProcess::MergedChannels);
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(pty.slavePath)); });
+        const ProcessGroup stop{&zerbo};
+        zerbo.start(Zerbo, {"--port", pty.slavePath});
+        QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), pty.slavePath), 10000);
+        zerbo.waitForReadyRead(1000);
+        const QString said = QString::fromLocal8Bit(zerbo.readAll());
+        QVERIFY2(said.contains(pty.slavePath +
+                               " is marked open exclusively, but no process has "
+                               "it open: the mark of a program that ended, cleared"),
+                 qPrintable(said));
+    }
+
+    void staleLockIsTakenOver_data() {
+        QTest::addColumn<bool>("nobody");
+        QTest::newRow("as this user") << false;
+        QTest::newRow("as nobody") << true;
+    }
+    void staleLockIsTakenOver() {
+        QFETCH(bool, nobody);
+        PtyPair board;
+        const QString device = board.slavePath();
+        QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
+        if (nobody)
+            QVERIFY(::chown(QFile::encodeName(device).constData(), NobodyId, NobodyId) == 0);
+        const qint64 dead = deadPid();
+        QVERIFY(::kill(pid_t(dead), 0) != 0);
+        QVERIFY(write(lockFileOf(device), QByteArray::number(dead).rightJustified(10)));
+        if (nobody)
+            QVERIFY(::chown(qPrintable(lockFileOf(device)), NobodyId, NobodyId) == 0);
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(device)); });
+        QProcess zerbo;
+        const ProcessGroup end{&zerbo};
+        runAs(zerbo, nobody);
+        zerbo.start(programFor(Zerbo, nobody), {"--port", device});
+        QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), device), 10000);
+        QFile lock(lockFileOf(device));
+        QVERIFY(lock.open(QIODevice::ReadOnly));
+        QCOMPARE(lock.readLine().trimmed().toLongLong(), zerbo.processId());
+    }
+
+    // A device this user may not open: 8010's fix follows the device's group
+    // and mode, and uses sudo only where it is installed (PATH holds a sudo
+    // or nothing at all).
+    void permissionDeniedNamesTheFix_data() {
+        QTest::addColumn<Via>("via");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("withSudo");
+        QTest::addColumn<QString>("says");
+        const auto row = [](const char* name, Via via, const char* group, int mode, bool withSudo,
+                            const QString& says) {
+            QTest::newRow(name) << via << QString(group) << mode << withSudo << says;
+        };
+        row("dialout, sudo, as nobody", Via::CableTest, "dialout", 0660, true,
+            "(owner root, group dialout, mode crw-rw----). Join the dialout group with "
+            "`sudo adduser nobody dialout`, then log out and in again.");
+        row("dialout, no sudo, as nobody", Via::CableTest, "dialout", 0660, false,
+            "(owner root, group dialout, mode crw-rw----). Join the dialout group with "
+            "`su - -c \"adduser nobody dialout\"`, then log out and in again.");
+        row("another group, as nobody", Via::CableTest, "uucp", 0660, true,
+            "(owner root, group uucp, mode crw-rw----). Join the uucp group with `sudo adduser "
+            "nobody uucp`");
+        row("root:root 0600, as nobody", Via::CableTest, "root", 0600, true,
+            "(owner root, group root, mode crw-------). Only root can open it: ask your "
+            "administrator or use a udev rule.");
+        row("group may only write, as nobody", Via::CableTest, "dialout", 0620, true,
+            "(owner root, group dialout, mode crw--w----). Only root can open it");
+        row("a fresh pseudo-terminal in the window, as nobody", Via::Window, "root", 0620, true,
+            "(owner root, group root, mode crw--w----). Only root can open it");
+    }
+    void permissionDeniedNamesTheFix() {
+        QFETCH(Via, via);
+        QFETCH(QString, group);
+        QFETCH(int, mode);
+        QFETCH(bool, withSudo);
+        QFETCH(QString, says);
+        const struct group* entry = ::getgrnam(qPrintable(group));
+        if (!entry)
+            ZERBO_CANNOT_RUN("this system has no such group");
+        PtyPair board;
+        const QString device = board.slavePath();
+        QVERIFY(::chown(qPrintable(device), 0, entry->gr_gid) == 0 &&
+                ::chmod(qPrintable(device), mode_t(mode)) == 0);
+        QTemporaryDir bin;
+        if (withSudo) {
+            QFile sudo(bin.filePath("sudo"));
+            QVERIFY(sudo.open(QIODevice::WriteOnly));
+            sudo.setPermissions(QFileDevice::ExeOwner | QFileDevice::ExeOther |
+                                QFileDevice::ReadOther);
+        }
+        QVERIFY(::chmod(qPrintable(bin.path()), 0755) == 0);
+        QProcess zerbo;
+        const ProcessGroup end{&zerbo};
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (via == Via::CableTest)
+            env.insert("PATH", bin.path());
+        zerbo.setProcessEnvironment(env);
+        startsAsNobody(zerbo);
+        zerbo.start(reachableByNobody(Zerbo),
+                    (via == Via::CableTest ? QStringList{"--loopback-test"} : QStringList{}) +
+                        QStringList{"--port", device});
+        const QString error = reportedError(zerbo);
+        QVERIFY2(error.contains("Run-time error 8010: Serial port " + device +
+                                " (COM1) may not be opened by you: permission denied " + says),
+                 qPrintable(error));
+        if (via == Via::Window)
+            QVERIFY(zerbo.state() == QProcess::Running); // the box waits for the user
+        else
+            QVERIFY(zerbo.waitForFinished(10000) && zerbo.exitCode() == 2);
+    }
+
+    // A device that is missing or no serial device says so, and what it is
+    // instead. Named by ZERBO_PORT, it says where its name came from, and the
+    // fix sets the variable right instead of asking for it to be set; from
+    // --port nothing is added. A regular file is opened, never written.
+    void portThatIsNoSerialLine_data() {
+        QTest::addColumn<Via>("via");
+        QTest::addColumn<bool>("fromVariable");
+        QTest::addColumn<QString>("path"); // "file" and "directory" are made for the row
+        QTest::addColumn<QString>("says");
+        const auto row = [](const char* name, Via via, bool fromVariable, const QString& path,
+                            const QString& says) {
+            QTest::newRow(name) << via << fromVariable << path << says;
+        };
+        const QString missing = "/nonexistent/zerbo-port";
+        row("window, missing", Via::Window, true, missing,
+            "8002: Serial port %1 (COM1), named by ZERBO_PORT, was not found. Connect the "
+            "board's serial adapter, or set ZERBO_PORT to its device (or unset it, and ZERBO "
+            "looks for the port itself).");
+        row("cable test, missing", Via::CableTest, true, missing,
+            "8002: Serial port %1 (COM1), named by ZERBO_PORT, was not found.");
+        row("cable test, no serial device", Via::CableTest, true, "/dev/null",
+            "8020: Serial port %1 (COM1), named by ZERBO_PORT, is not a serial device: it is a "
+            "character device that is not a terminal. Connect the board's serial adapter and set "
+            "ZERBO_PORT to its device");
+        row("--port, missing", Via::CableTest, false, missing,
+            "8002: Serial port %1 (COM1) was not found. Connect the board's serial adapter, or "
+            "name its device with --port DEVICE or the environment variable ZERBO_PORT.");
+        row("window, --port, missing", Via::Window, false, "/dev/zerbo-no-board",
+            "8002: Serial port %1 (COM1) was not found. Connect the board's serial adapter");
+        const QString no = "8020: Serial port %1 (COM1) is not a serial device: ";
+        row("--port, regular file", Via::CableTest, false, "file", no + "it is a regular file.");
+        row("--port, directory", Via::CableTest, false, "directory", no + "it is a directory.");
+        row("--port, not a terminal", Via::CableTest, false, "/dev/null",
+            no + "it is a character device that is not a terminal.");
+    }
+    void portThatIsNoSerialLine() {
+        QFETCH(Via, via);
+        QFETCH(bool, fromVariable);
+        QFETCH(QString, path);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        const bool kept = path == "file";
+        if (kept) {
+            path = dir.filePath("port");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep me\n") == 8);
+        } else if (path == "directory") {
+            path = dir.filePath("port");
+            QVERIFY(QDir().mkdir(path));
+        }
+        QProcess zerbo;
+        const ProcessGroup end{&zerbo};
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (fromVariable)
+            env.insert("ZERBO_PORT", path);
+        else
+            env.remove("ZERBO_PORT");
+        zerbo.setProcessEnvironment(env);
+        zerbo.start(Zerbo,
+                    (via == Via::CableTest ? QStringList{"--loopback-test"} : QStringList{}) +
+                        (fromVariable ? QStringList{} : QStringList{"--port", path}));
+        QString said = reportedError(zerbo);
+        if (via == Via::Window) {
+            QVERIFY(zerbo.state() == QProcess::Running); // the box waits for the user
+        } else {
+            QVERIFY(zerbo.waitForFinished(10000));
+            QCOMPARE(zerbo.exitCode(), 2);
+            said += QString::fromLocal8Bit(zerbo.readAllStandardError());
+        }
+        QVERIFY2(said.contains("Run-time error " + says.arg(path)), qPrintable(said));
+        QCOMPARE(said.count("Run-time error"), 1);
+        QVERIFY2(!said.contains("ioctl"), qPrintable(said));
+        if (kept) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("keep me\n"));
+        }
+    }
+};
+
+int main(int argc, char** argv) {
+    // The test runs itself as a helper: one that holds the device exclusively,
+    // or one that tells the device's status as the user it runs as.
+    if (argc == 3 && QByteArray(argv[1]) == "--hold-exclusive")
+        return holdExclusive(argv[2]);
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--status")
+        return std::fputs(qPrintable(portStatus(QString::fromLocal8Bit(argv[2]))), stdout) < 0;
+    PortAccessTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_port_access.moc"
