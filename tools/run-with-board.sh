@@ -12,7 +12,7 @@ link=${XDG_RUNTIME_DIR:-/tmp}/zerbo-board
 # simulated ATmega8 where this build has the simulator, else the scripted board.
 board_args=(--link "$link")
 hex=$build/firmware/zerbo-board.hex
-if [ -f "$hex" ] && "$build/tools/zerbo-board" --help | grep -q -- --firmware; then
+if [ -f "$hex" ] && grep -q -- --firmware <<<"$("$build/tools/zerbo-board" --help)"; then
     board_args+=(--firmware "$hex")
 fi
 

@@ -128,8 +128,11 @@ say "make test passed: $(grep -E 'tests passed' "$log" | tr '\n' ' ')"
 
 in_root make -C /root/zerbo package >>"$log" 2>&1 || fail "make package failed (see $log)"
 deb=$(ls "$root"/root/zerbo/build/zerbo_*.deb)
+# Listed once into a variable: grep -q on a pipe would end dpkg-deb with
+# SIGPIPE, which pipefail reports as a missing file.
+contents=$(dpkg-deb -c "$deb")
 for file in usr/share/zerbo/firmware/zerbo-board.hex usr/share/zerbo/firmware/README.md; do
-    dpkg-deb -c "$deb" | grep -q " \./$file\$" || fail "$(basename "$deb") lacks /$file"
+    grep -q " \./$file\$" <<<"$contents" || fail "$(basename "$deb") lacks /$file"
 done
 say "the package carries the firmware"
 
@@ -145,7 +148,7 @@ done
 in_root env DISPLAY="$display" setsid make -C /root/zerbo run >"$root.run.log" 2>&1 &
 disown
 mapped() { # window name
-    in_root env DISPLAY="$display" xwininfo -name "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+    grep -q 'Map State: IsViewable' <<<"$(in_root env DISPLAY="$display" xwininfo -name "$1" 2>/dev/null)"
 }
 board_title='ZERBO virtual board: firmware zerbo-board.hex on a simulated ATmega8'
 for _ in $(seq 600); do
