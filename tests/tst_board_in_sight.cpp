@@ -9,6 +9,7 @@
 #include "form/window_design.h"
 #include "form/window_position.h"
 #include "geometry_report.h"
+#include "process_group.h"
 #include "test_desktops.h"
 
 #include <QApplication>
@@ -53,6 +54,7 @@ private slots:
             ZERBO_CANNOT_RUN(qPrintable(desktop_.failure()));
         board_.setEnvironment(QProcess::systemEnvironment() << "ZERBO_REPORT_GEOMETRY=1");
         board_.setReadChannel(QProcess::StandardError);
+        endsWithTheTest(board_);
         board_.start(ZERBO_BOARD_BINARY, {"--link", dir_.filePath("board")});
         const GeometryReport report = readGeometry(board_, "board geometry:");
         QVERIFY2(!report.line.isEmpty(), qPrintable("the board said: " + report.said));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "board_process.h"
 
+#include "process_group.h"
 #include "run_program.h"
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -13,6 +14,7 @@ constexpr int StartMs = 10000;
 
 BoardProcess::BoardProcess(const QStringList& options, bool asNobody) {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    endsWithTheTest(process_);
     QString program = QStringLiteral(ZERBO_BOARD_BINARY);
     if (asNobody) {
         QFile::setPermissions(dir_.path(), QFileDevice::Permissions(0x7777));

@@ -3,7 +3,15 @@
 
 #include <QList>
 #include <QProcess>
+#include <csignal>
 #include <initializer_list>
+#include <sys/prctl.h>
+
+// The process ends when the test does, even a test that crashes or is
+// killed by ctest's timeout, so no server or board outlives it.
+inline void endsWithTheTest(QProcess& process) {
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
 
 // The programs a test started, ended whichever way the test leaves: each is
 // killed and waited for, in the order given. Declared after what must

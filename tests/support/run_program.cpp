@@ -7,7 +7,9 @@
 #include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <grp.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +33,7 @@ void startsAsNobody(QProcess& process) {
     process.setChildProcessModifier([] {
         if (!becomeNobody())
             ::_exit(126);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL); // after the change of user, which clears it
     });
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "test_desktops.h"
 
+#include "process_group.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -51,6 +53,7 @@ WestonDesktop::WestonDesktop(QSize screen) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
     weston_.setProcessEnvironment(env);
+    endsWithTheTest(weston_);
     weston_.setProcessChannelMode(QProcess::MergedChannels);
     weston_.start(weston, {QStringLiteral("--backend=headless-backend.so"),
                            QStringLiteral("--socket=zerbo-test"), QStringLiteral("--xwayland"),
@@ -86,6 +89,7 @@ XDesktop::XDesktop(QSize screen) {
         failure_ = missing(QStringLiteral("Xvfb or openbox"), "xvfb, openbox");
         return;
     }
+    endsWithTheTest(server_);
     // -displayfd 1: the server picks a free display and prints its number.
     server_.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
                          QStringLiteral("-screen"), QStringLiteral("0"),
@@ -102,6 +106,7 @@ XDesktop::XDesktop(QSize screen) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), display_);
     windowManager_.setProcessEnvironment(env);
+    endsWithTheTest(windowManager_);
     windowManager_.setProcessChannelMode(QProcess::ForwardedChannels);
     windowManager_.start(openbox, {QStringLiteral("--sm-disable"), QStringLiteral("--startup"),
                                    QStringLiteral("touch ") + ready});
