@@ -230,7 +230,6 @@ private slots:
     // drawn smaller (by 984 / 1078): the help at 1000, 2000 twips and 17415 x 8880 large, the
     // backdrop the whole screen, the no-port dialog 480 pixels wide.
     void otherWindows_data() {
-        QTest::addColumn<QString>("screen");
         QTest::addColumn<Open>("open");
         QTest::addColumn<Designed>("designed");
         QTest::addColumn<QRect>("client");
@@ -247,24 +246,22 @@ private slots:
             dialog->show();
             return dialog;
         };
+        // Rows for the screen this run has; the dialog's width holds on every screen.
         const auto row = [](const char* screen, const char* window, Open open, Designed designed,
                             QRect client) {
-            QTest::addRow("%s %s", window, screen) << QString(screen) << open << designed << client;
+            if (screen == screenName() || designed == Designed::Width)
+                QTest::addRow("%s %s", window, screen) << open << designed << client;
         };
         row("1920x1200", "help", help, Designed::PlaceAndSize, {67, 133, 1161, 592});
         row("1920x1032", "help", help, Designed::PlaceAndSize, {61, 122, 1060, 540});
         row("1920x1200", "backdrop", backdrop, Designed::PlaceAndSize, {0, 0, 1920, 1200});
         row("1920x1032", "backdrop", backdrop, Designed::PlaceAndSize, {0, 0, 1920, 1032});
-        row("1920x1200", "no-port dialog", noPort, Designed::Width, {0, 0, 480, 0});
-        row("1920x1032", "no-port dialog", noPort, Designed::Width, {0, 0, 480, 0});
+        row("every screen", "no-port dialog", noPort, Designed::Width, {0, 0, 480, 0});
     }
     void otherWindows() {
-        QFETCH(QString, screen);
         QFETCH(Open, open);
         QFETCH(Designed, designed);
         QFETCH(QRect, client);
-        if (screen != screenName())
-            QSKIP("for another screen");
         ReadyProgram p;
         const QWidget* window = open(p);
         QCOMPARE(window->width(), client.width());
