@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a pick from the font and colour lists does to the numbers, the signs and the legend.
+// How the slots and the windows look: in each state of a slot, and after a pick from the font
+// and colour lists, which touches only the numbers or the signs, never the legend.
+#include "form/background_window.h"
 #include "form/form_style.h"
+#include "form/help_window.h"
+#include "form/no_port_dialog.h"
+#include "form/option_button.h"
 #include "form/pick_combo.h"
 #include "form/slot_style.h"
 #include "program.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <functional>
 
 namespace {
 QString looks(const QColor& text, const QColor& behind, double size,
@@ -38,26 +45,149 @@ void prepare(Program& p) {
     p.form.cmbFontSize()->addItem("20");
     p.form.cmbFontName()->addItem("DejaVu Sans");
 }
+// The program with the board's table received; look() runs while it still waits for it.
+void receive(Program& p, const std::function<void()>& look) {
+    onceWaiting(p, [&] {
+        look();
+        p.board.write(wholeTable());
+    });
+    p.zerbo.Form_Load();
+}
+// What the user does once the table has come.
+using Steps = void (*)(Program&);
+// Opens a window of the program.
+using Open = std::function<QWidget*(Program&)>;
 } // namespace
+
+Q_DECLARE_METATYPE(Steps)
+Q_DECLARE_METATYPE(Open)
 
 class FontsColoursTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A slot's number and sign in each state: black bold Courier on the button face and on
+    // white, the number at 10 pt, the sign as large as the state has it; the one sent green.
+    void slotLooks_data() {
+        QTest::addColumn<bool>("waiting"); // looked at before the table comes
+        QTest::addColumn<Steps>("steps");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("sign");
+        const QString number =
+            looks(Qt::black, QApplication::palette().color(QPalette::Button), 10);
+        const auto row = [&](const char* name, int code, QColor behind, double size, bool waiting,
+                             Steps steps) {
+            QTest::newRow(name) << waiting << steps << code << number
+                                << looks(Qt::black, behind, size);
+        };
+        row("waiting", 65, Qt::white, 14, true, [](Program&) {});
+        row("received", 65, Qt::white, 14, false, [](Program&) {});
+        row("filled by Man", 65, Qt::white, 16, false, [](Program& p) {
+            p.form.cmdNew()->click();
+            p.form.txtTime()->setText("10");
+            p.form.cmdMan()->click();
+            QTRY_VERIFY(p.form.cmdMan()->isEnabled());
+        });
+        row("after New", 65, Qt::white, 10, false, [](Program& p) { p.form.cmdNew()->click(); });
+        row("control-code names", 7, Qt::white, 10, false,
+            [](Program& p) { QTest::mouseClick(p.form.chkA(), Qt::LeftButton); });
+        row("sent", 65, QColor(0, 255, 0), 14, false, [](Program& p) {
+            QTest::mouseClick(p.form.slot(65).sendButton, Qt::LeftButton);
+            QTRY_COMPARE(p.form.txtO()->text(), "65");
+        });
+    }
+    void slotLooks() {
+        QFETCH(bool, waiting);
+        QFETCH(Steps, steps);
+        QFETCH(int, code);
+        QFETCH(QString, number);
+        QFETCH(QString, sign);
+        Program p;
+        QStringList seen;
+        const auto look = [&] {
+            seen = looksFrom({p.form.slot(code).number, p.form.slot(code).character});
+        };
+        receive(p, [&] {
+            if (waiting)
+                look();
+        });
+        steps(p);
+        if (!waiting)
+            look();
+        QCOMPARE(seen, QStringList({number, sign}));
+    }
+
+    // Every window's background, where nothing is drawn on it, and its text colour.
+    void windowColours_data() {
+        QTest::addColumn<Open>("open");
+        QTest::addColumn<QPoint>("blank");
+        QTest::addColumn<QColor>("behind");
+        QTest::addColumn<QColor>("text");
+        const QPalette system = QApplication::palette();
+        QTest::newRow("main window")
+            << Open([](Program& p) -> QWidget* { return &p.form; }) << QPoint(5, 500)
+            << system.color(QPalette::Button) << QColor(0, 0, 0);
+        QTest::newRow("help, light peach") << Open([](Program& p) -> QWidget* {
+            p.form.optHelp()->click();
+            return p.zerbo.help().window();
+        }) << QPoint(2, 2) << QColor(255, 224, 192)
+                                           << QColor(0, 0, 0);
+        // The backdrop's grey runs from 250 at the top to black at the bottom: half way, 125.
+        QTest::newRow("backdrop") << Open([](Program& p) -> QWidget* {
+            p.form.cmdBackShowHide()->click();
+            BackgroundWindow* backdrop = p.zerbo.background().window();
+            backdrop->Form_Activate(); // the picture fitted to it
+            return backdrop;
+        }) << QPoint(960, 600) << QColor(125, 125, 125)
+                                  << system.color(QPalette::WindowText);
+        QTest::newRow("no-port dialog") << Open([](Program& p) -> QWidget* {
+            auto* dialog = new NoPortDialog("No serial port", true, {}, &p.form);
+            dialog->show();
+            return dialog;
+        }) << QPoint(2, 2) << system.color(QPalette::Window)
+                                        << system.color(QPalette::WindowText);
+    }
+    void windowColours() {
+        QFETCH(Open, open);
+        QFETCH(QPoint, blank);
+        QFETCH(QColor, behind);
+        QFETCH(QColor, text);
+        ReadyProgram p;
+        QWidget* window = open(p);
+        QCOMPARE(window->grab().toImage().pixelColor(blank), behind);
+        QCOMPARE(window->palette().color(window->foregroundRole()), text);
+    }
+
+    // Boxes checked and entries picked in turn, as a user does; the colour list's entries over
+    // slots painted grey before, so that the numbers show they take only the text colour.
     void picks_data() {
         QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("grey");
         QTest::addColumn<QString>("numbers");
         QTest::addColumn<QString>("signs");
-        const QColor face = buttonFace();
+        const QColor face = QApplication::palette().color(QPalette::Button);
         QTest::newRow("signs: magenta after white, size; numbers untouched")
-            << QStringList{"Signs", "white", "magenta", "20"} << looks(Black, face, 10)
+            << QStringList{"Signs", "white", "magenta", "20"} << false << looks(Black, face, 10)
             << looks(QColor(255, 0, 255), White, 20);
         QTest::newRow("numbers: green keeps their background, size, name; signs untouched")
-            << QStringList{"Numbers", "green", "20", "DejaVu Sans"}
+            << QStringList{"Numbers", "green", "20", "DejaVu Sans"} << false
             << looks(Green, face, 20, "DejaVu Sans") << looks(Black, White, 14);
+        const struct {
+            const char* name;
+            QColor text, behindSigns;
+        } colours[] = {
+            {"black", {0, 0, 0}, {255, 255, 255}},  {"red", {255, 0, 0}, {255, 255, 255}},
+            {"green", {0, 255, 0}, {0, 0, 0}},      {"yellow", {255, 255, 0}, {0, 0, 0}},
+            {"blue", {0, 0, 255}, {255, 255, 255}}, {"magenta", {255, 0, 255}, {255, 255, 255}},
+            {"cyan", {0, 255, 255}, {0, 0, 0}},     {"white", {255, 255, 255}, {0, 0, 0}}};
+        for (const auto& [name, text, behind] : colours)
+            QTest::newRow(name) << QStringList{"Numbers", "Signs", name} << true
+                                << looks(text, face, 10) << looks(text, behind, 14);
     }
     void picks() {
         QFETCH(QStringList, steps);
+        QFETCH(bool, grey);
         QFETCH(QString, numbers);
         QFETCH(QString, signs);
         Program p;
@@ -72,7 +202,17 @@ private slots:
         };
         const QStringList legendBefore = legend();
         prepare(p);
-        for (const QString& step : steps) { // a box checked or an entry picked, as a user does
+        QStringList entries; // the colour list in its order
+        for (int i = 0; i < p.form.cmbFontColor()->count(); ++i)
+            entries << p.form.cmbFontColor()->itemText(i);
+        QCOMPARE(entries, QStringList({"black", "red", "green", "yellow", "blue", "magenta", "cyan",
+                                       "white"}));
+        for (int i = 0; grey && i < FrmAscii::SlotCount; ++i) {
+            setTextColour(p.form.slot(i).number, Qt::gray);
+            setTextColour(p.form.slot(i).character, Qt::gray);
+            setBackground(p.form.slot(i).character, Qt::gray);
+        }
+        for (const QString& step : steps) {
             for (QCheckBox* box : {p.form.chkN(), p.form.chkT()})
                 box->setChecked(box->isChecked() || box->text() == step);
             for (PickCombo* list :
@@ -83,41 +223,6 @@ private slots:
         QCOMPARE(looksFrom(p.form, &Slot::number), QStringList(256, numbers));
         QCOMPARE(looksFrom(p.form, &Slot::character), QStringList(256, signs));
         QCOMPARE(legend(), legendBefore);
-    }
-
-    // Every entry of the colour list with "Numbers" and "Signs" checked, over
-    // fields painted grey before: the numbers take only the text colour.
-    void everyColour_data() {
-        QTest::addColumn<int>("entry");
-        QTest::addColumn<QColor>("text");
-        QTest::addColumn<QColor>("behindSigns");
-        QTest::newRow("black") << 0 << QColor(0, 0, 0) << QColor(255, 255, 255);
-        QTest::newRow("red") << 1 << QColor(255, 0, 0) << QColor(255, 255, 255);
-        QTest::newRow("green") << 2 << QColor(0, 255, 0) << QColor(0, 0, 0);
-        QTest::newRow("yellow") << 3 << QColor(255, 255, 0) << QColor(0, 0, 0);
-        QTest::newRow("blue") << 4 << QColor(0, 0, 255) << QColor(255, 255, 255);
-        QTest::newRow("magenta") << 5 << QColor(255, 0, 255) << QColor(255, 255, 255);
-        QTest::newRow("cyan") << 6 << QColor(0, 255, 255) << QColor(0, 0, 0);
-        QTest::newRow("white") << 7 << QColor(255, 255, 255) << QColor(0, 0, 0);
-    }
-    void everyColour() {
-        QFETCH(int, entry);
-        QFETCH(QColor, text);
-        QFETCH(QColor, behindSigns);
-        Program p;
-        prepare(p);
-        for (int i = 0; i < FrmAscii::SlotCount; ++i) {
-            setTextColour(p.form.slot(i).number, Qt::gray);
-            setTextColour(p.form.slot(i).character, Qt::gray);
-            setBackground(p.form.slot(i).character, Qt::gray);
-        }
-        p.form.chkN()->setChecked(true);
-        p.form.chkT()->setChecked(true);
-        p.form.cmbFontColor()->pick(entry);
-        QCOMPARE(p.form.cmbFontColor()->itemText(entry), QString(QTest::currentDataTag()));
-        QCOMPARE(looksFrom(p.form, &Slot::number), QStringList(256, looks(text, buttonFace(), 10)));
-        QCOMPARE(looksFrom(p.form, &Slot::character),
-                 QStringList(256, looks(text, behindSigns, 14)));
     }
 };
 

@@ -27,18 +27,19 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
+#include <functional>
 #include <map>
+#include <tuple>
 
 namespace {
-// How the focus was left before a click.
+// How the focus was left before an operation; what happens while it runs, the focus seen then.
 using Start = void (*)(Program&);
+using Meanwhile = std::function<void(Program&, QString& during)>;
 
 QString focusName() {
     QWidget* focus = QApplication::focusWidget();
     return focus ? focus->objectName() : QStringLiteral("<none>");
 }
-
-const QPoint HelpPlace(67, 133); // 1000 x 2000 twips at 15 twips per pixel
 
 // What a control shows as its caption or text.
 QString shownText(const QWidget* control) {
@@ -54,9 +55,18 @@ QString shownText(const QWidget* control) {
         return rich->toPlainText();
     return QStringLiteral("<no text>");
 }
+// An operation started from its button, and the button it disables while it runs.
+struct Press {
+    Start start;
+    const char* button;
+    const char* disabledMeanwhile;
+    bool fromBehind; // clicked while another window is active, not pressed with Space
+    Meanwhile meanwhile;
+    const char* after; // where the focus is once it has ended
+};
 } // namespace
 
-Q_DECLARE_METATYPE(Start)
+Q_DECLARE_METATYPE(Press)
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -127,6 +137,7 @@ private slots:
         row("cmdSend", "Send", {10380, 15360, 1215, 375});
         row("txtTime", "", {11760, 15360, 705, 360});
         row("txtN(289)", "Time [ms] between the signs", {12600, 15420, 3300, 270});
+        row("statusLine", "<no text>", {0, 15870, 16560, 300}); // one line under them, across
     }
     void designedControls() {
         QFETCH(QString, name);
@@ -188,41 +199,20 @@ private slots:
     void legendRows_data() {
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("name");
-        const char* names[] = {"NUL",
-                               "Start Of Header",
-                               "Start Of Text",
-                               "End   Of Text",
-                               "End   Of Transmission",
-                               "Enquiry",
-                               "Acknowledge",
-                               "Bell",
-                               "Backspace",
-                               "Horizontal Tab",
-                               "Line       Feed",
-                               "Vertical   Tab",
-                               "Form       Feed",
-                               "Carriage   Return",
-                               "Shift      Out",
-                               "Shift      In",
-                               "Dataline   Escape",
-                               "DC1        (XON)",
-                               "DC2",
-                               "DC3        (XOFF)",
-                               "DC4",
-                               "Negative Acknowledge",
-                               "Synchronous Idle",
-                               "End Of Transmission Block",
-                               "Cancel",
-                               "End Of Medium",
-                               "Substitute",
-                               "Escape",
-                               "File   Seperator",
-                               "Group  Seperator",
-                               "Record Seperator",
-                               "Unit   Seperator",
-                               "Space  (Blank)"};
+        const QStringList names = QString("NUL|Start Of Header|Start Of Text|End   Of Text|"
+                                          "End   Of Transmission|Enquiry|Acknowledge|Bell|"
+                                          "Backspace|Horizontal Tab|Line       Feed|"
+                                          "Vertical   Tab|Form       Feed|Carriage   Return|"
+                                          "Shift      Out|Shift      In|Dataline   Escape|"
+                                          "DC1        (XON)|DC2|DC3        (XOFF)|DC4|"
+                                          "Negative Acknowledge|Synchronous Idle|"
+                                          "End Of Transmission Block|Cancel|End Of Medium|"
+                                          "Substitute|Escape|File   Seperator|Group  Seperator|"
+                                          "Record Seperator|Unit   Seperator|Space  (Blank)")
+                                      .split('|');
+        QCOMPARE(names.size(), 33);
         for (int code = 0; code < 33; ++code)
-            QTest::addRow("%03d", code) << code << QString(names[code]);
+            QTest::addRow("%03d", code) << code << names[code];
     }
     void legendRows() {
         QFETCH(int, code);
@@ -251,12 +241,11 @@ private slots:
     void arrowKeysFollowTheKeyboardOrder_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
-        QTest::newRow("across blocks") << "optS(127)"
-                                       << "optS(128)";
-        QTest::newRow("wrap from the last") << "optSendC"
-                                            << "optRxD";
-        QTest::newRow("over a disabled slot") << "optS(20)"
-                                              << "optS(22)";
+        for (const auto& [name, from, to] :
+             {std::tuple("across blocks", "optS(127)", "optS(128)"),
+              std::tuple("wrap from the last", "optSendC", "optRxD"),
+              std::tuple("over a disabled slot", "optS(20)", "optS(22)")})
+            QTest::newRow(name) << QString(from) << QString(to);
     }
     void arrowKeysFollowTheKeyboardOrder() {
         QFETCH(QString, from);
@@ -299,14 +288,13 @@ private slots:
             QVERIFY2(guide.contains(tip.text), qPrintable(tip.text));
     }
 
-    // The status line: a strip one line high under the designed controls, across the window;
-    // a text longer than its place cut with "...", the whole then in its tool tip and in what a
-    // screen reader reads (the accessible name, whose change Qt announces).
+    // The status line (its place: designedControls): a text longer than its place cut with "...",
+    // the whole then in its tool tip and in what a screen reader reads (the accessible name, whose
+    // change Qt announces).
     void statusLine() {
         FrmAscii form;
         form.show();
         StatusLine* status = form.statusLine();
-        QCOMPARE(status->geometry(), QRect(0, 1058, 1104, 20));
         QCOMPARE(QAccessible::queryAccessibleInterface(status)->role(), QAccessible::StatusBar);
         auto* news = status->findChild<QLabel*>("statusNews");
         auto* com1 = status->findChild<QLabel*>("statusCom1");
@@ -366,7 +354,7 @@ private slots:
         ReadyProgram p;
         p.form.optHelp()->click();
         HelpWindow* help = p.zerbo.help().window();
-        QCOMPARE(help->pos(), HelpPlace);
+        const QPoint place = help->pos(); // as designed: tst_screen_fit
         QCOMPARE(help->objectName(), "frmHelp");
         QCOMPARE(help->printedLines(), HelpWindow::helpLines());
         QCOMPARE(help->findChild<QScrollArea*>()->geometry(), help->rect()); // edge to edge
@@ -383,7 +371,7 @@ private slots:
         }
         QVERIFY(!p.form.optHelp()->isChecked());
         QCOMPARE(p.zerbo.help().window(), help);
-        QCOMPARE(help->pos(), HelpPlace);
+        QCOMPARE(help->pos(), place);
         QCOMPARE(help->printedLines().size(), 35);
         QCOMPARE(help->grab().toImage(), page);
         // Closed by its close box, the first click only forgets that help was shown.
@@ -414,97 +402,82 @@ private slots:
         QCOMPARE(backdrop.picture()->geometry(), fitted);
     }
 
-    // The button pressed with Space | where the focus is after the operation.
+    // An operation started with Space, or clicked with the mouse while another window (the
+    // board's, say) was active after each way the focus may have been left: the window is then
+    // activated meanwhile and the focus is on the window itself. Never on Exit.
     void focusNeverLandsOnExit_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("New") << "cmdNew"
-                             << "cmdNew";
-        QTest::newRow("Man") << "cmdMan"
-                             << "cmdMan";
-        QTest::newRow("Com1, receiving") << "cmdCom1"
-                                         << "cmdCom1";
-        QTest::newRow("Send") << "cmdSend"
-                              << "txtS"; // the send's own choice, for the next text
-        QTest::newRow("Send continuously, then Stop") << "cmdSendC"
-                                                      << "cmdStopC";
+        QTest::addColumn<Press>("press");
+        const Meanwhile seen = [](Program&, QString& during) { during = focusName(); };
+        const Meanwhile activated = [](Program& p, QString& during) {
+            p.form.activateWindow();
+            later(50, [&p, &during] {
+                during = focusName();
+                p.form.txtTime()->clear(); // the rest of the fill at once
+            });
+        };
+        const auto space = [&](const char* name, const char* button, const char* sign,
+                               const char* after, Meanwhile meanwhile) {
+            const Start none = [](Program&) {};
+            QTest::newRow(name) << Press{none, button, sign, false, meanwhile, after};
+        };
+        space("New", "cmdNew", "cmdNew", "cmdNew", seen);
+        space("Man", "cmdMan", "cmdMan", "cmdMan", seen);
+        space("Com1, receiving", "cmdCom1", "cmdCom1", "cmdCom1", [](Program& p, QString& during) {
+            during = focusName();
+            onceWaiting(p, [&p] { p.board.write(wholeTable()); });
+        });
+        space("Send", "cmdSend", "cmdSendC", "txtS", seen); // the send's choice, for the next text
+        space("Send continuously, then Stop", "cmdSendC", "cmdSend", "cmdStopC",
+              [](Program& p, QString& during) {
+                  during = focusName();
+                  p.form.cmdStopC()->setFocus();
+                  QTest::keyClick(p.form.cmdStopC(), Qt::Key_Space);
+              });
+        const auto man = [&](const char* name, Start start) {
+            QTest::newRow(name) << Press{start, "cmdMan", "cmdMan", true, activated, "cmdMan"};
+        };
+        man("Man after the table: no focus", [](Program& p) {
+            if (QWidget* focus = p.form.focusWidget())
+                focus->clearFocus();
+        });
+        man("Man after New by mouse",
+            [](Program& p) { QTest::mouseClick(p.form.cmdNew(), Qt::LeftButton); });
+        man("Man after New by its accessible action", [](Program& p) {
+            QAccessibleInterface* button = QAccessible::queryAccessibleInterface(p.form.cmdNew());
+            button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        });
+        man("Man from a field", [](Program& p) { p.form.txtS()->setFocus(); });
     }
     void focusNeverLandsOnExit() {
-        QFETCH(QString, button);
-        QFETCH(QString, after);
+        QFETCH(Press, press);
         ReadyProgram p;
-        auto* pressed = p.form.findChild<QPushButton*>(button);
-        // While it runs, each operation disables a button of its own.
-        const std::map<QString, QWidget*> disabledMeanwhile{{"cmdNew", p.form.cmdNew()},
-                                                            {"cmdMan", p.form.cmdMan()},
-                                                            {"cmdCom1", p.form.cmdCom1()},
-                                                            {"cmdSend", p.form.cmdSendC()},
-                                                            {"cmdSendC", p.form.cmdSend()}};
-        QWidget* sign = disabledMeanwhile.at(button);
         p.form.options()->select(p.form.optRxD()); // Com1 receives
+        press.start(p);
+        auto* pressed = p.form.findChild<QPushButton*>(press.button);
+        QWidget* sign = p.form.findChild<QWidget*>(press.disabledMeanwhile);
+        QTRY_VERIFY(pressed->isEnabled());
+        QWidget other;
+        if (press.fromBehind) {
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        }
         p.form.txtTime()->setText("10");
         p.form.txtS()->setText("AB");
         p.form.txtO()->setText("65");
         QString during;
-        waitUntil([sign] { return !sign->isEnabled(); },
-                  [&] {
-                      during = focusName();
-                      if (button == "cmdCom1")
-                          onceWaiting(p, [&p] { p.board.write(wholeTable()); });
-                      if (button == "cmdSendC") {
-                          p.form.cmdStopC()->setFocus();
-                          QTest::keyClick(p.form.cmdStopC(), Qt::Key_Space);
-                      }
-                  });
-        pressed->setFocus();
-        QTest::keyClick(pressed, Qt::Key_Space);
+        waitUntil([sign] { return !sign->isEnabled(); }, [&] { press.meanwhile(p, during); });
+        if (press.fromBehind) {
+            QTest::mouseClick(pressed, Qt::LeftButton);
+        } else {
+            pressed->setFocus();
+            QTest::keyClick(pressed, Qt::Key_Space);
+        }
         QTRY_VERIFY(sign->isEnabled()); // the operation has ended
         QVERIFY2(during != "cmdExit" && !during.isEmpty(), qPrintable(during));
-        QCOMPARE(focusName(), after);
-    }
-
-    // Man clicked with the mouse while the window was not active (the board's
-    // window in front), after each way the focus may have been left: the
-    // window is activated during the fill, and the focus still never lands on
-    // Exit. It is back on Man once the fill has ended.
-    void focusNeverLandsOnExitAfterActivation_data() {
-        QTest::addColumn<Start>("start");
-        QTest::newRow("after the table: no focus") << Start([](Program& p) {
-            if (QWidget* focus = p.form.focusWidget())
-                focus->clearFocus();
-        });
-        QTest::newRow("after New by mouse")
-            << Start([](Program& p) { QTest::mouseClick(p.form.cmdNew(), Qt::LeftButton); });
-        QTest::newRow("after New by its accessible action") << Start([](Program& p) {
-            QAccessibleInterface* button = QAccessible::queryAccessibleInterface(p.form.cmdNew());
-            button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        });
-        QTest::newRow("from a field") << Start([](Program& p) { p.form.txtS()->setFocus(); });
-    }
-    void focusNeverLandsOnExitAfterActivation() {
-        QFETCH(Start, start);
-        ReadyProgram p;
-        p.form.options()->select(p.form.optRxD());
-        start(p);
-        QTRY_VERIFY(p.form.cmdMan()->isEnabled());
-        QWidget other; // the board's window, say
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        p.form.txtTime()->setText("10");
-        QString during;
-        waitUntil([&] { return !p.form.cmdMan()->isEnabled(); },
-                  [&] {
-                      p.form.activateWindow();
-                      later(50, [&] {
-                          during = focusName();
-                          p.form.txtTime()->clear(); // the rest of the fill at once
-                      });
-                  });
-        QTest::mouseClick(p.form.cmdMan(), Qt::LeftButton);
-        QTRY_VERIFY(p.form.cmdMan()->isEnabled());
-        QVERIFY2(during == "frmASCII", qPrintable(during)); // the window itself
-        QCOMPARE(focusName(), "cmdMan");
+        if (press.fromBehind)
+            QCOMPARE(during, "frmASCII");
+        QCOMPARE(focusName(), press.after);
     }
 };
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The windows fit the screen they start on, once per screen of tests/screens (1920x1032 plays
 // 1920x1080 less a 48-pixel panel: offscreen screens have none).
+#include "form/background_window.h"
 #include "form/form_scale.h"
 #include "form/help_window.h"
+#include "form/no_port_dialog.h"
 #include "form/option_button.h"
 #include "form/pick_combo.h"
 #include "geometry_report.h"
@@ -19,6 +21,7 @@
 #include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <functional>
 
 namespace {
 constexpr QMargins Frame = AssumedFrame; // as the program counts before it is shown
@@ -32,6 +35,11 @@ const QHash<QString, double> ScaleOf{{"1920x1200", 1.0},
                                      {"1366x768", (768 - 48) / 1078.0},
                                      {"1280x720", (720 - 48) / 1078.0},
                                      {"800x480", MinimumScale}};
+
+QString screenName() {
+    const QRect all = QGuiApplication::primaryScreen()->geometry();
+    return QStringLiteral("%1x%2").arg(all.width()).arg(all.height());
+}
 
 QRect area() {
     return QGuiApplication::primaryScreen()->availableGeometry();
@@ -106,7 +114,13 @@ void checkControlsWhole(const QWidget& form) {
         if (control->isVisibleTo(&form))
             QVERIFY2(cutOff(&form, control).isEmpty(), qPrintable(cutOff(&form, control)));
 }
+// Opens a window of the program; what of its client area the design decides.
+using Open = std::function<QWidget*(Program&)>;
+enum class Designed { PlaceAndSize, Width };
 } // namespace
+
+Q_DECLARE_METATYPE(Open)
+Q_DECLARE_METATYPE(Designed)
 
 class ScreenFitTest : public QObject {
     Q_OBJECT
@@ -210,6 +224,49 @@ private slots:
         QCoreApplication::processEvents();
         const QPoint off = p.form.frameGeometry().center() - p.form.screen()->geometry().center();
         QVERIFY(qAbs(off.x()) <= 3 && qAbs(off.y()) <= 3);
+    }
+
+    // The other windows' places and client sizes, on the design screen and on one where all is
+    // drawn smaller (by 984 / 1078): the help at 1000, 2000 twips and 17415 x 8880 large, the
+    // backdrop the whole screen, the no-port dialog 480 pixels wide.
+    void otherWindows_data() {
+        QTest::addColumn<Open>("open");
+        QTest::addColumn<Designed>("designed");
+        QTest::addColumn<QRect>("client");
+        const Open help = [](Program& p) -> QWidget* {
+            p.form.optHelp()->click();
+            return p.zerbo.help().window();
+        };
+        const Open backdrop = [](Program& p) -> QWidget* {
+            p.form.cmdBackShowHide()->click();
+            return p.zerbo.background().window();
+        };
+        const Open noPort = [](Program& p) -> QWidget* {
+            auto* dialog = new NoPortDialog("No serial port was found.", true, {}, &p.form);
+            dialog->show();
+            return dialog;
+        };
+        // Rows for the screen this run has; the dialog's width holds on every screen.
+        const auto row = [](const char* screen, const char* window, Open open, Designed designed,
+                            QRect client) {
+            if (screen == screenName() || designed == Designed::Width)
+                QTest::addRow("%s %s", window, screen) << open << designed << client;
+        };
+        row("1920x1200", "help", help, Designed::PlaceAndSize, {67, 133, 1161, 592});
+        row("1920x1032", "help", help, Designed::PlaceAndSize, {61, 122, 1060, 540});
+        row("1920x1200", "backdrop", backdrop, Designed::PlaceAndSize, {0, 0, 1920, 1200});
+        row("1920x1032", "backdrop", backdrop, Designed::PlaceAndSize, {0, 0, 1920, 1032});
+        row("every screen", "no-port dialog", noPort, Designed::Width, {0, 0, 480, 0});
+    }
+    void otherWindows() {
+        QFETCH(Open, open);
+        QFETCH(Designed, designed);
+        QFETCH(QRect, client);
+        ReadyProgram p;
+        const QWidget* window = open(p);
+        QCOMPARE(window->width(), client.width());
+        if (designed == Designed::PlaceAndSize)
+            QCOMPARE(QRect(window->pos(), window->size()), client); // placed by its frame
     }
 
     // The real program's own report of its window, while waiting and once the table has come.
