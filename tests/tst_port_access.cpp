@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Whether a port opens, and what the real program says when it does not, with
-// the fix that works here: the port list (free, busy and by whom, USB ids from
-// sysfs, the virtual board), a port another program holds (error 8005 naming
-// the holder, as root and as nobody) or left stale, a restart after a killed
-// program, no permission, and a path that is no serial device.
+// Whether a port opens, and what the real program says when it does not, with the fix
+// that works here: the port list, ports held, left stale or not to be opened, and restarts.
 #include "board_process.h"
 #include "cannot_run.h"
 #include "process_group.h"
@@ -37,8 +34,7 @@
 namespace {
 const QString Zerbo = QStringLiteral(ZERBO_BINARY);
 
-// Where the program reports what it could not open: in the window's box, which
-// waits for the user, or from the cable test, which ends with 2.
+// Where the program reports what it could not open: the window's box waits, the cable test ends.
 enum class Via { Window, CableTest };
 // What holds the running board's port while the list is made.
 enum class Situation { Free, Exclusive, LockFile, Killed };
@@ -76,8 +72,7 @@ int holdExclusive(const char* device) {
     return 0;
 }
 
-// Starts this build's program (by its absolute path, then from a copy nobody
-// can reach) or a system one, as nobody or as this user.
+// Starts a program as this user, or as nobody (this build's from a copy nobody can reach).
 void start(QProcess& process, const QString& program, const QStringList& arguments, bool nobody) {
     if (nobody)
         startsAsNobody(process);
@@ -89,8 +84,7 @@ QString lockFileOf(const QString& device, const QString& folder = "/run/lock") {
     return folder + "/LCK.." + device.mid(5).replace('/', '_');
 }
 
-// Whether the device is marked open exclusively, or drops DTR at its last
-// close (HUPCL): seen as root, who may open it anyway.
+// Whether the device is marked exclusive, or drops DTR at its last close (HUPCL); as root.
 enum class Mark { Exclusive, HangUpOnClose };
 bool marked(const QString& device, Mark mark) {
     const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -130,8 +124,7 @@ private slots:
                 "the cases as an ordinary user need root to start the processes as nobody");
     }
 
-    // A real serial line, free and then held by another process, and what
-    // each open error is called.
+    // A real line, free and then held by another process, and each open error's name.
     void whetherItOpensNow() {
         PtyPair line;
         QCOMPARE(portStatus(line.slavePath()), "free");
@@ -159,8 +152,7 @@ private slots:
         QCOMPARE(asNobody.out, "no permission");
     }
 
-    // A tree as the kernel lays it out for an FTDI adapter: the tty's device
-    // is the USB interface, the ids are on the USB device above it.
+    // An FTDI adapter's sysfs tree: the tty's device is the USB interface, the ids above it.
     void usbIdsFromSysfs_data() {
         QTest::addColumn<bool>("usb");
         QTest::addColumn<PortDescription>("known"); // what the port list said
@@ -209,9 +201,8 @@ private slots:
         QCOMPARE(describePort(known), described);
     }
 
-    // What a desktop's own services do to a board, told with error 8005 or
-    // 8002 from made-up answers: machine says what the tree holds (Has bits);
-    // says, the parts of the hint in order, none: no hint.
+    // What a desktop's services do to a board, told with 8005 or 8002 from a made-up tree
+    // holding the machine's Has bits; says: the hint's parts in order, none: no hint.
     void hintsFromTheMachine_data() {
         QTest::addColumn<QString>("device");
         QTest::addColumn<int>("machine");
@@ -347,10 +338,9 @@ private slots:
                  qPrintable(line + "\n" + test.err));
     }
 
-    // A port another program holds is refused with 8005, its holder named;
-    // the port named by a link or the device itself. A lock file that stops
-    // the program is named with the fix: one in /tmp (Qt's serial port's place
-    // when /run/lock is not writable), and one this user may not even read.
+    // A port another program holds is refused with 8005 naming the holder. A lock file is
+    // named with the fix: one in /tmp (Qt's serial port's place when /run/lock is not
+    // writable), and one this user may not even read.
     void heldPortIsRefused_data() {
         QTest::addColumn<Holder>("holder");
         QTest::addColumn<bool>("viaLink");
@@ -443,11 +433,9 @@ private slots:
             QVERIFY(QFile::exists(lock));
     }
 
-    // A program killed while it held the port exclusively leaves the mark on
-    // the board's pseudo-terminal; the next start still gets the port, whether
-    // the board may clear the mark (root) or must move its link to a new
-    // pseudo-terminal (anyone else). A board in its bootloader (an Uno) keeps
-    // hanging up on close, as its port did (the holder leaves HUPCL as it was).
+    // A program killed while it held the port exclusively leaves the mark; the next start
+    // gets the port, the board clearing the mark (root) or moving its link (anyone else). A
+    // board in its bootloader keeps hanging up on close (the holder leaves HUPCL as it was).
     void restartAfterAKilledProgramGetsThePort_data() {
         QTest::addColumn<Board>("board");
         QTest::addColumn<int>("signal");
@@ -509,8 +497,7 @@ private slots:
         QTRY_VERIFY(!marked(line.devicePath(), Mark::Exclusive));
         if (board == Board::Bootloader)
             QVERIFY(marked(line.devicePath(), Mark::HangUpOnClose));
-        // A new device's number may carry a lock another test's killed program
-        // left; this one's own lock stays on the old device.
+        // A new device may carry another test's killed program's lock; ours stays on the old.
         if (line.devicePath() != device)
             QFile::remove(lockFileOf(line.devicePath()));
         start(second, Zerbo, {"--port", line.link()}, nobody);
@@ -518,10 +505,8 @@ private slots:
                                   qPrintable(QString::fromLocal8Bit(second.readAll())), 10000);
     }
 
-    // What a program that ended left on the port is taken over: a lock file
-    // whose PID has ended gets this program's, and root clears a pseudo-
-    // terminal's exclusive mark that no process holds, saying so on the debug
-    // log (with a live holder the mark stands: heldPortIsRefused).
+    // What an ended program left is taken over: a lock file whose PID has ended gets ours, and
+    // root clears an exclusive mark no process holds, saying so on the debug log.
     void staleLockIsTakenOver_data() {
         QTest::addColumn<Stale>("stale");
         QTest::addColumn<bool>("nobody");
@@ -574,12 +559,9 @@ private slots:
                  qPrintable(said));
     }
 
-    // A port the program cannot open says why, once, with the fix, in the
-    // window's box and from the cable test. One this user may not open: 8010's
-    // fix follows its group and mode, with sudo only where installed (PATH
-    // holds a sudo or nothing). One missing or no serial device says what it is
-    // instead; named by ZERBO_PORT it says so, and the fix sets the variable
-    // right. A regular file is opened, never written.
+    // A port the program cannot open says why, once, with the fix. 8010's fix follows the
+    // group and mode, with sudo only where installed (PATH holds a sudo or nothing). Named by
+    // ZERBO_PORT, the fix sets the variable right. A regular file is never written.
     void portThatCannotBeOpened_data() {
         QTest::addColumn<Via>("via");
         QTest::addColumn<Made>("made");
@@ -705,8 +687,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // The test runs itself as a helper: one that holds the device exclusively,
-    // or one that tells the device's status as the user it runs as.
+    // The test runs itself as a helper: holding the device exclusively, or telling its status.
     if (argc == 3 && QByteArray(argv[1]) == "--hold-exclusive")
         return holdExclusive(argv[2]);
     QCoreApplication app(argc, argv);
