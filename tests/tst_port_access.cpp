@@ -1,16 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Whether a port opens, and what the real program says when it does not,
-// with the fix that works here. zerbo --list-ports tells of each port whether
-// it opens now (free, busy and by whom, as the open finds it, no permission,
-// no UART), with the USB ids, maker and serial number read from sysfs where
-// no udev database answers, and a virtual board that runs. A port another
-// program holds is never taken, as root and as an ordinary user: a UUCP lock
-// file with a live PID (of any program), an flock on the device, an
-// exclusive open, and a first copy of the program each get error 8005 naming
-// the holder; a lock file whose PID has ended is stale and taken over. A
-// device this user may not open, one missing, and a path that is no serial
-// device, named by --port or by ZERBO_PORT, each say so in the window's
-// report and the cable test's alike.
+// Whether a port opens, and what the real program says when it does not, with the fix
+// that works here: the port list, ports held, left stale or not to be opened, and restarts.
 #include "board_process.h"
 #include "cannot_run.h"
 #include "process_group.h"
@@ -44,12 +34,20 @@
 namespace {
 const QString Zerbo = QStringLiteral(ZERBO_BINARY);
 
-// Where the program reports what it could not open: in the window's box, which
-// waits for the user, or from the cable test, which ends with 2.
+// Where the program reports what it could not open: the window's box waits, the cable test ends.
 enum class Via { Window, CableTest };
-
 // What holds the running board's port while the list is made.
 enum class Situation { Free, Exclusive, LockFile, Killed };
+// What holds the port the program is refused.
+enum class Holder { PaddedLockFile, LockFile, Flock, ExclusiveOpen, Zerbo };
+// What a program that ended left on the port.
+enum class Stale { LockFile, ExclusiveMark };
+// The board a killed program held: the firmware, the scripted one, an Uno's bootloader.
+enum class Board { Firmware, Scripted, Bootloader };
+// What the port is made as for the row, if anything: a pseudo-terminal nobody may not open.
+enum class Made { Nothing, File, Folder, Pty };
+// What the machine holds, for its hints: bits of an int.
+enum Has { ModemManager = 1, UnoIds = 2, CH340 = 4, Brltty = 8, BrlttyRule = 16 };
 
 // The file, its folders too, holding the text as one line.
 bool write(const QString& path, const QByteArray& text) {
@@ -74,46 +72,40 @@ int holdExclusive(const char* device) {
     return 0;
 }
 
-void runAs(QProcess& process, bool nobody) {
+// Starts a program as this user, or as nobody (this build's from a copy nobody can reach).
+void start(QProcess& process, const QString& program, const QStringList& arguments, bool nobody) {
     if (nobody)
         startsAsNobody(process);
+    process.start(nobody && QFileInfo(program).isAbsolute() ? reachableByNobody(program) : program,
+                  arguments);
 }
 
-// The program as the process will run it: a copy nobody can reach.
-QString programFor(const QString& program, bool nobody) {
-    return nobody ? reachableByNobody(program) : program;
+QString lockFileOf(const QString& device, const QString& folder = "/run/lock") {
+    return folder + "/LCK.." + device.mid(5).replace('/', '_');
 }
 
-QString lockFileOf(const QString& device) {
-    return QStringLiteral("/run/lock/LCK..") + device.mid(5).replace('/', '_');
-}
-
-// Whether the device is marked open exclusively, or drops DTR at its last
-// close (HUPCL): seen as root, who may open it anyway.
+// Whether the device is marked exclusive, or drops DTR at its last close (HUPCL); as root.
 enum class Mark { Exclusive, HangUpOnClose };
 bool marked(const QString& device, Mark mark) {
     const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     int exclusive = 0;
     termios line{};
-    const bool set = fd >= 0 && (mark == Mark::Exclusive
-                                     ? ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0
-                                     : ::tcgetattr(fd, &line) == 0 && (line.c_cflag & HUPCL) != 0);
-    if (fd >= 0)
-        ::close(fd);
+    const bool set = mark == Mark::Exclusive
+                         ? ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0
+                         : ::tcgetattr(fd, &line) == 0 && (line.c_cflag & HUPCL) != 0;
+    ::close(fd); // a failed open's -1 fails these calls harmlessly
     return set;
 }
 
-qint64 deadPid() {
-    QProcess ended;
-    ended.start(QStringLiteral("true"), {});
-    ended.waitForFinished();
-    return ended.processId() ? ended.processId() : 0x3ffffff0;
-}
 } // namespace
 
 Q_DECLARE_METATYPE(Via)
 Q_DECLARE_METATYPE(PortDescription)
 Q_DECLARE_METATYPE(Situation)
+Q_DECLARE_METATYPE(Holder)
+Q_DECLARE_METATYPE(Stale)
+Q_DECLARE_METATYPE(Board)
+Q_DECLARE_METATYPE(Made)
 
 class PortAccessTest : public QObject {
     Q_OBJECT
@@ -126,8 +118,7 @@ private slots:
                 "the cases as an ordinary user need root to start the processes as nobody");
     }
 
-    // A real serial line, free and then held by another process, and what
-    // each open error is called.
+    // A real line, free and then held by another process, and each open error's name.
     void whetherItOpensNow() {
         PtyPair line;
         QCOMPARE(portStatus(line.slavePath()), "free");
@@ -155,8 +146,7 @@ private slots:
         QCOMPARE(asNobody.out, "no permission");
     }
 
-    // A tree as the kernel lays it out for an FTDI adapter: the tty's device
-    // is the USB interface, the ids are on the USB device above it.
+    // An FTDI adapter's sysfs tree: the tty's device is the USB interface, the ids above it.
     void usbIdsFromSysfs_data() {
         QTest::addColumn<bool>("usb");
         QTest::addColumn<PortDescription>("known"); // what the port list said
@@ -205,17 +195,15 @@ private slots:
         QCOMPARE(describePort(known), described);
     }
 
-    // What a desktop's own services do to a board, told with error 8005 or
-    // 8002 from made-up answers: machine names what the tree holds (a running
-    // ModemManager, the Uno's USB ids in sysfs, a CH340 plugged in, brltty
-    // and its udev rule installed); says, the parts of the hint, none: no hint.
+    // What a desktop's services do to a board, told with 8005 or 8002 from a made-up tree
+    // holding the machine's Has bits; says: the hint's parts in order, none: no hint.
     void hintsFromTheMachine_data() {
         QTest::addColumn<QString>("device");
-        QTest::addColumn<QStringList>("machine");
+        QTest::addColumn<int>("machine");
         QTest::addColumn<int>("error");
         QTest::addColumn<QStringList>("says");
-        const auto row = [](const char* name, const QString& device, const QStringList& machine,
-                            int error, const QStringList& says) {
+        const auto row = [](const char* name, const QString& device, int machine, int error,
+                            const QStringList& says) {
             QTest::newRow(name) << device << machine << error << says;
         };
         const QString wait = "ModemManager runs here: it probes each new ttyACM device for some "
@@ -223,60 +211,58 @@ private slots:
                              "seconds, then start again; to keep it off the board for good, put "
                              "the line ";
         const QString rule = " into /etc/udev/rules.d/99-zerbo-board.rules as root, run ";
-        row("ModemManager holds the Uno", "/dev/ttyACM0", {"ModemManager", "Uno"}, 8005,
+        row("ModemManager holds the Uno", "/dev/ttyACM0", ModemManager | UnoIds, 8005,
             {wait +
                  "ATTRS{idVendor}==\"2341\", ATTRS{idProduct}==\"0043\", "
                  "ENV{ID_MM_DEVICE_IGNORE}=\"1\"" +
                  rule,
              "udevadm control --reload", " and plug the board in again."});
-        row("ModemManager, ids unknown", "/dev/ttyACM0", {"ModemManager"}, 8005,
+        row("ModemManager, ids unknown", "/dev/ttyACM0", ModemManager, 8005,
             {wait + "KERNEL==\"ttyACM*\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"" + rule});
-        row("ModemManager, but a ttyUSB port", "/dev/ttyUSB0", {"ModemManager"}, 8005, {});
-        row("a ttyACM port, no ModemManager", "/dev/ttyACM0", {"Uno"}, 8005, {});
+        row("ModemManager, but a ttyUSB port", "/dev/ttyUSB0", ModemManager, 8005, {});
+        row("a ttyACM port, no ModemManager", "/dev/ttyACM0", UnoIds, 8005, {});
         const QString taken = "A CH340 USB serial chip (USB id 1a86:7523, as on most Arduino "
                               "Nanos) is plugged in but has no /dev/ttyUSB device: brltty, the "
                               "braille display driver installed here, takes that chip for a "
                               "braille display. Remove it with ";
-        row("brltty took the CH340", "", {"CH340", "brltty", "brltty rule"}, 8002,
+        row("brltty took the CH340", "", CH340 | Brltty | BrlttyRule, 8002,
             {taken, "apt remove brltty",
              ", or keep it and turn off its udev rule /usr/lib/udev/rules.d/85-brltty.rules with ",
              "ln -s /dev/null /etc/udev/rules.d/85-brltty.rules",
              "; then unplug the board and plug it in again."});
-        row("brltty without a udev rule took the CH340", "", {"CH340", "brltty"}, 8002,
+        row("brltty without a udev rule took the CH340", "", CH340 | Brltty, 8002,
             {taken, "apt remove brltty", "; then unplug the board"});
-        row("a CH340, no brltty", "", {"CH340"}, 8002, {});
-        row("brltty, no CH340", "", {"brltty", "brltty rule"}, 8002, {});
+        row("a CH340, no brltty", "", CH340, 8002, {});
+        row("brltty, no CH340", "", Brltty | BrlttyRule, 8002, {});
     }
     void hintsFromTheMachine() {
         QFETCH(QString, device);
-        QFETCH(QStringList, machine);
+        QFETCH(int, machine);
         QFETCH(int, error);
         QFETCH(QStringList, says);
         QTemporaryDir made;
         const SystemTree tree{made.filePath("sys"), made.filePath("proc"), made.filePath("root")};
-        QDir().mkpath(tree.proc + "/1");
+        const QString usb1 = tree.sys + "/devices/pci0000:00/usb1/";
         write(tree.proc + "/1/comm", "systemd");
-        if (machine.contains("ModemManager"))
+        if (machine & ModemManager)
             write(tree.proc + "/612/comm", "ModemManager");
-        if (machine.contains("Uno")) {
-            const QString usbDevice = tree.sys + "/devices/pci0000:00/usb1/1-1";
-            write(usbDevice + "/idVendor", "2341");
-            write(usbDevice + "/idProduct", "0043");
-            QDir().mkpath(usbDevice + "/1-1:1.0/tty/ttyACM0");
+        if (machine & UnoIds) {
+            write(usb1 + "1-1/idVendor", "2341");
+            write(usb1 + "1-1/idProduct", "0043");
+            QDir().mkpath(usb1 + "1-1/1-1:1.0/tty/ttyACM0");
             QDir().mkpath(tree.sys + "/class/tty/ttyACM0");
-            QVERIFY(QFile::link(usbDevice + "/1-1:1.0/tty/ttyACM0",
+            QVERIFY(QFile::link(usb1 + "1-1/1-1:1.0/tty/ttyACM0",
                                 tree.sys + "/class/tty/ttyACM0/device"));
         }
-        if (machine.contains("CH340")) { // plugged in, with no tty below it
-            write(tree.sys + "/devices/pci0000:00/usb1/1-2/idVendor", "1a86");
-            write(tree.sys + "/devices/pci0000:00/usb1/1-2/idProduct", "7523");
+        if (machine & CH340) { // plugged in, with no tty below it
+            write(usb1 + "1-2/idVendor", "1a86");
+            write(usb1 + "1-2/idProduct", "7523");
             QDir().mkpath(tree.sys + "/bus/usb/devices");
-            QVERIFY(QFile::link(tree.sys + "/devices/pci0000:00/usb1/1-2",
-                                tree.sys + "/bus/usb/devices/1-2"));
+            QVERIFY(QFile::link(usb1 + "1-2", tree.sys + "/bus/usb/devices/1-2"));
         }
-        if (machine.contains("brltty"))
+        if (machine & Brltty)
             write(tree.root + "/usr/bin/brltty", "");
-        if (machine.contains("brltty rule"))
+        if (machine & BrlttyRule)
             write(tree.root + "/usr/lib/udev/rules.d/85-brltty.rules", "");
         const RuntimeError shown =
             error == 8005 ? CommErrors::heldBy(device, "another program has it open exclusively",
@@ -294,11 +280,10 @@ private slots:
     }
 
     // A virtual board that runs is listed on its link, busy as the cable
-    // test's open finds it, word for word: opened exclusively by another
-    // process, or its lock file held; one that was killed is not listed.
+    // test's open finds it, word for word; one that was killed is not listed.
     void listsTheBoardAsTheOpenFindsIt_data() {
         QTest::addColumn<Situation>("situation");
-        QTest::addColumn<QString>("status"); // how the list begins it
+        QTest::addColumn<QString>("status"); // how the list begins its line
         QTest::newRow("free") << Situation::Free << "free";
         QTest::newRow("open exclusively")
             << Situation::Exclusive << "busy: it is open exclusively in PID %1 (%2)\n";
@@ -315,22 +300,21 @@ private slots:
         QVERIFY(board.waitForReadyRead(10000));
         const QString device = QFileInfo(link).canonicalFilePath();
         QVERIFY(device.startsWith("/dev/pts/"));
-        const QString lockFile = "/tmp/LCK.." + device.mid(5).replace('/', '_');
-        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFile); });
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(device, "/tmp")); });
         QProcess holder;
         const ProcessGroup end{&holder, &board};
         if (situation == Situation::Exclusive) {
             holder.start(QCoreApplication::applicationFilePath(), {"--hold-exclusive", device});
             QVERIFY(holder.waitForReadyRead(5000));
         } else if (situation == Situation::LockFile)
-            QVERIFY(write(lockFile, "         1")); // PID 1 runs
+            QVERIFY(write(lockFileOf(device, "/tmp"), "         1")); // PID 1 runs
         else if (situation == Situation::Killed)
             board.kill();
         QVERIFY(board.state() == QProcess::Running || board.waitForFinished());
         const QStringList environment{"XDG_RUNTIME_DIR=" + runtime.path()};
         const QString said = runProgram(Zerbo, {"--list-ports"}, {environment}).out;
         const QString listing = link + " (the virtual board, " + device + "): ";
-        if (status.isEmpty()) {
+        if (situation == Situation::Killed) {
             QVERIFY(QFileInfo(link).isSymLink()); // left behind, and passed over
             QVERIFY2(!said.contains(link), qPrintable(said));
             return;
@@ -338,7 +322,7 @@ private slots:
         const QString line = said.mid(said.indexOf(listing)).section('\n', 0, 0) + '\n';
         status.replace("%1", QString::number(holder.processId())).replace("%2", selfName());
         QVERIFY2(line.startsWith(listing + status), qPrintable(said));
-        if (!status.startsWith("busy"))
+        if (situation == Situation::Free)
             return;
         const Run test = runProgram(Zerbo, {"--loopback-test", "--port", link});
         QCOMPARE(test.exitCode, 2);
@@ -348,103 +332,129 @@ private slots:
                  qPrintable(line + "\n" + test.err));
     }
 
+    // A port another program holds is refused with 8005 naming the holder. A lock file is
+    // named with the fix: one in /tmp (Qt's serial port's place when /run/lock is not
+    // writable), and one this user may not even read.
     void heldPortIsRefused_data() {
-        QTest::addColumn<QString>("holder");
+        QTest::addColumn<Holder>("holder");
+        QTest::addColumn<bool>("viaLink");
         QTest::addColumn<bool>("nobody");
+        QTest::addColumn<QString>("folder"); // of the lock file, made with the mode
+        QTest::addColumn<int>("mode");
+        // %1: the port as named, %2 and %3: the holder's PID and name, %4: the lock file.
+        QTest::addColumn<QStringList>("says");
+        const QStringList inUse{
+            "Run-time error 8005: Serial port %1 (COM1) is in use by another program: ",
+            "PID %2 (%3)"};
+        const std::pair<const char*, Holder> holders[] = {
+            {"lock file %10d", Holder::PaddedLockFile},
+            {"lock file %d", Holder::LockFile},
+            {"flock", Holder::Flock},
+            {"exclusive open", Holder::ExclusiveOpen},
+            {"zerbo via symlink", Holder::Zerbo}};
         for (const bool nobody : {false, true})
-            for (const char* holder :
-                 {"lock file %10d", "lock file %d", "flock", "exclusive open", "zerbo via symlink"})
-                QTest::addRow("%s, %s", holder, nobody ? "as nobody" : "as this user")
-                    << holder << nobody;
-        QTest::newRow("zerbo, as this user") << "zerbo" << false;
+            for (const auto& [name, holder] : holders)
+                QTest::addRow("%s, %s", name, nobody ? "as nobody" : "as this user")
+                    << holder << true << nobody << "/run/lock" << 0644 << inUse;
+        QTest::newRow("zerbo, as this user")
+            << Holder::Zerbo << false << false << "/run/lock" << 0644 << inUse;
+        QTest::newRow("live lock in /tmp, as this user")
+            << Holder::PaddedLockFile << false << false << "/tmp" << 0644
+            << QStringList{"Run-time error 8005: ", "PID %2 (sleep) holds its lock file %4"};
+        QTest::newRow("root's lock, mode 0600, as nobody")
+            << Holder::PaddedLockFile << false << true << "/run/lock" << 0600
+            << QStringList{"Run-time error 8005: ",
+                           "its lock file %4 (owner root, group root, mode -rw-------) may not be "
+                           "read by you, so whether its program still runs cannot be told; if no "
+                           "program uses the port, remove it with "};
     }
     void heldPortIsRefused() {
-        QFETCH(QString, holder);
+        QFETCH(Holder, holder);
+        QFETCH(bool, viaLink);
         QFETCH(bool, nobody);
+        QFETCH(QString, folder);
+        QFETCH(int, mode);
+        QFETCH(QStringList, says);
         PtyPair board;
         const QString device = board.slavePath();
-        QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
-        if (nobody)                        // a fresh pseudo-terminal is root's
+        const QString lock = lockFileOf(device, folder);
+        QFile::remove(lock); // left by a killed program on an earlier pty
+        if (nobody)          // a fresh pseudo-terminal is root's
             QVERIFY(::chown(QFile::encodeName(device).constData(), NobodyId, NobodyId) == 0);
         QTemporaryDir dir; // readable by all, so that nobody reaches the link too
         QFile::setPermissions(dir.path(),
                               QFile::permissions(dir.path()) | QFile::ReadOther | QFile::ExeOther);
-        const QString link = dir.filePath(QStringLiteral("com1"));
-        QVERIFY(QFile::link(device, link));
-        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(device)); });
+        const QString named = viaLink ? dir.filePath("com1") : device;
+        QVERIFY(!viaLink || QFile::link(device, named));
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lock); });
         QProcess first, second;
         const ProcessGroup end{&first, &second};
-        runAs(first, nobody);
-        runAs(second, nobody);
-        QString holderName;
-        if (holder.startsWith("lock file")) {
-            first.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        const bool lockFile = holder == Holder::PaddedLockFile || holder == Holder::LockFile;
+        QString holderName = "sleep";
+        if (lockFile) {
+            start(first, "sleep", {"60"}, nobody);
             QVERIFY(first.waitForStarted());
             const QByteArray pid = QByteArray::number(first.processId());
-            QVERIFY(
-                write(lockFileOf(device), holder.endsWith("%10d") ? pid.rightJustified(10) : pid));
-            holderName = "sleep";
-        } else if (holder == "flock") {
-            first.start(QStringLiteral("flock"),
-                        {device, QStringLiteral("sh"), QStringLiteral("-c"),
-                         QStringLiteral("echo held; exec sleep 60")});
+            QVERIFY(write(lock, holder == Holder::PaddedLockFile ? pid.rightJustified(10) : pid));
+            QVERIFY(::chmod(QFile::encodeName(lock).constData(), mode_t(mode)) == 0);
+        } else if (holder == Holder::Flock) {
+            start(first, "flock", {device, "sh", "-c", "echo held; exec sleep 60"}, nobody);
             QVERIFY2(first.waitForReadyRead(5000), "flock(1) of util-linux did not start");
             holderName = "flock";
-        } else if (holder == "exclusive open") {
-            first.start(programFor(QCoreApplication::applicationFilePath(), nobody),
-                        {QStringLiteral("--hold-exclusive"), device});
+        } else if (holder == Holder::ExclusiveOpen) {
+            start(first, QCoreApplication::applicationFilePath(), {"--hold-exclusive", device},
+                  nobody);
             QVERIFY(first.waitForReadyRead(5000));
             holderName = selfName();
         } else {
-            first.start(programFor(Zerbo, nobody), {"--port", device});
+            start(first, Zerbo, {"--port", device}, nobody);
             QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(first.processId(), device), 10000);
             holderName = "zerbo";
         }
-        const QString named = holder == "zerbo" ? device : link;
-        second.start(programFor(Zerbo, nobody), {"--port", named});
+        start(second, Zerbo, {"--port", named}, nobody);
         const QString error = reportedError(second);
-        const QString says = QStringLiteral("Run-time error 8005: Serial port %1 (COM1) is in use "
-                                            "by another program: ")
-                                 .arg(named);
-        QVERIFY2(error.contains(says), qPrintable(error));
-        const QString pid = QStringLiteral("PID %1 (%2)").arg(first.processId()).arg(holderName);
-        QVERIFY2(error.contains(pid), qPrintable(error + " lacks " + pid));
+        for (const QString& part : says) {
+            const QString text = QString(part)
+                                     .replace("%1", named)
+                                     .replace("%2", QString::number(first.processId()))
+                                     .replace("%3", holderName)
+                                     .replace("%4", lock);
+            QVERIFY2(error.contains(text), qPrintable(error + "\nlacks: " + text));
+        }
         QVERIFY(!holdsDevice(second.processId(), device));
         QVERIFY(first.state() == QProcess::Running);
-        if (holder.startsWith("lock file")) // the other program's lock is left alone
-            QVERIFY(QFile::exists(lockFileOf(device)));
+        if (lockFile) // the other program's lock is left alone
+            QVERIFY(QFile::exists(lock));
     }
 
-    // A program killed while it held the port exclusively leaves the mark on
-    // the board's pseudo-terminal; the next start still gets the port, with
-    // either board, whether the board may clear the mark (root) or must move
-    // its link to a new pseudo-terminal (anyone else). A board in its
-    // bootloader (an Uno) keeps hanging up on close there, as its port did
-    // (the holder, unlike the program, leaves HUPCL as it found it).
+    // A program killed while it held the port exclusively leaves the mark; the next start
+    // gets the port, the board clearing the mark (root) or moving its link (anyone else). A
+    // board in its bootloader keeps hanging up on close (the holder leaves HUPCL as it was).
     void restartAfterAKilledProgramGetsThePort_data() {
-        QTest::addColumn<QString>("board");
+        QTest::addColumn<Board>("board");
         QTest::addColumn<int>("signal");
         QTest::addColumn<bool>("nobody");
         const std::pair<const char*, int> deaths[] = {
             {"KILL", SIGKILL}, {"TERM", SIGTERM}, {"HUP", SIGHUP},  {"INT", SIGINT},
             {"QUIT", SIGQUIT}, {"SEGV", SIGSEGV}, {"ABRT", SIGABRT}};
         for (const auto& [name, number] : deaths)
-            QTest::addRow("firmware board, %s", name) << "firmware" << number << false;
-        QTest::addRow("scripted board, KILL") << "scripted" << SIGKILL << false;
-        for (const char* board : {"firmware", "scripted", "bootloader"})
-            QTest::addRow("%s board, KILL, as nobody", board) << board << SIGKILL << true;
+            QTest::addRow("firmware board, %s", name) << Board::Firmware << number << false;
+        QTest::addRow("scripted board, KILL") << Board::Scripted << SIGKILL << false;
+        QTest::addRow("firmware board, KILL, as nobody") << Board::Firmware << SIGKILL << true;
+        QTest::addRow("scripted board, KILL, as nobody") << Board::Scripted << SIGKILL << true;
+        QTest::addRow("bootloader board, KILL, as nobody") << Board::Bootloader << SIGKILL << true;
     }
     void restartAfterAKilledProgramGetsThePort() {
-        QFETCH(QString, board);
+        QFETCH(Board, board);
         QFETCH(int, signal);
         QFETCH(bool, nobody);
         QStringList options;
-        if (board == "firmware") {
-            if (QStringLiteral(ZERBO_FIRMWARE_HEX).isEmpty())
-                ZERBO_CANNOT_RUN("this build has no firmware image (gcc-avr, avr-libc)");
+        if (board == Board::Firmware) {
             const QString image = QStringLiteral(ZERBO_FIRMWARE_HEX);
+            if (image.isEmpty())
+                ZERBO_CANNOT_RUN("this build has no firmware image (gcc-avr, avr-libc)");
             options = firmwareOptions(nobody ? reachableByNobody(image) : image);
-        } else if (board == "bootloader") {
+        } else if (board == Board::Bootloader) {
             if (QStringLiteral(ATMEGABOOT_HEX).isEmpty())
                 ZERBO_CANNOT_RUN("no ATmegaBOOT_168_atmega328.hex: apt-get install "
                                  "arduino-core-avr (make test installs it)");
@@ -461,18 +471,15 @@ private slots:
         });
         QProcess first, second;
         const ProcessGroup end{&first, &second};
-        for (QProcess* program : {&first, &second}) {
-            runAs(*program, nobody);
-            program->setProcessChannelMode(QProcess::MergedChannels);
-        }
-        const QString zerbo = programFor(Zerbo, nobody);
-        if (board == "bootloader") {
-            first.start(programFor(QCoreApplication::applicationFilePath(), nobody),
-                        {QStringLiteral("--hold-exclusive"), line.link()});
+        first.setProcessChannelMode(QProcess::MergedChannels);
+        second.setProcessChannelMode(QProcess::MergedChannels);
+        if (board == Board::Bootloader) {
+            start(first, QCoreApplication::applicationFilePath(), {"--hold-exclusive", line.link()},
+                  nobody);
             QVERIFY(first.waitForReadyRead(5000));
             QVERIFY(marked(line.devicePath(), Mark::HangUpOnClose));
         } else {
-            first.start(zerbo, {"--port", line.link()});
+            start(first, Zerbo, {"--port", line.link()}, nobody);
         }
         QTRY_VERIFY2_WITH_TIMEOUT(holdsDevice(first.processId(), line.devicePath()),
                                   qPrintable(QString::fromLocal8Bit(first.readAll())), 10000);
@@ -480,247 +487,177 @@ private slots:
         QVERIFY(first.waitForFinished(5000));
         // The board itself clears the mark, or moves its link to a new device.
         QTRY_VERIFY(!marked(line.devicePath(), Mark::Exclusive));
-        if (board == "bootloader")
+        if (board == Board::Bootloader)
             QVERIFY(marked(line.devicePath(), Mark::HangUpOnClose));
-        // A new device's number may carry a lock that another test's killed
-        // program left; this one's own lock stays on the old device.
+        // A new device may carry another test's killed program's lock; ours stays on the old.
         if (line.devicePath() != device)
             QFile::remove(lockFileOf(line.devicePath()));
-        second.start(zerbo, {"--port", line.link()});
+        start(second, Zerbo, {"--port", line.link()}, nobody);
         QTRY_VERIFY2_WITH_TIMEOUT(holdsDevice(second.processId(), line.devicePath()),
                                   qPrintable(QString::fromLocal8Bit(second.readAll())), 10000);
     }
 
-    // A lock file that stops the program is always named, with the fix:
-    // one in /tmp (where Qt's serial port puts it when /run/lock is not
-    // writable), and one this user may not even read.
-    void lockFileRefusalNamesTheFile_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<int>("mode");
+    // What an ended program left is taken over: a lock file whose PID has ended gets ours, and
+    // root clears an exclusive mark no process holds, saying so on the debug log.
+    void staleLockIsTakenOver_data() {
+        QTest::addColumn<Stale>("stale");
         QTest::addColumn<bool>("nobody");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("live lock in /tmp, as this user")
-            << "/tmp" << 0644 << false << "PID %2 (sleep) holds its lock file %1";
-        QTest::newRow("root's lock, mode 0600, as nobody")
-            << "/run/lock" << 0600 << true
-            << "its lock file %1 (owner root, group root, mode -rw-------) may not be read by "
-               "you, so whether its program still runs cannot be told; if no program uses the "
-               "port, remove it with ";
+        QTest::newRow("lock file, as this user") << Stale::LockFile << false;
+        QTest::newRow("lock file, as nobody") << Stale::LockFile << true;
+        QTest::newRow("exclusive mark, as this user") << Stale::ExclusiveMark << false;
     }
-    void lockFileRefusalNamesTheFile() {
-        QFETCH(QString, folder);
-        QFETCH(int, mode);
+    void staleLockIsTakenOver() {
+        QFETCH(Stale, stale);
         QFETCH(bool, nobody);
-        QFETCH(QString, says);
-        PtyPair board;
-        const QString device = board.slavePath();
-        if (nobody)
-            QVERIFY(::chown(QFile::encodeName(device).constData(), NobodyId, NobodyId) == 0);
-        const QString lock = folder + "/LCK.." + device.mid(5).replace('/', '_');
-        const auto removeLock = qScopeGuard([&] { QFile::remove(lock); });
-        QProcess holder, zerbo;
-        const ProcessGroup end{&holder, &zerbo};
-        holder.start(QStringLiteral("sleep"), {QStringLiteral("60")});
-        QVERIFY(holder.waitForStarted());
-        QVERIFY(write(lock, QByteArray::number(holder.processId()).rightJustified(10)));
-        QVERIFY(::chmod(QFile::encodeName(lock).constData(), mode_t(mode)) == 0);
-        runAs(zerbo, nobody);
-        zerbo.start(programFor(Zerbo, nobody), {"--port", device});
-        const QString error = reportedError(zerbo);
-        QVERIFY2(error.contains("Run-time error 8005: ") &&
-                     error.contains(QString(says)
-                                        .replace("%1", lock)
-                                        .replace("%2", QString::number(holder.processId()))),
-                 qPrintable(error));
-        QVERIFY(!holdsDevice(zerbo.processId(), device));
-    }
-
-    // A pseudo-terminal marked exclusive by a program that has ended (no
-    // process has it open): root takes it, clears the mark and says so on
-    // the debug log; with a live holder the mark stands (above).
-    void staleExclusiveMarkIsTakenOver() {
         RawPty pty;
         QVERIFY(openRawPty(pty));
-        QVERIFY(::ioctl(pty.slave, TIOCEXCL) == 0);
-        ::close(pty.slave);
-        const auto end = qScopeGuard([&] { ::close(pty.master); });
+        const QString device = pty.slavePath;
+        const auto closePty = qScopeGuard([&] {
+            ::close(pty.master);
+            ::close(pty.slave); // -1 once closed: harmless
+        });
+        QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(device)); });
+        if (stale == Stale::ExclusiveMark) {
+            QVERIFY(::ioctl(pty.slave, TIOCEXCL) == 0);
+            ::close(std::exchange(pty.slave, -1)); // no process has it open
+        } else {
+            if (nobody)
+                QVERIFY(::chown(QFile::encodeName(device).constData(), NobodyId, NobodyId) == 0);
+            QProcess ended; // its PID, once it has ended
+            ended.start("true", {});
+            ended.waitForFinished();
+            const qint64 dead = ended.processId() ? ended.processId() : 0x3ffffff0;
+            QVERIFY(::kill(pid_t(dead), 0) != 0);
+            QVERIFY(write(lockFileOf(device), QByteArray::number(dead).rightJustified(10)));
+            if (nobody)
+                QVERIFY(::chown(qPrintable(lockFileOf(device)), NobodyId, NobodyId) == 0);
+        }
         QProcess zerbo;
+        const ProcessGroup end{&zerbo};
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_LOGGING_RULES", "zerbo.serial.debug=true");
         zerbo.setProcessEnvironment(env);
         zerbo.setProcessChannelMode(QProcess::MergedChannels);
-        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(pty.slavePath)); });
-        const ProcessGroup stop{&zerbo};
-        zerbo.start(Zerbo, {"--port", pty.slavePath});
-        QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), pty.slavePath), 10000);
+        start(zerbo, Zerbo, {"--port", device}, nobody);
+        QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), device), 10000);
+        if (stale == Stale::LockFile) {
+            QFile lock(lockFileOf(device));
+            QVERIFY(lock.open(QIODevice::ReadOnly));
+            QCOMPARE(lock.readLine().trimmed().toLongLong(), zerbo.processId());
+            return;
+        }
         zerbo.waitForReadyRead(1000);
         const QString said = QString::fromLocal8Bit(zerbo.readAll());
-        QVERIFY2(said.contains(pty.slavePath +
-                               " is marked open exclusively, but no process has "
-                               "it open: the mark of a program that ended, cleared"),
+        QVERIFY2(said.contains(device + " is marked open exclusively, but no process has it "
+                                        "open: the mark of a program that ended, cleared"),
                  qPrintable(said));
     }
 
-    void staleLockIsTakenOver_data() {
-        QTest::addColumn<bool>("nobody");
-        QTest::newRow("as this user") << false;
-        QTest::newRow("as nobody") << true;
-    }
-    void staleLockIsTakenOver() {
-        QFETCH(bool, nobody);
-        PtyPair board;
-        const QString device = board.slavePath();
-        QFile::remove(lockFileOf(device)); // left by a killed program on an earlier pty
-        if (nobody)
-            QVERIFY(::chown(QFile::encodeName(device).constData(), NobodyId, NobodyId) == 0);
-        const qint64 dead = deadPid();
-        QVERIFY(::kill(pid_t(dead), 0) != 0);
-        QVERIFY(write(lockFileOf(device), QByteArray::number(dead).rightJustified(10)));
-        if (nobody)
-            QVERIFY(::chown(qPrintable(lockFileOf(device)), NobodyId, NobodyId) == 0);
-        const auto removeLock = qScopeGuard([&] { QFile::remove(lockFileOf(device)); });
-        QProcess zerbo;
-        const ProcessGroup end{&zerbo};
-        runAs(zerbo, nobody);
-        zerbo.start(programFor(Zerbo, nobody), {"--port", device});
-        QTRY_VERIFY_WITH_TIMEOUT(holdsDevice(zerbo.processId(), device), 10000);
-        QFile lock(lockFileOf(device));
-        QVERIFY(lock.open(QIODevice::ReadOnly));
-        QCOMPARE(lock.readLine().trimmed().toLongLong(), zerbo.processId());
-    }
-
-    // A device this user may not open: 8010's fix follows the device's group
-    // and mode, and uses sudo only where it is installed (PATH holds a sudo
-    // or nothing at all).
-    void permissionDeniedNamesTheFix_data() {
+    // A port the program cannot open says why, once, with the fix. 8010's fix follows the
+    // group and mode, with sudo only where installed (PATH holds a sudo or nothing). Named by
+    // ZERBO_PORT, the fix sets the variable right. A regular file is never written.
+    void portThatCannotBeOpened_data() {
         QTest::addColumn<Via>("via");
-        QTest::addColumn<QString>("group");
+        QTest::addColumn<Made>("made");
+        QTest::addColumn<QString>("path"); // as named, unless made for the row
+        QTest::addColumn<bool>("fromVariable");
+        QTest::addColumn<QString>("group"); // a made pseudo-terminal's, and its mode
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("withSudo");
-        QTest::addColumn<QString>("says");
-        const auto row = [](const char* name, Via via, const char* group, int mode, bool withSudo,
-                            const QString& says) {
-            QTest::newRow(name) << via << QString(group) << mode << withSudo << says;
+        QTest::addColumn<QString>("says"); // %1: the path
+        const auto denied = [](const char* name, Via via, const char* group, int mode,
+                               bool withSudo, const QString& says) {
+            QTest::newRow(name) << via << Made::Pty << QString() << false << QString(group) << mode
+                                << withSudo
+                                << "8010: Serial port %1 (COM1) may not be opened by you: "
+                                   "permission denied " +
+                                       says;
         };
-        row("dialout, sudo, as nobody", Via::CableTest, "dialout", 0660, true,
-            "(owner root, group dialout, mode crw-rw----). Join the dialout group with "
-            "`sudo adduser nobody dialout`, then log out and in again.");
-        row("dialout, no sudo, as nobody", Via::CableTest, "dialout", 0660, false,
-            "(owner root, group dialout, mode crw-rw----). Join the dialout group with "
-            "`su - -c \"adduser nobody dialout\"`, then log out and in again.");
-        row("another group, as nobody", Via::CableTest, "uucp", 0660, true,
-            "(owner root, group uucp, mode crw-rw----). Join the uucp group with `sudo adduser "
-            "nobody uucp`");
-        row("root:root 0600, as nobody", Via::CableTest, "root", 0600, true,
-            "(owner root, group root, mode crw-------). Only root can open it: ask your "
-            "administrator or use a udev rule.");
-        row("group may only write, as nobody", Via::CableTest, "dialout", 0620, true,
-            "(owner root, group dialout, mode crw--w----). Only root can open it");
-        row("a fresh pseudo-terminal in the window, as nobody", Via::Window, "root", 0620, true,
-            "(owner root, group root, mode crw--w----). Only root can open it");
+        const QString dialout = "(owner root, group dialout, mode crw-rw----). Join the dialout "
+                                "group with `%1`, then log out and in again.";
+        denied("dialout, sudo, as nobody", Via::CableTest, "dialout", 0660, true,
+               dialout.arg("sudo adduser nobody dialout"));
+        denied("dialout, no sudo, as nobody", Via::CableTest, "dialout", 0660, false,
+               dialout.arg("su - -c \"adduser nobody dialout\""));
+        denied("another group, as nobody", Via::CableTest, "uucp", 0660, true,
+               "(owner root, group uucp, mode crw-rw----). Join the uucp group with `sudo "
+               "adduser nobody uucp`");
+        denied("root:root 0600, as nobody", Via::CableTest, "root", 0600, true,
+               "(owner root, group root, mode crw-------). Only root can open it: ask your "
+               "administrator or use a udev rule.");
+        const QString writeOnly = "(owner root, group %1, mode crw--w----). Only root can open it";
+        denied("group may only write, as nobody", Via::CableTest, "dialout", 0620, true,
+               writeOnly.arg("dialout"));
+        denied("a fresh pseudo-terminal in the window, as nobody", Via::Window, "root", 0620, true,
+               writeOnly.arg("root"));
+        const auto row = [](const char* name, Via via, bool fromVariable, Made made,
+                            const QString& path, const QString& says) {
+            QTest::newRow(name) << via << made << path << fromVariable << QString() << 0 << false
+                                << says;
+        };
+        const QString missing = "/nonexistent/zerbo-port";
+        row("window, missing", Via::Window, true, Made::Nothing, missing,
+            "8002: Serial port %1 (COM1), named by ZERBO_PORT, was not found. Connect the "
+            "board's serial adapter, or set ZERBO_PORT to its device (or unset it, and ZERBO "
+            "looks for the port itself).");
+        row("cable test, missing", Via::CableTest, true, Made::Nothing, missing,
+            "8002: Serial port %1 (COM1), named by ZERBO_PORT, was not found.");
+        row("cable test, no serial device", Via::CableTest, true, Made::Nothing, "/dev/null",
+            "8020: Serial port %1 (COM1), named by ZERBO_PORT, is not a serial device: it is a "
+            "character device that is not a terminal. Connect the board's serial adapter and set "
+            "ZERBO_PORT to its device");
+        row("--port, missing", Via::CableTest, false, Made::Nothing, missing,
+            "8002: Serial port %1 (COM1) was not found. Connect the board's serial adapter, or "
+            "name its device with --port DEVICE or the environment variable ZERBO_PORT.");
+        row("window, --port, missing", Via::Window, false, Made::Nothing, "/dev/zerbo-no-board",
+            "8002: Serial port %1 (COM1) was not found. Connect the board's serial adapter");
+        const QString no = "8020: Serial port %1 (COM1) is not a serial device: ";
+        row("--port, regular file", Via::CableTest, false, Made::File, "",
+            no + "it is a regular file.");
+        row("--port, directory", Via::CableTest, false, Made::Folder, "",
+            no + "it is a directory.");
+        row("--port, not a terminal", Via::CableTest, false, Made::Nothing, "/dev/null",
+            no + "it is a character device that is not a terminal.");
     }
-    void permissionDeniedNamesTheFix() {
+    void portThatCannotBeOpened() {
         QFETCH(Via, via);
+        QFETCH(Made, made);
+        QFETCH(QString, path);
+        QFETCH(bool, fromVariable);
         QFETCH(QString, group);
         QFETCH(int, mode);
         QFETCH(bool, withSudo);
         QFETCH(QString, says);
-        const struct group* entry = ::getgrnam(qPrintable(group));
-        if (!entry)
-            ZERBO_CANNOT_RUN("this system has no such group");
-        PtyPair board;
-        const QString device = board.slavePath();
-        QVERIFY(::chown(qPrintable(device), 0, entry->gr_gid) == 0 &&
-                ::chmod(qPrintable(device), mode_t(mode)) == 0);
-        QTemporaryDir bin;
-        if (withSudo) {
-            QFile sudo(bin.filePath("sudo"));
-            QVERIFY(sudo.open(QIODevice::WriteOnly));
-            sudo.setPermissions(QFileDevice::ExeOwner | QFileDevice::ExeOther |
-                                QFileDevice::ReadOther);
-        }
-        QVERIFY(::chmod(qPrintable(bin.path()), 0755) == 0);
-        QProcess zerbo;
-        const ProcessGroup end{&zerbo};
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        if (via == Via::CableTest)
-            env.insert("PATH", bin.path());
-        zerbo.setProcessEnvironment(env);
-        startsAsNobody(zerbo);
-        zerbo.start(reachableByNobody(Zerbo),
-                    (via == Via::CableTest ? QStringList{"--loopback-test"} : QStringList{}) +
-                        QStringList{"--port", device});
-        const QString error = reportedError(zerbo);
-        QVERIFY2(error.contains("Run-time error 8010: Serial port " + device +
-                                " (COM1) may not be opened by you: permission denied " + says),
-                 qPrintable(error));
-        if (via == Via::Window)
-            QVERIFY(zerbo.state() == QProcess::Running); // the box waits for the user
-        else
-            QVERIFY(zerbo.waitForFinished(10000) && zerbo.exitCode() == 2);
-    }
-
-    // A device that is missing or no serial device says so, and what it is
-    // instead. Named by ZERBO_PORT, it says where its name came from, and the
-    // fix sets the variable right instead of asking for it to be set; from
-    // --port nothing is added. A regular file is opened, never written.
-    void portThatIsNoSerialLine_data() {
-        QTest::addColumn<Via>("via");
-        QTest::addColumn<bool>("fromVariable");
-        QTest::addColumn<QString>("path"); // "file" and "directory" are made for the row
-        QTest::addColumn<QString>("says");
-        const auto row = [](const char* name, Via via, bool fromVariable, const QString& path,
-                            const QString& says) {
-            QTest::newRow(name) << via << fromVariable << path << says;
-        };
-        const QString missing = "/nonexistent/zerbo-port";
-        row("window, missing", Via::Window, true, missing,
-            "8002: Serial port %1 (COM1), named by ZERBO_PORT, was not found. Connect the "
-            "board's serial adapter, or set ZERBO_PORT to its device (or unset it, and ZERBO "
-            "looks for the port itself).");
-        row("cable test, missing", Via::CableTest, true, missing,
-            "8002: Serial port %1 (COM1), named by ZERBO_PORT, was not found.");
-        row("cable test, no serial device", Via::CableTest, true, "/dev/null",
-            "8020: Serial port %1 (COM1), named by ZERBO_PORT, is not a serial device: it is a "
-            "character device that is not a terminal. Connect the board's serial adapter and set "
-            "ZERBO_PORT to its device");
-        row("--port, missing", Via::CableTest, false, missing,
-            "8002: Serial port %1 (COM1) was not found. Connect the board's serial adapter, or "
-            "name its device with --port DEVICE or the environment variable ZERBO_PORT.");
-        row("window, --port, missing", Via::Window, false, "/dev/zerbo-no-board",
-            "8002: Serial port %1 (COM1) was not found. Connect the board's serial adapter");
-        const QString no = "8020: Serial port %1 (COM1) is not a serial device: ";
-        row("--port, regular file", Via::CableTest, false, "file", no + "it is a regular file.");
-        row("--port, directory", Via::CableTest, false, "directory", no + "it is a directory.");
-        row("--port, not a terminal", Via::CableTest, false, "/dev/null",
-            no + "it is a character device that is not a terminal.");
-    }
-    void portThatIsNoSerialLine() {
-        QFETCH(Via, via);
-        QFETCH(bool, fromVariable);
-        QFETCH(QString, path);
-        QFETCH(QString, says);
         QTemporaryDir dir;
-        const bool kept = path == "file";
-        if (kept) {
-            path = dir.filePath("port");
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep me\n") == 8);
-        } else if (path == "directory") {
-            path = dir.filePath("port");
-            QVERIFY(QDir().mkdir(path));
-        }
-        QProcess zerbo;
-        const ProcessGroup end{&zerbo};
+        PtyPair board;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (made == Made::Pty) {
+            const struct group* entry = ::getgrnam(qPrintable(group));
+            if (!entry)
+                ZERBO_CANNOT_RUN("this system has no such group");
+            path = board.slavePath();
+            QVERIFY(::chown(qPrintable(path), 0, entry->gr_gid) == 0 &&
+                    ::chmod(qPrintable(path), mode_t(mode)) == 0);
+            QVERIFY(!withSudo || QFile::link("/bin/true", dir.filePath("sudo")));
+            QVERIFY(::chmod(qPrintable(dir.path()), 0755) == 0);
+            if (via == Via::CableTest)
+                env.insert("PATH", dir.path());
+        } else if (made != Made::Nothing) {
+            path = dir.filePath("port");
+            QVERIFY(made == Made::File ? write(path, "keep me") : QDir().mkdir(path));
+        }
         if (fromVariable)
             env.insert("ZERBO_PORT", path);
         else
             env.remove("ZERBO_PORT");
+        QProcess zerbo;
+        const ProcessGroup end{&zerbo};
         zerbo.setProcessEnvironment(env);
-        zerbo.start(Zerbo,
-                    (via == Via::CableTest ? QStringList{"--loopback-test"} : QStringList{}) +
-                        (fromVariable ? QStringList{} : QStringList{"--port", path}));
+        start(zerbo, Zerbo,
+              (via == Via::CableTest ? QStringList{"--loopback-test"} : QStringList{}) +
+                  (fromVariable ? QStringList{} : QStringList{"--port", path}),
+              made == Made::Pty);
         QString said = reportedError(zerbo);
         if (via == Via::Window) {
             QVERIFY(zerbo.state() == QProcess::Running); // the box waits for the user
@@ -732,7 +669,7 @@ private slots:
         QVERIFY2(said.contains("Run-time error " + says.arg(path)), qPrintable(said));
         QCOMPARE(said.count("Run-time error"), 1);
         QVERIFY2(!said.contains("ioctl"), qPrintable(said));
-        if (kept) {
+        if (made == Made::File) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), QByteArray("keep me\n"));
@@ -741,8 +678,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // The test runs itself as a helper: one that holds the device exclusively,
-    // or one that tells the device's status as the user it runs as.
+    // The test runs itself as a helper: holding the device exclusively, or telling its status.
     if (argc == 3 && QByteArray(argv[1]) == "--hold-exclusive")
         return holdExclusive(argv[2]);
     QCoreApplication app(argc, argv);
