@@ -7,8 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <optional>
 #include <unistd.h>
@@ -93,19 +91,19 @@ private slots:
 
     // Only the link of a board that has ended is replaced; all else is left as it was.
     void boardLinkInTheWay_data() {
-        QTest::addColumn<int>("there"); // InTheWay
+        QTest::addColumn<InTheWay>("there");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
         QTest::newRow("a running board's link")
-            << int(RunningBoard) << 1 << "is already the port of a board that still runs";
-        QTest::newRow("a plain file") << int(PlainFile) << 1 << "exists and is not a board's port";
+            << RunningBoard << 1 << "is already the port of a board that still runs";
+        QTest::newRow("a plain file") << PlainFile << 1 << "exists and is not a board's port";
         QTest::newRow("a dangling link of the user's")
-            << int(UserLink) << 1 << "which is not a board's port";
+            << UserLink << 1 << "which is not a board's port";
         QTest::newRow("the link of a board that ended")
-            << int(StaleLink) << 0 << "replacing " /* then the board runs */;
+            << StaleLink << 0 << "replacing " /* then the board runs */;
     }
     void boardLinkInTheWay() {
-        QFETCH(int, there);
+        QFETCH(InTheWay, there);
         QFETCH(int, exitCode);
         QFETCH(QString, says);
         QTemporaryDir dir;
