@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The virtual board's window stays in sight (what the screen shows there does
-// not change) when ZERBO shows its background, opens its help or centres its
-// window. On a virtual X server with a window manager, at the size
-// ZERBO_X_SCREEN names; ZERBO's classes beside the real board process.
+// The virtual board's window stays in sight (the screen there does not change) when ZERBO shows
+// its background, opens its help or centres its window: ZERBO's classes beside the real board
+// process, on a virtual X server with a window manager, at the size ZERBO_X_SCREEN names.
 #include "app/zerbo.h"
 #include "board_process.h"
 #include "cannot_run.h"
@@ -22,9 +21,8 @@
 namespace {
 constexpr int SettleMs = 5000; // a window manager on a loaded machine
 
-QSize screenSize() {
-    const QString size = qEnvironmentVariable("ZERBO_X_SCREEN", QStringLiteral("1920x1080"));
-    return {size.section('x', 0, 0).toInt(), size.section('x', 1).toInt()};
+QString screenName() {
+    return qEnvironmentVariable("ZERBO_X_SCREEN", QStringLiteral("1920x1080"));
 }
 
 QImage onScreen(const QRect& area) {
@@ -58,10 +56,8 @@ private slots:
         board_.start(ZERBO_BOARD_BINARY, {"--link", dir_.filePath("board")});
         const GeometryReport report = readGeometry(board_, "board geometry:");
         QVERIFY2(!report.line.isEmpty(), qPrintable("the board said: " + report.said));
-        // Where the board put its frame, as large as its client area: the
-        // title bar and the window below it with Key 1 and the LEDs.
+        // Its frame, as large as its client area: the title bar, Key 1 and the LEDs below it.
         boardArea_ = report.frame;
-
         QVERIFY(table_.started());
         zerbo_ = std::make_unique<Zerbo>(table_.link());
         QTimer::singleShot(500, this, [this] { table_.pressKeyOne(); });
@@ -84,16 +80,15 @@ private slots:
         FrmAscii& form = zerbo_->form();
         for (Step step : steps) {
             const QRect before = form.frameGeometry();
+            const char* window = step == Step::Help ? "frmHelp" : "frmBack";
+            (step == Step::Center ? form.cmdCenter()
+             : step == Step::Help ? static_cast<QAbstractButton*>(form.optHelp())
+                                  : form.cmdBackShowHide())
+                ->click();
             if (step == Step::Center) {
-                form.cmdCenter()->click();
                 QVERIFY(QTest::qWaitFor([&] { return form.frameGeometry() != before; }, SettleMs));
                 continue;
             }
-            const char* window = step == Step::Help ? "frmHelp" : "frmBack";
-            if (step == Step::Help)
-                form.optHelp()->click();
-            else
-                form.cmdBackShowHide()->click();
             QVERIFY(QTest::qWaitFor([&] { return shownWindow(window); }, SettleMs));
             QVERIFY(QTest::qWaitForWindowExposed(shownWindow(window)));
         }
@@ -122,20 +117,12 @@ private slots:
         QTest::qWait(300);
     }
 
-    void cleanupTestCase() {
-        board_.kill();
-        board_.waitForFinished();
-    }
-
 private:
     // Into ZERBO_TEST_SCREENSHOTS where set, for a look at them; else the temporary folder.
     QString save(const QImage& image, const QString& what) {
         const QString folder = qEnvironmentVariable("ZERBO_TEST_SCREENSHOTS", QDir::tempPath());
-        const QString path = QStringLiteral("%1/board-in-sight-%2x%3-%4.png")
-                                 .arg(folder)
-                                 .arg(screenSize().width())
-                                 .arg(screenSize().height())
-                                 .arg(QString(what).replace(' ', '-'));
+        const QString path = QStringLiteral("%1/board-in-sight-%2-%3.png")
+                                 .arg(folder, screenName(), QString(what).replace(' ', '-'));
         image.save(path);
         return path;
     }
@@ -143,6 +130,7 @@ private:
     const XDesktop& desktop_;
     QTemporaryDir dir_;
     QProcess board_;
+    const ProcessGroup end_{&board_};
     QRect boardArea_;
     QImage seen_;
     BoardProcess table_;
@@ -150,7 +138,8 @@ private:
 };
 
 int main(int argc, char* argv[]) {
-    const XDesktop desktop(screenSize());
+    const XDesktop desktop(
+        {screenName().section('x', 0, 0).toInt(), screenName().section('x', 1).toInt()});
     // Without it the application stays offscreen, and the test fails saying why.
     if (desktop.failure().isEmpty()) {
         qputenv("DISPLAY", desktop.display().toLocal8Bit());

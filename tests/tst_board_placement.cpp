@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The virtual board's window opens beside ZERBO's main window, never under
-// it, wherever both fit; on a smaller screen it stays above it. Checked on
-// the real programs, each reporting where its window stands, and on the
-// placement alone for every size. On a Wayland desktop both take X11 through
-// XWayland, where they can place their windows, and say so where they cannot.
+// The virtual board's window opens beside ZERBO's, never under it, wherever both fit; on a smaller
+// screen it stays above it: on the real programs, each reporting its window, and on the placement
+// alone. On Wayland both take X11 through XWayland to place them, and say so where they cannot.
 #include "board_placement.h"
+#include "board_process.h"
 #include "cannot_run.h"
 #include "geometry_report.h"
 #include "process_group.h"
@@ -19,25 +18,21 @@ QString shown(const QRect& r) {
     return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-// A headless board with the table for ZERBO, and ZERBO and the board's window
-// in the environment given, reporting their geometry.
+// A headless board with the table for ZERBO; ZERBO and the board's window in env, reporting where.
 struct BothWindows {
-    BothWindows(QProcessEnvironment env, const QStringList& tableOptions) {
+    explicit BothWindows(QProcessEnvironment env) {
         env.insert("ZERBO_REPORT_GEOMETRY", "1");
-        table.start(ZERBO_BOARD_BINARY,
-                    QStringList{"--headless", "--link", dir.filePath("table")} + tableOptions);
-        tableReady = table.waitForReadyRead(10000);
-        zerbo.setProcessEnvironment(env);
-        zerbo.start(ZERBO_BINARY, {"--port", dir.filePath("table")});
-        board.setProcessEnvironment(env);
+        for (QProcess* program : {&zerbo, &board}) {
+            program->setProcessEnvironment(env);
+            program->setReadChannel(QProcess::StandardError);
+        }
+        zerbo.start(ZERBO_BINARY, {"--port", table.link()});
         board.start(ZERBO_BOARD_BINARY, {"--link", dir.filePath("board")});
-        zerbo.setReadChannel(QProcess::StandardError);
-        board.setReadChannel(QProcess::StandardError);
     }
+    BoardProcess table;
     QTemporaryDir dir;
-    QProcess table, zerbo, board;
-    ProcessGroup end{&zerbo, &table, &board};
-    bool tableReady = false;
+    QProcess zerbo, board;
+    ProcessGroup end{&zerbo, &board};
 };
 } // namespace
 
@@ -46,69 +41,59 @@ enum class Where { Right, Below, Over };
 class BoardPlacementTest : public QObject {
     Q_OBJECT
 private slots:
+    // Each program reporting where its window stands, on offscreen screens and on Weston's
+    // headless desktop: with XWayland and no platform chosen both place their windows on X11;
+    // without it, or with Wayland chosen, they say the desktop does.
     void besideTheRealWindow_data() {
-        QTest::addColumn<QString>("screen");
-        for (const char* screen : {"1920x1200", "1920x1032", "1366x768", "1280x720", "1080x1920"})
-            QTest::newRow(screen) << screen;
-    }
-    void besideTheRealWindow() {
-        QFETCH(QString, screen);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(
-            "QT_QPA_PLATFORM",
-            QStringLiteral("offscreen:configfile=" ZERBO_SCREENS_DIR "/%1.json").arg(screen));
-        BothWindows both(env, {"--send-table-after", "500"});
-        QVERIFY(both.tableReady);
-        const QRect boardFrame = readGeometry(both.board, "board geometry:").frame;
-        const QRect zerboFrame = readGeometry(both.zerbo, "geometry:").frame;
-        QVERIFY(!boardFrame.isEmpty() && !zerboFrame.isEmpty());
-        QVERIFY2(!boardFrame.intersects(zerboFrame),
-                 qPrintable("board " + shown(boardFrame) + ", ZERBO " + shown(zerboFrame)));
-        const QSize size(screen.section('x', 0, 0).toInt(), screen.section('x', 1).toInt());
-        QVERIFY2(QRect(QPoint(0, 0), size).contains(boardFrame),
-                 qPrintable("board " + shown(boardFrame)));
-    }
-
-    // Weston's headless desktop, 1920x1080: with XWayland there and no
-    // platform chosen, both programs run on X11 and place their windows; where
-    // it is missing or the user chose Wayland, they say the desktop places them.
-    void onWayland_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<bool>("onWeston");
         QTest::addColumn<bool>("xwayland");
         QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM as the user set it
         QTest::addColumn<bool>("placed");
-        QTest::newRow("XWayland there") << true << "" << true;
-        QTest::newRow("no XWayland") << false << "" << false;
-        QTest::newRow("Wayland chosen") << true << "wayland" << false;
+        for (const QString screen : {"1920x1200", "1920x1032", "1366x768", "1280x720", "1080x1920"})
+            QTest::newRow(qPrintable(screen))
+                << QSize(screen.section('x', 0, 0).toInt(), screen.section('x', 1).toInt()) << false
+                << false
+                << QStringLiteral("offscreen:configfile=" ZERBO_SCREENS_DIR "/%1.json").arg(screen)
+                << true;
+        const QSize weston(1920, 1080);
+        QTest::newRow("Weston, XWayland there") << weston << true << true << QString() << true;
+        QTest::newRow("Weston, no XWayland") << weston << true << false << QString() << false;
+        QTest::newRow("Weston, Wayland chosen") << weston << true << true << "wayland" << false;
     }
-    void onWayland() {
+    void besideTheRealWindow() {
+        QFETCH(QSize, screen);
+        QFETCH(bool, onWeston);
         QFETCH(bool, xwayland);
         QFETCH(QString, platform);
         QFETCH(bool, placed);
-        if (!weston)
-            weston = std::make_unique<WestonDesktop>(QSize(1920, 1080));
-        if (!weston->failure().isEmpty())
-            ZERBO_CANNOT_RUN(qPrintable(weston->failure()));
-        QProcessEnvironment env = weston->environment(xwayland);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (onWeston) {
+            if (!weston)
+                weston = std::make_unique<WestonDesktop>(screen);
+            if (!weston->failure().isEmpty())
+                ZERBO_CANNOT_RUN(qPrintable(weston->failure()));
+            env = weston->environment(xwayland);
+        }
         if (!platform.isEmpty())
             env.insert("QT_QPA_PLATFORM", platform);
-        BothWindows both(env, {});
-        QVERIFY(both.tableReady);
+        BothWindows both(env);
+        QVERIFY(both.table.started());
         const GeometryReport zerbo = readGeometry(both.zerbo, "geometry: waiting");
         const GeometryReport board = readGeometry(both.board, "board geometry:");
-        const QRect zerboFrame = zerbo.frame, boardFrame = board.frame;
-        const QString zerboSaid = zerbo.said, boardSaid = board.said;
-        QVERIFY2(!zerboFrame.isEmpty() && !boardFrame.isEmpty(), qPrintable(zerboSaid + boardSaid));
-        QCOMPARE(zerboSaid.contains("zerbo: the desktop places the windows"), !placed);
-        QCOMPARE(boardSaid.contains("zerbo-board: the desktop places the window"), !placed);
-        const QRect screen(0, 0, 1920, 1080);
-        QVERIFY2(!placed || (screen.contains(zerboFrame) && screen.contains(boardFrame) &&
-                             !boardFrame.intersects(zerboFrame)),
-                 qPrintable(zerboSaid + boardSaid));
+        const QString said = "board " + shown(board.frame) + ", ZERBO " + shown(zerbo.frame) +
+                             "\n" + zerbo.said + board.said;
+        QVERIFY2(!zerbo.frame.isEmpty() && !board.frame.isEmpty(), qPrintable(said));
+        QCOMPARE(zerbo.said.contains("zerbo: the desktop places the windows"), !placed);
+        QCOMPARE(board.said.contains("zerbo-board: the desktop places the window"), !placed);
+        const QRect whole(QPoint(0, 0), screen);
+        QVERIFY2(!placed || (whole.contains(zerbo.frame) && whole.contains(board.frame) &&
+                             !board.frame.intersects(zerbo.frame)),
+                 qPrintable(said));
     }
 
-    // Both fit side by side from 1280x720 up; below on a tall screen; on a
-    // smaller one the board overlaps ZERBO, whole on the screen (and on top,
-    // as always: tst_board_in_sight).
+    // Side by side from 1280x720 up; below on a tall screen; on a smaller one the board overlaps
+    // ZERBO, whole on the screen (and on top, as always: tst_board_in_sight).
     void placement_data() {
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<Where>("where");

@@ -7,8 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <optional>
 #include <unistd.h>
@@ -35,30 +33,25 @@ private slots:
         // On standard output for 0, else standard error: a whole text (ending in a line
         // break), or phrases looked for across lines (help is wrapped to the terminal's width).
         QTest::addColumn<QStringList>("says");
+        const auto row = [](const char* name, const QString& program, const QStringList& arguments,
+                            int exitCode, const QStringList& says) {
+            QTest::newRow(name) << program << arguments << exitCode << says;
+        };
         const QStringList refused{"zerbo: no display: run it in a desktop session; zerbo "
                                   "--loopback-test and --list-ports need none\n"};
-        QTest::newRow("zerbo") << Zerbo << QStringList{} << 1 << refused;
-        QTest::newRow("zerbo --port")
-            << Zerbo << QStringList{"--port", "/dev/ttyS0"} << 1 << refused;
-        QTest::newRow("zerbo --bogus") << Zerbo << QStringList{"--bogus"} << 1
-                                       << QStringList{"zerbo: Unknown option 'bogus'.\n"};
-        QTest::newRow("zerbo --version")
-            << Zerbo << QStringList{"--version"} << 0 << QStringList{"zerbo " ZERBO_VERSION "\n"};
-        QTest::newRow("zerbo --help")
-            << Zerbo << QStringList{"--help"} << 0
-            << QStringList{"--list-ports",
-                           "Cable test: with pins 2 and 3 of the port's 9-pin socket bridged",
-                           "Exit status 0 when all came back intact, 1 when not, 2 when the port "
-                           "cannot be used."};
-        QTest::newRow("board") << Board << QStringList{} << 1
-                               << QStringList{"zerbo-board: no display: run it in a desktop "
-                                              "session, or with --headless\n"};
-        QTest::newRow("board --version") << Board << QStringList{"--version"} << 0
-                                         << QStringList{"zerbo-board " ZERBO_VERSION "\n"};
-        QTest::newRow("board --help")
-            << Board << QStringList{"--help"} << 0 << QStringList{"--headless"};
-        QTest::newRow("board -h") << Board << QStringList{"-h"} << 0
-                                  << QStringList{"--link <PATH>"};
+        row("zerbo", Zerbo, {}, 1, refused);
+        row("zerbo --port", Zerbo, {"--port", "/dev/ttyS0"}, 1, refused);
+        row("zerbo --bogus", Zerbo, {"--bogus"}, 1, {"zerbo: Unknown option 'bogus'.\n"});
+        row("zerbo --version", Zerbo, {"--version"}, 0, {"zerbo " ZERBO_VERSION "\n"});
+        row("zerbo --help", Zerbo, {"--help"}, 0,
+            {"--list-ports", "Cable test: with pins 2 and 3 of the port's 9-pin socket bridged",
+             "Exit status 0 when all came back intact, 1 when not, 2 when the port cannot be "
+             "used."});
+        row("board", Board, {}, 1,
+            {"zerbo-board: no display: run it in a desktop session, or with --headless\n"});
+        row("board --version", Board, {"--version"}, 0, {"zerbo-board " ZERBO_VERSION "\n"});
+        row("board --help", Board, {"--help"}, 0, {"--headless"});
+        row("board -h", Board, {"-h"}, 0, {"--link <PATH>"});
     }
     void withoutADisplay() {
         QFETCH(QString, program);
@@ -93,19 +86,19 @@ private slots:
 
     // Only the link of a board that has ended is replaced; all else is left as it was.
     void boardLinkInTheWay_data() {
-        QTest::addColumn<int>("there"); // InTheWay
+        QTest::addColumn<InTheWay>("there");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
         QTest::newRow("a running board's link")
-            << int(RunningBoard) << 1 << "is already the port of a board that still runs";
-        QTest::newRow("a plain file") << int(PlainFile) << 1 << "exists and is not a board's port";
+            << RunningBoard << 1 << "is already the port of a board that still runs";
+        QTest::newRow("a plain file") << PlainFile << 1 << "exists and is not a board's port";
         QTest::newRow("a dangling link of the user's")
-            << int(UserLink) << 1 << "which is not a board's port";
+            << UserLink << 1 << "which is not a board's port";
         QTest::newRow("the link of a board that ended")
-            << int(StaleLink) << 0 << "replacing " /* then the board runs */;
+            << StaleLink << 0 << "replacing " /* then the board runs */;
     }
     void boardLinkInTheWay() {
-        QFETCH(int, there);
+        QFETCH(InTheWay, there);
         QFETCH(int, exitCode);
         QFETCH(QString, says);
         QTemporaryDir dir;

@@ -8,9 +8,7 @@
 #include "program.h"
 #include "standard_error.h"
 
-#include <QFileInfo>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTest>
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -31,8 +29,7 @@ struct Board : BoardProcess {
     }
 };
 
-// Whether the device is marked for one opener only (TIOCEXCL); one that
-// cannot even be opened to ask counts as marked.
+// Whether the device is marked for one opener only (TIOCEXCL); one not even opened to ask is.
 bool openedExclusively(const QString& device) {
     const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     int exclusive = 1;
@@ -83,13 +80,13 @@ private slots:
     // the last close of a real port does; one that runs keeps it to itself.
     void killedProgramLeavesThePortFree() {
         Board board("600000");
-        const QString device = QFileInfo(board.link()).symLinkTarget();
+        const QString device = board.devicePath();
         QProcess killed, next, third;
         const ProcessGroup end{&killed, &next, &third};
-        for (QProcess* program : {&killed, &next, &third})
+        for (QProcess* program : {&killed, &next, &third}) {
             program->setProgram(QStringLiteral(ZERBO_BINARY));
-        for (QProcess* program : {&killed, &next, &third})
             program->setArguments({"--port", board.link()});
+        }
         killed.start();
         QTRY_VERIFY_WITH_TIMEOUT(openedExclusively(device), BoundMs);
         QVERIFY(holdsDevice(killed.processId(), device));

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The slots' characters drawn whole where the window is drawn smaller. ctest runs this on each
-// smaller screen of tests/screens, never as designed (1920x1200), where 16 pt exceeds the
-// 24-pixel field by design.
+// The slots' characters drawn whole where the window is drawn smaller: on each smaller screen of
+// tests/screens, never as designed (1920x1200), where 16 pt exceeds the 24-pixel field by design.
 #include "form/form_scale.h"
 #include "form/frm_ascii.h"
 #include "form/slot_style.h"
@@ -34,15 +33,14 @@ QRect inkIn(QLineEdit* field) {
     return inkBetween(with, without);
 }
 
-// The text's ink drawn with nothing to cut it.
-QRect freeInk(const QFont& font, const QString& text) {
+// The field's text's ink drawn with nothing to cut it.
+QRect freeInk(const QLineEdit* field) {
     QImage blank(800, 200, QImage::Format_RGB32);
     blank.fill(Qt::white);
     QImage page = blank;
     QPainter painter(&page);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(50, 100, text);
+    painter.setFont(field->font());
+    painter.drawText(50, 100, field->text());
     painter.end();
     return inkBetween(page, blank);
 }
@@ -62,9 +60,8 @@ class SlotGlyphsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The accented capitals 192 to 221 (and every other slot of theirs) whole in the sizes the
-    // slots are given: no ink on the first or last row of the field's inside, where the field
-    // cuts what does not fit.
+    // The accented capitals 192 to 221 whole in each size the slots are given: no ink on the
+    // first or last row of the field's inside, where the field cuts what does not fit.
     void slotGlyphsWhole_data() {
         QTest::addColumn<double>("points");
         QTest::newRow("received, 14 pt") << 14.0;
@@ -82,15 +79,11 @@ private slots:
             writeSlot(form, code);
             QLineEdit* field = form.slot(code).character;
             const QRect ink = inkIn(field), inside = insideOf(field);
-            const int whole = freeInk(field->font(), field->text()).height();
+            const int whole = freeInk(field).height();
             QVERIFY2(ink.top() >= inside.top() && ink.height() == whole,
-                     qPrintable(QString("slot %1: ink rows %2 to %3 of %6, inside %4 to %5")
-                                    .arg(code)
-                                    .arg(ink.top())
-                                    .arg(ink.bottom())
-                                    .arg(inside.top())
-                                    .arg(inside.bottom())
-                                    .arg(whole)));
+                     qPrintable(QString::asprintf(
+                         "slot %d: ink rows %d to %d of %d, inside %d to %d", code, ink.top(),
+                         ink.bottom(), whole, inside.top(), inside.bottom())));
         }
     }
 
@@ -100,12 +93,12 @@ private slots:
         FrmAscii form;
         form.show();
         const Captions& captions = form.captions();
-        for (QLineEdit* caption : {captions.txtS, captions.txtTime, captions.bitRow})
-            QVERIFY2(inkIn(caption).width() == freeInk(caption->font(), caption->text()).width(),
-                     qPrintable(QString("%1: %2 of %3 columns")
-                                    .arg(caption->text())
-                                    .arg(inkIn(caption).width())
-                                    .arg(freeInk(caption->font(), caption->text()).width())));
+        for (QLineEdit* caption : {captions.txtS, captions.txtTime, captions.bitRow}) {
+            const int ink = inkIn(caption).width(), whole = freeInk(caption).width();
+            QVERIFY2(ink == whole,
+                     qPrintable(QString::asprintf("%s: %d of %d columns",
+                                                  qPrintable(caption->text()), ink, whole)));
+        }
     }
 };
 

@@ -12,8 +12,7 @@ class ValuesTest : public QObject {
     static QString exactly(double value) { return QString::number(value, 'g', 17); }
 
 private slots:
-    // The whole set written out: Latin-1 but for 0x80..0x9F, where the five unassigned codes
-    // keep their own numbers.
+    // The whole set: Latin-1 but for 0x80..0x9F, where the five unassigned codes keep theirs.
     void everyByteAndItsCharacter() {
         const QStringView windows = u"€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F"
                                     u"\u0090‘’“”•–—˜™š›œ\u009DžŸ";
@@ -62,19 +61,17 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<double>("rounded"); // halves to even
         QTest::addColumn<qint64>("pauseMs"); // as a pause: 0 to 2147483647
-        const auto row = [](const char* name, double value, double rounded, qint64 pauseMs) {
-            QTest::newRow(name) << value << rounded << pauseMs;
-        };
-        row("0.5", 0.5, 0, 0);
-        row("1.5", 1.5, 2, 2);
-        row("2.5", 2.5, 2, 2);
-        row("-2.5", -2.5, -2, 0);
-        row("just under 0.5", 0.49999999999999994, 0, 0);
-        row("-inf", -qInf(), -qInf(), 0);
-        row("2^52 - 0.5", 4503599627370495.5, 4503599627370496, 2147483647);
-        row("inf", qInf(), qInf(), 2147483647);
-        row("longest - 0.5", 2147483646.5, 2147483646, 2147483646);
-        row("longest + 0.5", 2147483647.5, 2147483648, 2147483647);
+        QTest::newRow("0.5") << 0.5 << 0.0 << qint64(0);
+        QTest::newRow("1.5") << 1.5 << 2.0 << qint64(2);
+        QTest::newRow("2.5") << 2.5 << 2.0 << qint64(2);
+        QTest::newRow("-2.5") << -2.5 << -2.0 << qint64(0);
+        QTest::newRow("just under 0.5") << 0.49999999999999994 << 0.0 << qint64(0);
+        QTest::newRow("-inf") << -qInf() << -qInf() << qint64(0);
+        QTest::newRow("2^52 - 0.5")
+            << 4503599627370495.5 << 4503599627370496.0 << qint64(2147483647);
+        QTest::newRow("inf") << qInf() << qInf() << qint64(2147483647);
+        QTest::newRow("longest - 0.5") << 2147483646.5 << 2147483646.0 << qint64(2147483646);
+        QTest::newRow("longest + 0.5") << 2147483647.5 << 2147483648.0 << qint64(2147483647);
     }
     void roundsHalvesToEvenAndBoundsPauses() {
         QFETCH(double, value);
