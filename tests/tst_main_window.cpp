@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window as the user first sees it: layout, texts and the keyboard order; the help
-// window and the backdrop it opens (the backdrop's double click, which ends the program, is
-// played in tst_faults); the keyboard focus while an operation started with Space runs and
-// after it: never on Exit, where the next Space would end the program.
+// The main window as first seen: layout, texts, keyboard order, the help and the backdrop (whose
+// double click, ending the program, is in tst_faults); the focus never on Exit, ended by Space.
 #include "form/background_window.h"
 #include "form/frm_ascii.h"
 #include "form/help_window.h"
@@ -15,7 +13,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QLabel>
@@ -26,9 +23,7 @@
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextEdit>
 #include <functional>
-#include <map>
 #include <tuple>
 
 namespace {
@@ -41,18 +36,11 @@ QString focusName() {
     return focus ? focus->objectName() : QStringLiteral("<none>");
 }
 
-// What a control shows as its caption or text.
+// What a control shows as its caption or text: the first of these properties it has.
 QString shownText(const QWidget* control) {
-    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
-        return button->text();
-    if (const auto* label = qobject_cast<const QLabel*>(control))
-        return label->text();
-    if (const auto* field = qobject_cast<const QLineEdit*>(control))
-        return field->text();
-    if (const auto* combo = qobject_cast<const QComboBox*>(control))
-        return combo->currentText();
-    if (const auto* rich = qobject_cast<const QTextEdit*>(control))
-        return rich->toPlainText();
+    for (const char* shown : {"text", "currentText", "plainText"})
+        if (const QVariant text = control->property(shown); text.isValid())
+            return text.toString();
     return QStringLiteral("<no text>");
 }
 // An operation started from its button, and the button it disables while it runs.
@@ -74,26 +62,8 @@ class MainWindowTest : public QObject {
     static QPoint px(int leftTwips, int topTwips) { return {leftTwips / 15, topTwips / 15}; }
 
 private slots:
-    // The corners of the slot blocks; every slot whole.
-    void layout() {
-        FrmAscii form;
-        const auto at = [&form](const QWidget* w) { return w->mapTo(&form, QPoint()); };
-        QCOMPARE(form.legend().size(), 33); // the codes 000 to 032, each in legendRows
-        for (const auto& [code, number] : std::map<int, QPoint>{
-                 {0, px(300, 600)}, {128, px(300, 7620)}, {255, px(10800, 13920)}}) {
-            QCOMPARE(at(form.slot(code).number), number);
-            QCOMPARE(at(form.slot(code).character), number + px(480, -60));
-            QCOMPARE(at(form.slot(code).sendButton), number + px(1140, 0));
-        }
-        for (const Slot& slot : form.table()) // none cut at its column's edge
-            for (const QWidget* part : std::initializer_list<const QWidget*>{
-                     slot.number, slot.character, slot.sendButton})
-                QVERIFY2(part->parentWidget()->rect().contains(part->geometry()),
-                         qPrintable(part->objectName()));
-    }
-
-    // Each control of the designed toolbar, lower right and bottom rows: its caption or first
-    // text, and its place and size, given in twips, at 15 twips a pixel on this screen.
+    // Each control of the slot blocks' corners, the toolbar, lower right and bottom rows: its
+    // caption or first text, and its place and size in twips, at 15 twips a pixel on this screen.
     void designedControls_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
@@ -101,6 +71,15 @@ private slots:
         const auto row = [](const char* name, const char* text, QRect twips) {
             QTest::newRow(name) << QString(name) << QString::fromUtf8(text) << twips;
         };
+        row("lblN(0)", "", {300, 600, 450, 360});
+        row("txtN(0)", "", {780, 540, 570, 360});
+        row("optS(0)", "", {1440, 600, 255, 255});
+        row("lblN(128)", "", {300, 7620, 450, 360});
+        row("txtN(128)", "", {780, 7560, 570, 360});
+        row("optS(128)", "", {1440, 7620, 255, 255});
+        row("lblN(255)", "", {10800, 13920, 450, 360});
+        row("txtN(255)", "", {11280, 13860, 570, 360});
+        row("optS(255)", "", {11940, 13920, 255, 255});
         row("cmbFontName", "Font", {300, 0, 3135, 360});
         row("cmbFontSize", "Size", {3360, 0, 1215, 360});
         row("cmbFontColor", "Color", {4500, 0, 1215, 360});
@@ -125,7 +104,7 @@ private slots:
         row("rtfData(0)", "1", {13200, 14820, 495, 435});
         row("txtS", "", {780, 14400, 11625, 360});
         row("txtN(288)", "Signs to be send via TxD", {12600, 14460, 3300, 270});
-        row("prgBar", "<no text>", {780, 14880, 11625, 255});
+        row("prgBar", "0%", {780, 14880, 11625, 255});
         row("optTxD", "TxD Send", {780, 15240, 2055, 225});
         row("optRxD", "RxD Receive", {780, 15540, 2055, 225});
         row("chkOpen", "Port open", {2820, 15240, 2055, 225});
@@ -180,9 +159,12 @@ private slots:
                  font);
     }
 
-    // At start the progress bar stands at 0 of 78, and only Com1, Man and New are disabled.
+    // At start: the title; the progress bar at 0 of 78; only Com1, Man and New disabled; the
+    // captions that are text fields read as text, passed by Tab; the 33 legend rows; every slot
+    // whole, none cut at its column's edge.
     void startingStates() {
         FrmAscii form;
+        QCOMPARE(form.windowTitle(), "ZERBO via ComPort");
         QCOMPARE(QList<int>(
                      {form.prgBar()->minimum(), form.prgBar()->value(), form.prgBar()->maximum()}),
                  QList<int>({0, 0, 78}));
@@ -192,6 +174,15 @@ private slots:
                 disabled << control->objectName();
         disabled.sort();
         QCOMPARE(disabled, QStringList({"cmdCom1", "cmdMan", "cmdNew"}));
+        const Captions& captions = form.captions();
+        for (const QLineEdit* caption : {captions.txtS, captions.txtTime, captions.bitRow})
+            QVERIFY2(!(caption->focusPolicy() & Qt::TabFocus), qPrintable(caption->objectName()));
+        QCOMPARE(form.legend().size(), 33); // the codes 000 to 032, each in legendRows
+        for (const Slot& slot : form.table())
+            for (const QWidget* part : std::initializer_list<const QWidget*>{
+                     slot.number, slot.character, slot.sendButton})
+                QVERIFY2(part->parentWidget()->rect().contains(part->geometry()),
+                         qPrintable(part->objectName()));
     }
 
     // Each legend row as designed: its number, the exact name (typos and inner blanks as they
@@ -226,15 +217,6 @@ private slots:
         const int number = code < 16 ? 287 - code : code < 32 ? 240 + code : 288;
         QCOMPARE(row.number->objectName(), QString("lblN(%1)").arg(number));
         QCOMPARE(row.name->objectName(), QString("txtN(%1)").arg(code < 32 ? 287 - code : 290));
-    }
-
-    // The window's title; the captions that are text fields read as text: Tab passes them by.
-    void titleAndCaptionsPassedByTab() {
-        FrmAscii form;
-        QCOMPARE(form.windowTitle(), "ZERBO via ComPort");
-        const Captions& captions = form.captions();
-        for (const QLineEdit* caption : {captions.txtS, captions.txtTime, captions.bitRow})
-            QVERIFY2(!(caption->focusPolicy() & Qt::TabFocus), qPrintable(caption->objectName()));
     }
 
     // Down follows the group's own order, not the geometry (Up: tst_typed_fields).
