@@ -159,9 +159,9 @@ private slots:
                  font);
     }
 
-    // At start: the title; the progress bar at 0 of 78; only Com1, Man and New disabled; the
-    // captions that are text fields read as text, passed by Tab; the 33 legend rows; every slot
-    // whole, none cut at its column's edge.
+    // At start: the title, the progress bar at 0 of 78, only Com1, Man and New disabled, the
+    // caption fields passed by Tab (read as text), 33 legend rows, no slot cut at its column's
+    // edge.
     void startingStates() {
         FrmAscii form;
         QCOMPARE(form.windowTitle(), "ZERBO via ComPort");
@@ -241,9 +241,8 @@ private slots:
         QCOMPARE(raised.count(), 1); // its handler runs once
     }
 
-    // Every control tells in English what it does, one sentence, from its own tip or its group's
-    // (the slots, the legend, the bits); the README's table says the same. The port indicators'
-    // tips name the device taken as COM1, which only the program knows.
+    // Every control says what it does in one English sentence, its own tip or its group's, as the
+    // README's table does; but the port indicators, whose tips name what only the program knows.
     void everyControlExplainsItself() {
         FrmAscii form;
         const auto tipOf = [&form](const QWidget* w) {
@@ -270,9 +269,8 @@ private slots:
             QVERIFY2(guide.contains(tip.text), qPrintable(tip.text));
     }
 
-    // The status line (its place: designedControls): a text longer than its place cut with "...",
-    // the whole then in its tool tip and in what a screen reader reads (the accessible name, whose
-    // change Qt announces).
+    // The status line: a text longer than its place cut with "...", the whole then in its tool tip
+    // and in what a screen reader reads (the accessible name, whose change Qt announces).
     void statusLine() {
         FrmAscii form;
         form.show();
@@ -300,8 +298,7 @@ private slots:
         QCOMPARE(heard(news), longer);
     }
 
-    // What a screen reader hears: radio buttons, the selected one checked, and
-    // none once the group is left with nothing selected.
+    // A screen reader hears radio buttons, the selected one checked; none once none is selected.
     void optionButtonsAreRadioButtons() {
         FrmAscii form;
         QCOMPARE(form.options()->buttons().size(), 259);
@@ -364,8 +361,7 @@ private slots:
         QVERIFY(help->isVisible());
     }
 
-    // The button shows and hides the backdrop behind the window; the first
-    // activation fits the picture to the backdrop, and later ones leave it.
+    // The button shows and hides the backdrop; only its first activation fits the picture to it.
     void buttonShowsTheBackdropFittedOnce() {
         Program p;
         for (bool on : {true, false, true}) {
@@ -384,9 +380,8 @@ private slots:
         QCOMPARE(backdrop.picture()->geometry(), fitted);
     }
 
-    // An operation started with Space, or clicked with the mouse while another window (the
-    // board's, say) was active after each way the focus may have been left: the window is then
-    // activated meanwhile and the focus is on the window itself. Never on Exit.
+    // An operation started with Space, or clicked while another window (the board's) was active,
+    // after each way the focus may be left: then the window gets the focus meanwhile. Never Exit.
     void focusNeverLandsOnExit_data() {
         QTest::addColumn<Press>("press");
         const Meanwhile seen = [](Program&, QString& during) { during = focusName(); };

@@ -119,8 +119,8 @@ class ScreenFitTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // As designed while the frame fits; a pixel less either way and it shrinks, to the smallest
-    // readable size at most.
+    // As designed while the frame fits; a pixel less either way shrinks it, to the smallest at
+    // most.
     void scaleForTheAvailableArea_data() {
         QTest::addColumn<QRect>("available");
         QTest::addColumn<double>("scale");
@@ -155,9 +155,8 @@ private slots:
         QCOMPARE(keptInside(frame, QRect(0, 32, 1366, 736)), kept);
     }
 
-    // Inside the available area from the first frame on: while start-up waits, after the
-    // table, after New, beside the help and the background; every control whole, the fonts in
-    // proportion, the position fields and "Set form center" still in twips.
+    // Inside the area from the first frame on (start-up, the table, New, the help, the backdrop);
+    // every control whole, the fonts in proportion, "Set form ..." still in twips.
     void windowsFitThisScreen() {
         const double scale = expectedScale();
         QVERIFY2(near(formScale(), scale), qPrintable(QString::number(formScale())));
