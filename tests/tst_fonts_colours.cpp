@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How the slots and the windows look: in each state of a slot, and after a pick from the font
-// and colour lists, which touches only the numbers or the signs, never the legend.
-#include "form/background_window.h"
+// How the slots look in each state, and after a pick from the font and colour lists, which
+// touches only the numbers or the signs, never the legend (the windows' colours: tst_screen_fit).
 #include "form/form_style.h"
-#include "form/help_window.h"
-#include "form/no_port_dialog.h"
 #include "form/option_button.h"
 #include "form/pick_combo.h"
 #include "form/slot_style.h"
@@ -55,12 +52,9 @@ void receive(Program& p, const std::function<void()>& look) {
 }
 // What the user does once the table has come.
 using Steps = void (*)(Program&);
-// Opens a window of the program.
-using Open = std::function<QWidget*(Program&)>;
 } // namespace
 
 Q_DECLARE_METATYPE(Steps)
-Q_DECLARE_METATYPE(Open)
 
 class FontsColoursTest : public QObject {
     Q_OBJECT
@@ -116,47 +110,6 @@ private slots:
         if (!waiting)
             look();
         QCOMPARE(seen, QStringList({number, sign}));
-    }
-
-    // Every window's background, where nothing is drawn on it, and its text colour.
-    void windowColours_data() {
-        QTest::addColumn<Open>("open");
-        QTest::addColumn<QPoint>("blank");
-        QTest::addColumn<QColor>("behind");
-        QTest::addColumn<QColor>("text");
-        const QPalette system = QApplication::palette();
-        QTest::newRow("main window")
-            << Open([](Program& p) -> QWidget* { return &p.form; }) << QPoint(5, 500)
-            << system.color(QPalette::Button) << QColor(0, 0, 0);
-        QTest::newRow("help, light peach") << Open([](Program& p) -> QWidget* {
-            p.form.optHelp()->click();
-            return p.zerbo.help().window();
-        }) << QPoint(2, 2) << QColor(255, 224, 192)
-                                           << QColor(0, 0, 0);
-        // The backdrop's grey runs from 250 at the top to black at the bottom: half way, 125.
-        QTest::newRow("backdrop") << Open([](Program& p) -> QWidget* {
-            p.form.cmdBackShowHide()->click();
-            BackgroundWindow* backdrop = p.zerbo.background().window();
-            backdrop->Form_Activate(); // the picture fitted to it
-            return backdrop;
-        }) << QPoint(960, 600) << QColor(125, 125, 125)
-                                  << system.color(QPalette::WindowText);
-        QTest::newRow("no-port dialog") << Open([](Program& p) -> QWidget* {
-            auto* dialog = new NoPortDialog("No serial port", true, {}, &p.form);
-            dialog->show();
-            return dialog;
-        }) << QPoint(2, 2) << system.color(QPalette::Window)
-                                        << system.color(QPalette::WindowText);
-    }
-    void windowColours() {
-        QFETCH(Open, open);
-        QFETCH(QPoint, blank);
-        QFETCH(QColor, behind);
-        QFETCH(QColor, text);
-        ReadyProgram p;
-        QWidget* window = open(p);
-        QCOMPARE(window->grab().toImage().pixelColor(blank), behind);
-        QCOMPARE(window->palette().color(window->foregroundRole()), text);
     }
 
     // Boxes checked and entries picked in turn, as a user does; the colour list's entries over

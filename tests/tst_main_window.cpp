@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window as the user first sees it: layout, texts and the keyboard order; the help
-// window and the backdrop it opens (the backdrop's double click, which ends the program, is
-// played in tst_faults); the keyboard focus while an operation started with Space runs and
-// after it: never on Exit, where the next Space would end the program.
+// The main window as first seen: layout, texts, keyboard order, the help and the backdrop (whose
+// double click, ending the program, is in tst_faults); the focus never on Exit, ended by Space.
 #include "form/background_window.h"
 #include "form/frm_ascii.h"
 #include "form/help_window.h"
@@ -15,7 +13,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QLabel>
@@ -26,9 +23,7 @@
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextEdit>
 #include <functional>
-#include <map>
 #include <tuple>
 
 namespace {
@@ -41,18 +36,11 @@ QString focusName() {
     return focus ? focus->objectName() : QStringLiteral("<none>");
 }
 
-// What a control shows as its caption or text.
+// What a control shows as its caption or text: the first of these properties it has.
 QString shownText(const QWidget* control) {
-    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
-        return button->text();
-    if (const auto* label = qobject_cast<const QLabel*>(control))
-        return label->text();
-    if (const auto* field = qobject_cast<const QLineEdit*>(control))
-        return field->text();
-    if (const auto* combo = qobject_cast<const QComboBox*>(control))
-        return combo->currentText();
-    if (const auto* rich = qobject_cast<const QTextEdit*>(control))
-        return rich->toPlainText();
+    for (const char* shown : {"text", "currentText", "plainText"})
+        if (const QVariant text = control->property(shown); text.isValid())
+            return text.toString();
     return QStringLiteral("<no text>");
 }
 // An operation started from its button, and the button it disables while it runs.
@@ -74,26 +62,8 @@ class MainWindowTest : public QObject {
     static QPoint px(int leftTwips, int topTwips) { return {leftTwips / 15, topTwips / 15}; }
 
 private slots:
-    // The corners of the slot blocks; every slot whole.
-    void layout() {
-        FrmAscii form;
-        const auto at = [&form](const QWidget* w) { return w->mapTo(&form, QPoint()); };
-        QCOMPARE(form.legend().size(), 33); // the codes 000 to 032, each in legendRows
-        for (const auto& [code, number] : std::map<int, QPoint>{
-                 {0, px(300, 600)}, {128, px(300, 7620)}, {255, px(10800, 13920)}}) {
-            QCOMPARE(at(form.slot(code).number), number);
-            QCOMPARE(at(form.slot(code).character), number + px(480, -60));
-            QCOMPARE(at(form.slot(code).sendButton), number + px(1140, 0));
-        }
-        for (const Slot& slot : form.table()) // none cut at its column's edge
-            for (const QWidget* part : std::initializer_list<const QWidget*>{
-                     slot.number, slot.character, slot.sendButton})
-                QVERIFY2(part->parentWidget()->rect().contains(part->geometry()),
-                         qPrintable(part->objectName()));
-    }
-
-    // Each control of the designed toolbar, lower right and bottom rows: its caption or first
-    // text, and its place and size, given in twips, at 15 twips a pixel on this screen.
+    // Each control of the slot blocks' corners, the toolbar, lower right and bottom rows: its
+    // caption or first text, and its place and size in twips, at 15 twips a pixel on this screen.
     void designedControls_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
@@ -101,6 +71,15 @@ private slots:
         const auto row = [](const char* name, const char* text, QRect twips) {
             QTest::newRow(name) << QString(name) << QString::fromUtf8(text) << twips;
         };
+        row("lblN(0)", "", {300, 600, 450, 360});
+        row("txtN(0)", "", {780, 540, 570, 360});
+        row("optS(0)", "", {1440, 600, 255, 255});
+        row("lblN(128)", "", {300, 7620, 450, 360});
+        row("txtN(128)", "", {780, 7560, 570, 360});
+        row("optS(128)", "", {1440, 7620, 255, 255});
+        row("lblN(255)", "", {10800, 13920, 450, 360});
+        row("txtN(255)", "", {11280, 13860, 570, 360});
+        row("optS(255)", "", {11940, 13920, 255, 255});
         row("cmbFontName", "Font", {300, 0, 3135, 360});
         row("cmbFontSize", "Size", {3360, 0, 1215, 360});
         row("cmbFontColor", "Color", {4500, 0, 1215, 360});
@@ -125,7 +104,7 @@ private slots:
         row("rtfData(0)", "1", {13200, 14820, 495, 435});
         row("txtS", "", {780, 14400, 11625, 360});
         row("txtN(288)", "Signs to be send via TxD", {12600, 14460, 3300, 270});
-        row("prgBar", "<no text>", {780, 14880, 11625, 255});
+        row("prgBar", "0%", {780, 14880, 11625, 255});
         row("optTxD", "TxD Send", {780, 15240, 2055, 225});
         row("optRxD", "RxD Receive", {780, 15540, 2055, 225});
         row("chkOpen", "Port open", {2820, 15240, 2055, 225});
@@ -180,9 +159,12 @@ private slots:
                  font);
     }
 
-    // At start the progress bar stands at 0 of 78, and only Com1, Man and New are disabled.
+    // At start: the title, the progress bar at 0 of 78, only Com1, Man and New disabled, the
+    // caption fields passed by Tab (read as text), 33 legend rows, no slot cut at its column's
+    // edge.
     void startingStates() {
         FrmAscii form;
+        QCOMPARE(form.windowTitle(), "ZERBO via ComPort");
         QCOMPARE(QList<int>(
                      {form.prgBar()->minimum(), form.prgBar()->value(), form.prgBar()->maximum()}),
                  QList<int>({0, 0, 78}));
@@ -192,6 +174,15 @@ private slots:
                 disabled << control->objectName();
         disabled.sort();
         QCOMPARE(disabled, QStringList({"cmdCom1", "cmdMan", "cmdNew"}));
+        const Captions& captions = form.captions();
+        for (const QLineEdit* caption : {captions.txtS, captions.txtTime, captions.bitRow})
+            QVERIFY2(!(caption->focusPolicy() & Qt::TabFocus), qPrintable(caption->objectName()));
+        QCOMPARE(form.legend().size(), 33); // the codes 000 to 032, each in legendRows
+        for (const Slot& slot : form.table())
+            for (const QWidget* part : std::initializer_list<const QWidget*>{
+                     slot.number, slot.character, slot.sendButton})
+                QVERIFY2(part->parentWidget()->rect().contains(part->geometry()),
+                         qPrintable(part->objectName()));
     }
 
     // Each legend row as designed: its number, the exact name (typos and inner blanks as they
@@ -228,15 +219,6 @@ private slots:
         QCOMPARE(row.name->objectName(), QString("txtN(%1)").arg(code < 32 ? 287 - code : 290));
     }
 
-    // The window's title; the captions that are text fields read as text: Tab passes them by.
-    void titleAndCaptionsPassedByTab() {
-        FrmAscii form;
-        QCOMPARE(form.windowTitle(), "ZERBO via ComPort");
-        const Captions& captions = form.captions();
-        for (const QLineEdit* caption : {captions.txtS, captions.txtTime, captions.bitRow})
-            QVERIFY2(!(caption->focusPolicy() & Qt::TabFocus), qPrintable(caption->objectName()));
-    }
-
     // Down follows the group's own order, not the geometry (Up: tst_typed_fields).
     void arrowKeysFollowTheKeyboardOrder_data() {
         QTest::addColumn<QString>("from");
@@ -259,9 +241,8 @@ private slots:
         QCOMPARE(raised.count(), 1); // its handler runs once
     }
 
-    // Every control tells in English what it does, one sentence, from its own tip or its group's
-    // (the slots, the legend, the bits); the README's table says the same. The port indicators'
-    // tips name the device taken as COM1, which only the program knows.
+    // Every control says what it does in one English sentence, its own tip or its group's, as the
+    // README's table does; but the port indicators, whose tips name what only the program knows.
     void everyControlExplainsItself() {
         FrmAscii form;
         const auto tipOf = [&form](const QWidget* w) {
@@ -288,9 +269,8 @@ private slots:
             QVERIFY2(guide.contains(tip.text), qPrintable(tip.text));
     }
 
-    // The status line (its place: designedControls): a text longer than its place cut with "...",
-    // the whole then in its tool tip and in what a screen reader reads (the accessible name, whose
-    // change Qt announces).
+    // The status line: a text longer than its place cut with "...", the whole then in its tool tip
+    // and in what a screen reader reads (the accessible name, whose change Qt announces).
     void statusLine() {
         FrmAscii form;
         form.show();
@@ -318,8 +298,7 @@ private slots:
         QCOMPARE(heard(news), longer);
     }
 
-    // What a screen reader hears: radio buttons, the selected one checked, and
-    // none once the group is left with nothing selected.
+    // A screen reader hears radio buttons, the selected one checked; none once none is selected.
     void optionButtonsAreRadioButtons() {
         FrmAscii form;
         QCOMPARE(form.options()->buttons().size(), 259);
@@ -382,8 +361,7 @@ private slots:
         QVERIFY(help->isVisible());
     }
 
-    // The button shows and hides the backdrop behind the window; the first
-    // activation fits the picture to the backdrop, and later ones leave it.
+    // The button shows and hides the backdrop; only its first activation fits the picture to it.
     void buttonShowsTheBackdropFittedOnce() {
         Program p;
         for (bool on : {true, false, true}) {
@@ -402,9 +380,8 @@ private slots:
         QCOMPARE(backdrop.picture()->geometry(), fitted);
     }
 
-    // An operation started with Space, or clicked with the mouse while another window (the
-    // board's, say) was active after each way the focus may have been left: the window is then
-    // activated meanwhile and the focus is on the window itself. Never on Exit.
+    // An operation started with Space, or clicked while another window (the board's) was active,
+    // after each way the focus may be left: then the window gets the focus meanwhile. Never Exit.
     void focusNeverLandsOnExit_data() {
         QTest::addColumn<Press>("press");
         const Meanwhile seen = [](Program&, QString& during) { during = focusName(); };

@@ -11,6 +11,7 @@
 #include "program.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,8 +62,8 @@ bool fitsTheArea(QRect frame, double scale) {
     return frame.top() == area().top() && area().contains(frame.topLeft());
 }
 
-// The client area at 1050, 1335 twips where the frame fits there, else moved only as far as
-// needed; the frame as assumed until the window system has framed the window.
+// The client area at 1050, 1335 twips where the frame fits there, else the frame moved only as
+// far as needed (keptOnTheArea); the frame as assumed until the window system has framed it.
 bool atDesignPosition(const QWidget& form) {
     const double perPixel = 15 / expectedScale();
     const QPoint design(qRound(1050 / perPixel), qRound(1335 / perPixel));
@@ -70,43 +71,35 @@ bool atDesignPosition(const QWidget& form) {
     const QMargins real(inner.left() - outer.left(), inner.top() - outer.top(),
                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
     const QRect frame = QRect(design, form.size()).marginsAdded(outer == inner ? Frame : real);
-    if (area().contains(frame))
-        return form.geometry().topLeft() == design;
-    const auto edge = [](int start, int extent, int areaStart, int areaExtent) {
-        return std::max(areaStart, std::min(start, areaStart + areaExtent - extent));
-    };
-    return form.frameGeometry().topLeft() ==
-           QPoint(edge(frame.x(), frame.width(), area().x(), area().width()),
-                  edge(frame.y(), frame.height(), area().y(), area().height()));
+    return area().contains(frame) ? inner.topLeft() == design
+                                  : outer.topLeft() == keptInside(frame, area());
 }
 
-// Whether the control shows whole: inside the window, its mark, caption or text not cut.
+// What of the control is cut, if anything: it lies outside the window, its mark, caption or text.
 QString cutOff(const QWidget* window, const QWidget* w) {
-    const QString name = w->objectName();
     if (!window->rect().contains(QRect(w->mapTo(window, QPoint()), w->size())))
-        return name + " outside the window";
-    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        const bool check = qobject_cast<const QCheckBox*>(w);
-        const bool radio = qobject_cast<const QRadioButton*>(w);
-        const auto part = [&](QStyle::SubElement element) {
-            return w->style()->subElementRect(element, &option, w);
-        };
-        if ((check || radio) && !w->rect().contains(part(check ? QStyle::SE_CheckBoxIndicator
-                                                               : QStyle::SE_RadioButtonIndicator)))
-            return name + " mark cut";
-        const QRect room = part(check   ? QStyle::SE_CheckBoxContents
-                                : radio ? QStyle::SE_RadioButtonContents
-                                        : QStyle::SE_PushButtonContents);
-        if (!option.text.isEmpty() &&
-            room.width() < w->fontMetrics().horizontalAdvance(option.text))
-            return name + " caption cut";
-    }
+        return w->objectName() + " outside the window";
+    const auto* button = qobject_cast<const QAbstractButton*>(w);
+    const bool check = qobject_cast<const QCheckBox*>(w),
+               radio = qobject_cast<const QRadioButton*>(w);
+    QStyleOptionButton option;
+    option.initFrom(w);
+    option.text = button ? button->text() : QString();
+    const auto part = [&](QStyle::SubElement e) {
+        return w->style()->subElementRect(e, &option, w);
+    };
+    if ((check || radio) && !w->rect().contains(part(check ? QStyle::SE_CheckBoxIndicator
+                                                           : QStyle::SE_RadioButtonIndicator)))
+        return w->objectName() + " mark cut";
+    const QStyle::SubElement room = check   ? QStyle::SE_CheckBoxContents
+                                    : radio ? QStyle::SE_RadioButtonContents
+                                            : QStyle::SE_PushButtonContents;
+    if (!option.text.isEmpty() &&
+        part(room).width() < w->fontMetrics().horizontalAdvance(option.text))
+        return w->objectName() + " caption cut";
     if ((qobject_cast<const QLineEdit*>(w) || qobject_cast<const QLabel*>(w)) &&
         w->fontMetrics().ascent() > w->height())
-        return name + " text cut";
+        return w->objectName() + " text cut";
     return {};
 }
 void checkControlsWhole(const QWidget& form) {
@@ -126,8 +119,8 @@ class ScreenFitTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // As designed while the frame fits; a pixel less either way and it shrinks, to the smallest
-    // readable size at most.
+    // As designed while the frame fits; a pixel less either way shrinks it, to the smallest at
+    // most.
     void scaleForTheAvailableArea_data() {
         QTest::addColumn<QRect>("available");
         QTest::addColumn<double>("scale");
@@ -162,9 +155,8 @@ private slots:
         QCOMPARE(keptInside(frame, QRect(0, 32, 1366, 736)), kept);
     }
 
-    // Inside the available area from the first frame on: while start-up waits, after the
-    // table, after New, beside the help and the background; every control whole, the fonts in
-    // proportion, the position fields and "Set form center" still in twips.
+    // Inside the area from the first frame on (start-up, the table, New, the help, the backdrop);
+    // every control whole, the fonts in proportion, "Set form ..." still in twips.
     void windowsFitThisScreen() {
         const double scale = expectedScale();
         QVERIFY2(near(formScale(), scale), qPrintable(QString::number(formScale())));
@@ -226,19 +218,25 @@ private slots:
         QVERIFY(qAbs(off.x()) <= 3 && qAbs(off.y()) <= 3);
     }
 
-    // The other windows' places and client sizes, on the design screen and on one where all is
-    // drawn smaller (by 984 / 1078): the help at 1000, 2000 twips and 17415 x 8880 large, the
-    // backdrop the whole screen, the no-port dialog 480 pixels wide.
-    void otherWindows_data() {
+    // Each window's place and client size on the design screen and one drawn smaller (by 984 /
+    // 1078): the help at 1000, 2000 twips, 17415 x 8880 large, the backdrop the whole screen, the
+    // no-port dialog 480 pixels wide; its colours where nothing is drawn on it (the backdrop's
+    // grey runs from 250 at the top to black: half way, 125) and of its text.
+    void windows_data() {
         QTest::addColumn<Open>("open");
         QTest::addColumn<Designed>("designed");
         QTest::addColumn<QRect>("client");
+        QTest::addColumn<QPoint>("blank");
+        QTest::addColumn<QColor>("behind");
+        QTest::addColumn<QColor>("text");
+        const Open main = [](Program& p) -> QWidget* { return &p.form; };
         const Open help = [](Program& p) -> QWidget* {
             p.form.optHelp()->click();
             return p.zerbo.help().window();
         };
         const Open backdrop = [](Program& p) -> QWidget* {
             p.form.cmdBackShowHide()->click();
+            p.zerbo.background().window()->Form_Activate(); // the picture fitted to it
             return p.zerbo.background().window();
         };
         const Open noPort = [](Program& p) -> QWidget* {
@@ -246,27 +244,44 @@ private slots:
             dialog->show();
             return dialog;
         };
-        // Rows for the screen this run has; the dialog's width holds on every screen.
+        const QPalette system = QApplication::palette();
+        const QColor face = system.color(QPalette::Button),
+                     ink = system.color(QPalette::WindowText);
+        const QColor peach(255, 224, 192), grey(125, 125, 125);
+        // Rows for the screen this run has; the dialog's holds on every screen.
         const auto row = [](const char* screen, const char* window, Open open, Designed designed,
-                            QRect client) {
+                            QRect client, QPoint blank, QColor behind, QColor text) {
             if (screen == screenName() || designed == Designed::Width)
-                QTest::addRow("%s %s", window, screen) << open << designed << client;
+                QTest::addRow("%s %s", window, screen)
+                    << open << designed << client << blank << behind << text;
         };
-        row("1920x1200", "help", help, Designed::PlaceAndSize, {67, 133, 1161, 592});
-        row("1920x1032", "help", help, Designed::PlaceAndSize, {61, 122, 1060, 540});
-        row("1920x1200", "backdrop", backdrop, Designed::PlaceAndSize, {0, 0, 1920, 1200});
-        row("1920x1032", "backdrop", backdrop, Designed::PlaceAndSize, {0, 0, 1920, 1032});
-        row("every screen", "no-port dialog", noPort, Designed::Width, {0, 0, 480, 0});
+        row("1920x1200", "main", main, Designed::PlaceAndSize, {68, 87, 1104, 1078}, {5, 500}, face,
+            Qt::black);
+        row("1920x1200", "help", help, Designed::PlaceAndSize, {67, 133, 1161, 592}, {2, 2}, peach,
+            Qt::black);
+        row("1920x1032", "help", help, Designed::PlaceAndSize, {61, 122, 1060, 540}, {2, 2}, peach,
+            Qt::black);
+        row("1920x1200", "backdrop", backdrop, Designed::PlaceAndSize, {0, 0, 1920, 1200},
+            {960, 600}, grey, ink);
+        row("1920x1032", "backdrop", backdrop, Designed::PlaceAndSize, {0, 0, 1920, 1032},
+            {960, 516}, grey, ink);
+        row("every screen", "no-port dialog", noPort, Designed::Width, {0, 0, 480, 0}, {2, 2},
+            system.color(QPalette::Window), ink);
     }
-    void otherWindows() {
+    void windows() {
         QFETCH(Open, open);
         QFETCH(Designed, designed);
         QFETCH(QRect, client);
+        QFETCH(QPoint, blank);
+        QFETCH(QColor, behind);
+        QFETCH(QColor, text);
         ReadyProgram p;
-        const QWidget* window = open(p);
+        QWidget* window = open(p);
         QCOMPARE(window->width(), client.width());
         if (designed == Designed::PlaceAndSize)
             QCOMPARE(QRect(window->pos(), window->size()), client); // placed by its frame
+        QCOMPARE(window->grab().toImage().pixelColor(blank), behind);
+        QCOMPARE(window->palette().color(window->foregroundRole()), text);
     }
 
     // The real program's own report of its window, while waiting and once the table has come.
