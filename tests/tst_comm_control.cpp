@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QThread>
 #include <fcntl.h>
+#include <functional>
+#include <optional>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
@@ -49,6 +51,20 @@ struct ProgramEnd {
     const int fd;
 };
 
+// A port open on a pseudo-terminal whose program's end the test watches.
+struct OpenPort {
+    PtyPair pty;
+    ProgramEnd programEnd{pty.slavePath()};
+    CommControl port{pty.slavePath()};
+    OpenPort() { port.openSequence(); }
+
+    // Whether what Input() hands out, gathered, comes to all that was expected, and no more.
+    bool inputs(const QByteArray& expected) {
+        QByteArray received;
+        return QTest::qWaitFor([&] { return (received += port.Input()) == expected; }, 5000);
+    }
+};
+
 // What the board depends on, as the device holds it.
 QString lineSettings(int fd) {
     termios line{};
@@ -73,20 +89,19 @@ const QString AsOpened = "38400/38400 baud, CS8 on, parity off, 2 stop off, RTS/
                          "XON/XOFF off, HUPCL off, cooked off";
 
 // The real program's cable test on device while farEnd plays the line's other end; err after out.
-Run cableTest(const QString& device, qint64& wallMs, const std::function<void()>& farEnd = {}) {
-    QElapsedTimer clock;
-    clock.start();
-    std::jthread playing([&farEnd] { // a thread of its own: the program runs on this one
-        if (farEnd)
-            farEnd();
-    });
+Run cableTest(const QString& device, const std::function<void()>& farEnd) {
+    std::jthread playing(farEnd); // a thread of its own: the program runs on this one
     Run run = runProgram(QStringLiteral(ZERBO_BINARY), {"--loopback-test", "--port", device});
     playing.join();
-    wallMs = clock.elapsed();
     run.out += run.err;
     return run;
 }
+
+// The other end of the cable test: a pseudo-terminal, the virtual board, or no device at all.
+enum class Wire { Pty, Board, None };
 } // namespace
+
+Q_DECLARE_METATYPE(Wire)
 
 class TestCommControl : public QObject {
     Q_OBJECT
@@ -110,43 +125,44 @@ private slots:
         QCOMPARE(pty.readExactly(256), wholeTable());
     }
 
+    // The cable test leaves the line as the window does, so no later close drops DTR and RTS.
+    void cableTestLeavesTheLineAsTheWindowDoes() {
+        PtyPair line;
+        ProgramEnd programEnd(line.slavePath());
+        QVERIFY(programEnd.fd >= 0);
+        programEnd.unsettle();
+        const auto echo = [&line] { line.write(line.readExactly(256, BoundMs)); };
+        QCOMPARE(cableTest(line.slavePath(), echo).exitCode, 0);
+        QCOMPARE(lineSettings(programEnd.fd), AsOpened);
+    }
+
     // QSerialPort alone reads the device, while events run; Input() hands out what it has read.
     void inputTakesEveryByteInOrder() {
-        PtyPair pty;
-        ProgramEnd programEnd(pty.slavePath());
-        CommControl port(pty.slavePath());
+        OpenPort open;
         const QByteArray sent = wholeTable();
-        port.openSequence();
-        QCOMPARE(port.Input(), QByteArray()); // returns at once when nothing waits
-        pty.write(sent.first(100));
-        QVERIFY(programEnd.waitFor(100));
-        QTRY_COMPARE(programEnd.waiting(), 0); // read while events ran
-        pty.write(sent.sliced(100));
-        QVERIFY(programEnd.waitFor(156));
-        QCOMPARE(port.Input(), sent.first(100)); // the rest is still the driver's
-        QCOMPARE(programEnd.waiting(), 156);
-        QByteArray received;
-        const auto readSoFar = [&] { return received += port.Input(); };
-        QTRY_COMPARE(readSoFar(), sent.sliced(100));
-        QCOMPARE(port.Input(), QByteArray());
+        QCOMPARE(open.port.Input(), QByteArray()); // returns at once when nothing waits
+        open.pty.write(sent.first(100));
+        QVERIFY(open.programEnd.waitFor(100));
+        QTRY_COMPARE(open.programEnd.waiting(), 0); // read while events ran
+        open.pty.write(sent.sliced(100));
+        QVERIFY(open.programEnd.waitFor(156));
+        QCOMPARE(open.port.Input(), sent.first(100)); // the rest is still the driver's
+        QCOMPARE(open.programEnd.waiting(), 156);
+        QVERIFY(open.inputs(sent.sliced(100)));
+        QCOMPARE(open.port.Input(), QByteArray());
     }
 
     // The cable test's fresh start: what was read and what the driver holds are both gone.
     void discardInputForgetsWhatCameBefore() {
-        PtyPair pty;
-        ProgramEnd programEnd(pty.slavePath());
-        CommControl port(pty.slavePath());
-        port.openSequence();
-        pty.write("read");
-        QVERIFY(programEnd.waitFor(4)); // in the driver first: a 0 before it arrives says nothing
-        QTRY_COMPARE(programEnd.waiting(), 0);
-        pty.write("held");
-        QVERIFY(programEnd.waitFor(4));
-        port.discardInput();
-        pty.write("new");
-        QByteArray received;
-        const auto readSoFar = [&] { return received += port.Input(); };
-        QTRY_COMPARE(readSoFar(), QByteArray("new"));
+        OpenPort open;
+        open.pty.write("read");
+        QVERIFY(open.programEnd.waitFor(4)); // in the driver first: a 0 before it says nothing
+        QTRY_COMPARE(open.programEnd.waiting(), 0);
+        open.pty.write("held");
+        QVERIFY(open.programEnd.waitFor(4));
+        open.port.discardInput();
+        open.pty.write("new");
+        QVERIFY(open.inputs("new"));
     }
 
     // A device missing, held or gone under a send is played in tst_faults.
@@ -162,89 +178,70 @@ private slots:
         }
     }
 
-    // The virtual board plays the wire: all back, quickly.
-    void boardEchoPasses() {
-        BoardProcess wire({QStringLiteral("--echo")});
-        QVERIFY(wire.started());
-        qint64 wallMs = 0;
-        const Run run = cableTest(wire.link(), wallMs);
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.out.contains("256 of 256 intact") && run.out.contains("PASSED"),
-                 qPrintable(run.out));
-        const auto time = QRegularExpression("Time: (\\d+) ms").match(run.out);
-        QVERIFY2(time.hasMatch() && time.captured(1).toInt() < 1000, qPrintable(run.out));
-        QVERIFY2(wallMs < 1000, qPrintable(QString::number(wallMs)));
-    }
-
-    // The cable test leaves the line as the window does, so no later close drops DTR and RTS.
-    void cableTestLeavesTheLineAsTheWindowDoes() {
-        PtyPair line;
-        ProgramEnd programEnd(line.slavePath());
-        QVERIFY(programEnd.fd >= 0);
-        programEnd.unsettle();
-        qint64 wallMs = 0;
-        const Run run = cableTest(line.slavePath(), wallMs,
-                                  [&line] { line.write(line.readExactly(256, BoundMs)); });
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(lineSettings(programEnd.fd), AsOpened);
-    }
-
-    // The wire gives back, in pieces as a line does, what the row says; device: not the pty.
-    void faultsAreReported_data() {
-        QTest::addColumn<QString>("device");
+    // The wire gives back, in pieces as a line does, what the row says, within wallMs; so does
+    // every time the report gives.
+    void cableTestReports_data() {
+        QTest::addColumn<Wire>("wire");
         QTest::addColumn<QByteArray>("back");
         QTest::addColumn<bool>("unplug");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("says");
+        QTest::addColumn<int>("wallMs");
+        const auto row = [](const char* name, Wire wire, const QByteArray& back, bool unplug,
+                            int exitCode, const QStringList& says, int wallMs = 3000) {
+            QTest::newRow(name) << wire << back << unplug << exitCode << says << wallMs;
+        };
         const QByteArray table = wholeTable();
-        QByteArray twice;
-        for (char code : table)
+        QByteArray twice, stuck; // stuck: bit 0 held low and bit 6 high on the way back
+        for (char code : table) {
             twice += QByteArray(2, code);
-        QTest::newRow("no wire") << "" << QByteArray() << false << 1
-                                 << QStringList{"Came back: nothing within 1 s",
-                                                "no wire between pins 2 (RxD) and 3 (TxD)"};
-        QTest::newRow("bit 1 of code 65 changes")
-            << "" << QByteArray(table).replace(65, 1, "C") << false << 1
-            << QStringList{"255 of 256 intact", "Missing: none", "Wrong: 1 code\n",
-                           "65 (01000001) came back as 67 (01000011): bit 1",
-                           "Bits that differ: bit 1 in 1 code\n"};
-        QTest::newRow("every byte twice")
-            << "" << twice << false << 1
-            << QStringList{"512 bytes for 256 codes, in order; 256 of 256 intact",
-                           "Extra: 256 bytes that match no code sent, 256 of them repeats",
-                           "echoes twice"};
-        QByteArray stuck; // bit 0 held low and bit 6 high on the way back
-        for (char code : table)
             stuck += char((code & ~0x01) | 0x40);
-        QTest::newRow("bit 0 stuck at 0, bit 6 at 1")
-            << "" << stuck << false << 1
-            << QStringList{"bit 0 always 0: check the wiring of TxD",
-                           "bit 6 always 1: check the wiring of TxD"};
-        QTest::newRow("codes 100 to 102 lost")
-            << "" << QByteArray(table).remove(100, 3) << false << 1
-            << QStringList{"253 bytes for 256 codes, in order", "Missing: 100-102", "Wrong: none"};
-        QTest::newRow("a wrong bit and codes lost: both causes, in one line")
-            << "" << QByteArray(table).replace(65, 1, "C").remove(100, 3) << false << 1
-            << QStringList{"Missing: 100-102", "FAILED: wrong bits point at the wiring",
-                           "a baud rate other than 38400; missing codes point at a loose contact "
-                           "or a device in the loop that cannot keep up.\n"};
-        QTest::newRow("unplugged after 100 codes")
-            << "" << table.left(100) << true << 2
-            << QStringList{"Run-time error 8015: Sending on serial port ", "(COM1) failed"};
-        QTest::newRow("no such device")
-            << "/nonexistent/zerbo-cable" << QByteArray() << false << 2
-            << QStringList{"Run-time error 8002: Serial port /nonexistent/zerbo-cable (COM1) "
-                           "was not found"};
+        }
+        // The virtual board plays the wire: all back, quickly.
+        row("the board echoes", Wire::Board, {}, false, 0,
+            {"256 of 256 intact", "PASSED", "Time: "}, 1000);
+        row("no wire", Wire::Pty, {}, false, 1,
+            {"Came back: nothing within 1 s", "no wire between pins 2 (RxD) and 3 (TxD)"});
+        row("bit 1 of code 65 changes", Wire::Pty, QByteArray(table).replace(65, 1, "C"), false, 1,
+            {"255 of 256 intact", "Missing: none", "Wrong: 1 code\n",
+             "65 (01000001) came back as 67 (01000011): bit 1",
+             "Bits that differ: bit 1 in 1 code\n"});
+        row("every byte twice", Wire::Pty, twice, false, 1,
+            {"512 bytes for 256 codes, in order; 256 of 256 intact",
+             "Extra: 256 bytes that match no code sent, 256 of them repeats", "echoes twice"});
+        row("bit 0 stuck at 0, bit 6 at 1", Wire::Pty, stuck, false, 1,
+            {"bit 0 always 0: check the wiring of TxD", "bit 6 always 1: check the wiring of TxD"});
+        row("codes 100 to 102 lost", Wire::Pty, QByteArray(table).remove(100, 3), false, 1,
+            {"253 bytes for 256 codes, in order", "Missing: 100-102", "Wrong: none"});
+        row("a wrong bit and codes lost: both causes, in one line", Wire::Pty,
+            QByteArray(table).replace(65, 1, "C").remove(100, 3), false, 1,
+            {"Missing: 100-102", "FAILED: wrong bits point at the wiring",
+             "a baud rate other than 38400; missing codes point at a loose contact or a device in "
+             "the loop that cannot keep up.\n"});
+        row("unplugged after 100 codes", Wire::Pty, table.left(100), true, 2,
+            {"Run-time error 8015: Sending on serial port ", "(COM1) failed"});
+        row("no such device", Wire::None, {}, false, 2,
+            {"Run-time error 8002: Serial port /nonexistent/zerbo-cable (COM1) was not found"});
     }
-    void faultsAreReported() {
-        QFETCH(QString, device);
+    void cableTestReports() {
+        QFETCH(Wire, wire);
         QFETCH(QByteArray, back);
         QFETCH(bool, unplug);
         QFETCH(int, exitCode);
         QFETCH(QStringList, says);
+        QFETCH(int, wallMs);
         PtyPair line;
-        qint64 wallMs = 0;
-        const auto wire = [&] {
+        std::optional<BoardProcess> board;
+        if (wire == Wire::Board)
+            QVERIFY(board.emplace(QStringList{QStringLiteral("--echo")}).started());
+        const QString device = wire == Wire::Pty     ? line.slavePath()
+                               : wire == Wire::Board ? board->link()
+                                                     : QStringLiteral("/nonexistent/zerbo-cable");
+        QElapsedTimer clock;
+        clock.start();
+        const Run run = cableTest(device, [&] {
+            if (wire != Wire::Pty)
+                return;
             line.readExactly(256, BoundMs);
             for (qsizetype at = 0; at < back.size(); at += 64) {
                 line.write(back.mid(at, 64));
@@ -252,13 +249,14 @@ private slots:
             }
             if (unplug)
                 line.closeMaster();
-        };
-        const Run run = device.isEmpty() ? cableTest(line.slavePath(), wallMs, wire)
-                                         : cableTest(device, wallMs);
+        });
+        const qint64 tookMs = clock.elapsed();
         QCOMPARE(run.exitCode, exitCode);
         for (const QString& text : says)
             QVERIFY2(run.out.contains(text), qPrintable(run.out));
-        QVERIFY2(wallMs < 3000, qPrintable(QString::number(wallMs)));
+        for (const auto& time : QRegularExpression("Time: (\\d+) ms").globalMatch(run.out))
+            QVERIFY2(time.captured(1).toInt() < wallMs, qPrintable(run.out));
+        QVERIFY2(tookMs < wallMs, qPrintable(QString::number(tookMs)));
     }
 };
 

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <functional>
+#include <numeric>
 
 namespace {
 QString looks(const QColor& text, const QColor& behind, double size,
@@ -50,66 +51,94 @@ void receive(Program& p, const std::function<void()>& look) {
     });
     p.zerbo.Form_Load();
 }
-// What the user does once the table has come.
+// What the user does once the table has come, or on the window shown without a board.
 using Steps = void (*)(Program&);
+// When a slot is looked at: while the table is awaited, after it came, or with none received.
+enum class Moment { Waiting, Received, NothingReceived };
 } // namespace
 
 Q_DECLARE_METATYPE(Steps)
+Q_DECLARE_METATYPE(Moment)
 
 class FontsColoursTest : public QObject {
     Q_OBJECT
 
 private slots:
     // A slot's number and sign in each state: black bold Courier on the button face and on
-    // white, the number at 10 pt, the sign as large as the state has it; the one sent green.
+    // white, the number at 10 pt (9.75 where nothing set it), the sign as large as the state
+    // has it; the one sent green.
     void slotLooks_data() {
-        QTest::addColumn<bool>("waiting"); // looked at before the table comes
+        QTest::addColumn<Moment>("moment"); // when the steps run
         QTest::addColumn<Steps>("steps");
-        QTest::addColumn<int>("code");
+        QTest::addColumn<QList<int>>("codes"); // the slots that look so
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("sign");
-        const QString number =
-            looks(Qt::black, QApplication::palette().color(QPalette::Button), 10);
-        const auto row = [&](const char* name, int code, QColor behind, double size, bool waiting,
-                             Steps steps) {
-            QTest::newRow(name) << waiting << steps << code << number
+        const QColor face = QApplication::palette().color(QPalette::Button);
+        const auto row = [&](const char* name, QList<int> codes, QColor behind, double size,
+                             Moment moment, Steps steps, double numberSize = 10) {
+            QTest::newRow(name) << moment << steps << codes << looks(Qt::black, face, numberSize)
                                 << looks(Qt::black, behind, size);
         };
-        row("waiting", 65, Qt::white, 14, true, [](Program&) {});
-        row("received", 65, Qt::white, 14, false, [](Program&) {});
-        row("filled by Man", 65, Qt::white, 16, false, [](Program& p) {
+        QList<int> all(FrmAscii::SlotCount);
+        std::iota(all.begin(), all.end(), 0);
+        static const Steps fill = [](Program& p) {
             p.form.cmdNew()->click();
             p.form.txtTime()->setText("10");
             p.form.cmdMan()->click();
             QTRY_VERIFY(p.form.cmdMan()->isEnabled());
-        });
-        row("after New", 65, Qt::white, 10, false, [](Program& p) { p.form.cmdNew()->click(); });
-        row("control-code names", 7, Qt::white, 10, false,
-            [](Program& p) { QTest::mouseClick(p.form.chkA(), Qt::LeftButton); });
-        row("sent", 65, QColor(0, 255, 0), 14, false, [](Program& p) {
+        };
+        static const Steps names = [](Program& p) {
+            QTest::mouseClick(p.form.chkA(), Qt::LeftButton);
+        };
+        const Steps namesOverAFill = [](Program& p) {
+            fill(p);
+            names(p);
+        };
+        row("waiting", {65}, Qt::white, 14, Moment::Waiting, [](Program&) {});
+        row("received", {65}, Qt::white, 14, Moment::Received, [](Program&) {});
+        row("filled by Man", all, Qt::white, 16, Moment::Received, fill);
+        row("after New", all, Qt::white, 10, Moment::Received,
+            [](Program& p) { p.form.cmdNew()->click(); });
+        row("control-code names", {0, 7, 9, 13, 32}, Qt::white, 10, Moment::Received, names);
+        row("control-code names over a fill", {0, 9, 13, 32}, Qt::white, 10, Moment::Received,
+            namesOverAFill);
+        row("beyond 32 over a fill, the names shown", {33}, Qt::white, 16, Moment::Received,
+            namesOverAFill);
+        row("control-code names, nothing received", {0, 9, 13, 32}, Qt::white, 10,
+            Moment::NothingReceived, names);
+        row("beyond 32, the names shown, nothing received", {33}, Qt::white, 9.75,
+            Moment::NothingReceived, names, 9.75);
+        row("sent", {65}, QColor(0, 255, 0), 14, Moment::Received, [](Program& p) {
             QTest::mouseClick(p.form.slot(65).sendButton, Qt::LeftButton);
             QTRY_COMPARE(p.form.txtO()->text(), "65");
         });
     }
     void slotLooks() {
-        QFETCH(bool, waiting);
+        QFETCH(Moment, moment);
         QFETCH(Steps, steps);
-        QFETCH(int, code);
+        QFETCH(QList<int>, codes);
         QFETCH(QString, number);
         QFETCH(QString, sign);
         Program p;
         QStringList seen;
         const auto look = [&] {
-            seen = looksFrom({p.form.slot(code).number, p.form.slot(code).character});
+            for (int code : codes)
+                seen << looksFrom({p.form.slot(code).number, p.form.slot(code).character});
         };
-        receive(p, [&] {
-            if (waiting)
-                look();
-        });
+        if (moment == Moment::NothingReceived)
+            p.showReady();
+        else
+            receive(p, [&] {
+                if (moment == Moment::Waiting)
+                    look();
+            });
         steps(p);
-        if (!waiting)
+        if (moment != Moment::Waiting)
             look();
-        QCOMPARE(seen, QStringList({number, sign}));
+        QStringList expected;
+        for (qsizetype i = 0; i < codes.size(); ++i)
+            expected << number << sign;
+        QCOMPARE(seen, expected);
     }
 
     // Boxes checked and entries picked in turn, as a user does; the colour list's entries over
