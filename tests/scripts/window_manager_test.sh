@@ -29,7 +29,7 @@ await() {
     shift
     local until=$((SECONDS + 60))
     while ! "$@"; do
-        ((SECONDS < until)) || { cat "$work/zerbo.log" 2>/dev/null; echo "FAIL: $what"; exit 1; }
+        ((SECONDS < until)) || { tail -n 20 "$work"/*.log 2>/dev/null; echo "FAIL: $what"; exit 1; }
         sleep 0.1
     done
 }
@@ -39,9 +39,12 @@ wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"
 Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 await "Xvfb did not start on $display" x_up
-openbox >/dev/null 2>&1 &
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-await "openbox did not take the screen" wm_up
+openbox_pid=$!
+wm_up_or_gone() { wm_up || ! kill -0 "$openbox_pid" 2>/dev/null; }
+await "openbox did not take the screen" wm_up_or_gone
+wm_up || { tail -n 20 "$work/openbox.log"; echo "FAIL: openbox ended without taking the screen"; exit 1; }
 # Key 1 is pressed through a pipe once the window has been seen waiting.
 mkfifo "$work/keys"
 exec 3<>"$work/keys"
