@@ -38,6 +38,8 @@ QString focusName() {
 
 // What a control shows as its caption or text: the first of these properties it has.
 QString shownText(const QWidget* control) {
+    if (control->property("textVisible") == QVariant(false))
+        return QStringLiteral("<no text>"); // a bar drawn without its percentage
     for (const char* shown : {"text", "currentText", "plainText"})
         if (const QVariant text = control->property(shown); text.isValid())
             return text.toString();
@@ -104,7 +106,7 @@ private slots:
         row("rtfData(0)", "1", {13200, 14820, 495, 435});
         row("txtS", "", {780, 14400, 11625, 360});
         row("txtN(288)", "Signs to be send via TxD", {12600, 14460, 3300, 270});
-        row("prgBar", "0%", {780, 14880, 11625, 255});
+        row("prgBar", "<no text>", {780, 14880, 11625, 255});
         row("optTxD", "TxD Send", {780, 15240, 2055, 225});
         row("optRxD", "RxD Receive", {780, 15540, 2055, 225});
         row("chkOpen", "Port open", {2820, 15240, 2055, 225});
