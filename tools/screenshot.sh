@@ -7,7 +7,6 @@ set -euo pipefail
 build=${1:-build}
 output=${2:-docs/screenshot.png}
 work=$(mktemp -d)
-display=:$((90 + RANDOM % 100))
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -15,9 +14,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 1280x1200x24 -nolisten tcp &
+# -displayfd: the server picks a free display and writes its number once it
+# takes connections.
+Xvfb -displayfd 5 -screen 0 1280x1200x24 -nolisten tcp 5>"$work/display" &
 pids+=($!)
-export DISPLAY=$display
+for _ in $(seq 100); do grep -q '^[0-9]' "$work/display" 2>/dev/null && break; sleep 0.1; done
+export DISPLAY=:$(head -n 1 "$work/display")
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 "$build/tools/zerbo-board" --headless --link "$work/board" --send-table-after 1500 >"$work/board.log" &

@@ -12,7 +12,6 @@ for tool in Xvfb openbox xwininfo xprop; do
     command -v "$tool" >/dev/null || { echo "SKIPPED: no $tool (make test installs it)"; exit 77; }
 done
 work=$(mktemp -d)
-display=:$((200 + RANDOM % 500))
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
@@ -20,7 +19,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=$display
 unset QT_QPA_PLATFORM # whatever the caller chose: the programs go on this X server
 
 # until "$@" succeeds, or FAIL with what did not happen after 60 s (a busy machine is slow)
@@ -36,9 +34,14 @@ await() {
 x_up() { xwininfo -root >/dev/null 2>&1; }
 wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
 
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+# -displayfd: the server picks a free display and writes its number once it
+# takes connections. A number picked here could be another test's server,
+# which then ends under openbox.
+Xvfb -displayfd 5 -screen 0 1920x1080x24 -nolisten tcp 5>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-await "Xvfb did not start on $display" x_up
+await "Xvfb did not start" grep -q '^[0-9]' "$work/display"
+export DISPLAY=:$(head -n 1 "$work/display")
+await "Xvfb did not take connections on $DISPLAY" x_up
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 openbox_pid=$!
