@@ -36,7 +36,8 @@ struct BothWindows {
 };
 } // namespace
 
-enum class Where { Right, Below, Over };
+// Beside ZERBO's window, below it, in the screen's corner clear of it or over it.
+enum class Where { Right, Below, Corner, Over };
 
 class BoardPlacementTest : public QObject {
     Q_OBJECT
@@ -92,25 +93,36 @@ private slots:
                  qPrintable(said));
     }
 
-    // Side by side from 1280x720 up; below on a tall screen; on a smaller one the board overlaps
-    // ZERBO, whole on the screen (and on top, as always: tst_board_in_sight).
+    // Side by side from 1280x720 up, the board's top at ZERBO's, 8 pixels apart at the least;
+    // below on a tall screen; else in the screen's bottom right corner, over ZERBO on a smaller
+    // screen, whole on it (and on top, as always: tst_board_in_sight). The board's frame is
+    // 476x468.
     void placement_data() {
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<Where>("where");
-        QTest::newRow("1920x1080") << QSize(1920, 1080) << Where::Right;
-        QTest::newRow("1366x768") << QSize(1366, 768) << Where::Right;
-        QTest::newRow("1280x720") << QSize(1280, 720) << Where::Right;
-        QTest::newRow("1080x1920") << QSize(1080, 1920) << Where::Below;
-        QTest::newRow("1024x600") << QSize(1024, 600) << Where::Over;
-        QTest::newRow("800x480") << QSize(800, 480) << Where::Over;
+        QTest::addColumn<QPoint>("at"); // the board's top left
+        // As designed, ZERBO's frame is 67,67 1123x1133: its right edge at 1190.
+        QTest::newRow("1920x1200") << QSize(1920, 1200) << Where::Right << QPoint(1444, 67);
+        QTest::newRow("1674x1200, 8 apart")
+            << QSize(1674, 1200) << Where::Right << QPoint(1198, 67);
+        QTest::newRow("1673x1200, 7 apart")
+            << QSize(1673, 1200) << Where::Corner << QPoint(1197, 732);
+        QTest::newRow("1920x1080") << QSize(1920, 1080) << Where::Right << QPoint(1444, 0);
+        QTest::newRow("1366x768") << QSize(1366, 768) << Where::Right << QPoint(890, 0);
+        QTest::newRow("1280x720") << QSize(1280, 720) << Where::Right << QPoint(804, 0);
+        QTest::newRow("1080x1920") << QSize(1080, 1920) << Where::Below << QPoint(0, 1452);
+        QTest::newRow("1024x600") << QSize(1024, 600) << Where::Over << QPoint(548, 132);
+        QTest::newRow("800x480") << QSize(800, 480) << Where::Over << QPoint(324, 12);
     }
     void placement() {
         QFETCH(QSize, screen);
         QFETCH(Where, where);
+        QFETCH(QPoint, at);
         const QRect available(QPoint(0, 0), screen);
         const QSize frame(476, 468);
         const QRect zerbo = zerboFrame(available);
         const QRect board(boardPlace(frame, available, zerbo), frame);
+        QCOMPARE(board.topLeft(), at);
         QVERIFY(available.contains(board));
         QCOMPARE(board.intersects(zerbo), where == Where::Over);
         QVERIFY(where != Where::Right ||
