@@ -181,7 +181,10 @@ void VirtualLine::dropStale() {
             replaceDevice();
         return;
     }
-    ::tcflush(fd, TCIOFLUSH);
+    // Only what waits to be read at the program's end. Flushing its output
+    // too would drop what the program wrote and the board has not read yet:
+    // a real port's close sends that first.
+    ::tcflush(fd, TCIFLUSH);
     if (slave_ < 0)
         clearStaleExclusive(fd);
     ::close(fd);
