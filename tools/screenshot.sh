@@ -15,8 +15,8 @@ cleanup() {
 trap cleanup EXIT
 
 # -displayfd: the server picks a free display and writes its number once it
-# takes connections.
-Xvfb -displayfd 5 -screen 0 1280x1200x24 -nolisten tcp 5>"$work/display" &
+# takes connections; -noreset: it stays as it is when the probe below leaves.
+Xvfb -displayfd 5 -noreset -screen 0 1280x1200x24 -nolisten tcp 5>"$work/display" &
 pids+=($!)
 for _ in $(seq 100); do grep -q '^[0-9]' "$work/display" 2>/dev/null && break; sleep 0.1; done
 export DISPLAY=:$(head -n 1 "$work/display")

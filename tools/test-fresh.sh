@@ -139,7 +139,7 @@ say "the package carries the firmware"
 # make run as a user at a desktop: a virtual X server stands in for the
 # display (installed here for the check; make run needs none of it).
 in_root apt-get install -y -qq xvfb x11-utils >>"$log" 2>&1 || fail "could not install xvfb"
-in_root Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >>"$log" 2>&1 &
+in_root Xvfb "$display" -noreset -screen 0 1920x1080x24 -nolisten tcp >>"$log" 2>&1 &
 disown # ended with the root's other processes, without a note from bash
 for _ in $(seq 100); do
     in_root env DISPLAY="$display" xwininfo -root >/dev/null 2>&1 && break

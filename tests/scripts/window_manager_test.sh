@@ -35,10 +35,13 @@ x_up() { xwininfo -root >/dev/null 2>&1; }
 wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
 
 # -displayfd: the server picks a free display and writes its number once it
-# takes connections. A number picked here could be another test's server,
-# which then ends under openbox.
-Xvfb -displayfd 5 -screen 0 1920x1080x24 -nolisten tcp 5>"$work/display" >"$work/xvfb.log" 2>&1 &
+# takes connections. -noreset: by default the server resets once its last
+# client has gone, here the probe below, and openbox, connecting then, was
+# once refused ("Failed to open the display") in a new Debian root.
+Xvfb -displayfd 5 -noreset -screen 0 1920x1080x24 -nolisten tcp 5>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
 pids+=($!)
+xvfb_pid=$!
 await "Xvfb did not start" grep -q '^[0-9]' "$work/display"
 export DISPLAY=:$(head -n 1 "$work/display")
 await "Xvfb did not take connections on $DISPLAY" x_up
@@ -47,7 +50,12 @@ pids+=($!)
 openbox_pid=$!
 wm_up_or_gone() { wm_up || ! kill -0 "$openbox_pid" 2>/dev/null; }
 await "openbox did not take the screen" wm_up_or_gone
-wm_up || { tail -n 20 "$work/openbox.log"; echo "FAIL: openbox ended without taking the screen"; exit 1; }
+if ! wm_up; then
+    tail -n 20 "$work/openbox.log" "$work/xvfb.log"
+    kill -0 "$xvfb_pid" 2>/dev/null || echo "Xvfb has ended too"
+    echo "FAIL: openbox ended without taking the screen"
+    exit 1
+fi
 # Key 1 is pressed through a pipe once the window has been seen waiting.
 mkfifo "$work/keys"
 exec 3<>"$work/keys"
